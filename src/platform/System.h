@@ -1,0 +1,30 @@
+// Seam: clock, module path, trace file location, loadable modules and sound.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Types.h"
+
+namespace plat {
+
+// The C library's time(): start-up seeding and the director's per-tick reseed.
+std::int64_t TimeSeconds();
+
+// CWinApp at start-up: full path of the running executable (GetModuleFileNameA).
+std::string GetModuleFileName();
+
+// Saver window trace lines: the file that stands for "C:\trace.txt" (its folder is created).
+std::string TraceFilePath();
+
+// Password check / password change: load a module by its Windows name ("Password.cpl",
+// "MPR.DLL"); the back-end maps it to its own place. nullptr when absent.
+HModule LoadLibrary(const char* name);
+void* GetProcAddress(HModule module, const char* symbol);
+void FreeLibrary(HModule module);
+
+// PlayCue: start WAVE resource `id` asynchronously; a new cue cuts off the one playing. Silent
+// when no audio device exists.
+void PlaySoundResource(std::uint16_t id);
+
+}  // namespace plat
