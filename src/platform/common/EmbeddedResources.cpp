@@ -1,10 +1,17 @@
-// Scaffolding until the .res reader lands: the embedded resources hold nothing.
-#include <cstdint>
-#include <string>
+// The executable's own resources on platforms without a resource section: the embedded .res.
+#include "platform/common/EmbeddedResources.h"
 
-#include "platform/Resources.h"
+#include "platform/common/ResBlob.h"
+#include "platform/common/ResFile.h"
 
 namespace plat {
-ResData FindEmbeddedResource(ResType, std::uint16_t) { return ResData{}; }
-bool LoadEmbeddedString(std::uint16_t, std::string*) { return false; }
+
+namespace {
+ResFile Embedded() { return ResFile(kSaverRes, kSaverResSize); }
+}  // namespace
+
+ResData FindEmbeddedResource(ResType type, std::uint16_t id) { return Embedded().Find(type, id); }
+
+bool LoadEmbeddedString(std::uint16_t id, std::string* out) { return Embedded().LoadString(id, out); }
+
 }  // namespace plat
