@@ -184,6 +184,11 @@ protected:
     BOOL m_bAttached = FALSE;
 };
 
+// One queued message, and PeekMessageA over the platform's queue (the scene window's tick drops
+// one pending WM_TIMER with it).
+using MSG = plat::Msg;
+BOOL PeekMessage(MSG* lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg);
+
 // Registers (once per process) a window class with the framework's window procedure and returns
 // its generated name; later calls with the same parameters reuse the registration.
 std::string AfxRegisterWndClass(UINT nClassStyle, WORD cursorResourceId);
