@@ -1,0 +1,51 @@
+// CSaverApp: the saver's application object: settings, start-up and the four command-line modes.
+#pragma once
+
+#include "framework/WinApp.h"
+#include "framework/WinDefs.h"
+
+// Argument 1 against a mode letter: one leading '-' or '/' is dropped, then the rest must equal
+// the letter as a whole string, ignoring case. 1 for a match, 0 otherwise.
+int MatchSwitch(const char* lpszArg, const char* lpszLetter);
+
+class CSaverApp : public CWinApp {
+public:
+    CSaverApp();
+    ~CSaverApp() override;
+
+    BOOL InitInstance() override;
+
+    // Settings (registry values "Enable sound", "Pain", "Subliminals"); read at start-up and
+    // changed again only by the settings mode.
+    int m_nEnableSound = 1;
+    int m_nSubliminals = 1;
+    int m_nPain = 3;
+    // Which mode ran.
+    int m_bConfigure = 0;
+    int m_bPreview = 0;
+    int m_bFullScreen = 0;
+
+    // The mode picked by argument 1 (none: settings).
+    enum class Mode { None, Settings, Preview, FullScreen, Password };
+    static Mode SelectMode(int argc, char** argv);
+
+    // Argument 2 as a signed decimal number: leading white space, an optional sign, digits up to
+    // the first other character; no digits (or no argument) give 0. Values beyond 32 bits are
+    // clamped to the nearest 32-bit limit.
+    static LONG ParseHandleArgument(const char* lpszArg);
+    // The window named by argument 2 (0 when it is missing).
+    HWND GetArgumentWindow() const;
+
+    // The mode actions (SaverAppModes.cpp); each returns what InitInstance returns.
+    BOOL DoSettingsMode();
+    BOOL DoPreviewMode();
+    BOOL DoFullScreenMode();
+    BOOL DoPasswordMode();
+    // Runs the settings dialog and stores the settings, however the dialog ended.
+    void RunSettingsDialog();
+
+    DECLARE_APP_COMMAND_MAP()
+};
+
+// The one application object.
+extern CSaverApp theApp;

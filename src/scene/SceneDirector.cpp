@@ -1,0 +1,183 @@
+// CSceneDirector: the figure slots, the tick (spawn odds, kind history, flash, ambient cue), the
+// two iterations and the sound cues.
+#include "scene/SceneDirector.h"
+
+#include <cstdlib>
+
+#include "app/SaverApp.h"
+#include "framework/WinApi.h"
+#include "scene/Actor.h"
+#include "scene/FloorDoor.h"
+#include "scene/LowerDoor.h"
+#include "scene/MiddleDoor.h"
+#include "scene/RightDoor.h"
+#include "scene/SceneHost.h"
+#include "scene/SceneRandom.h"
+#include "scene/Subliminal.h"
+#include "scene/TopDoor.h"
+
+namespace {
+constexpr int kSceneWidth = 640;
+constexpr int kSceneHeight = 480;
+constexpr int kFlashImage = 65;
+constexpr int kFlashPeriod = 1800;    // ticks between flash chances (90 s)
+constexpr int kAmbientPeriod = 300;   // ticks between ambient-cue chances (15 s)
+constexpr UINT kCueAmbientEven = 860;
+constexpr UINT kCueAmbientOdd = 864;
+
+// First image-table index of door kinds 1..5.
+constexpr int kDoorFirstImage[6] = {0, 1, 13, 26, 39, 52};
+
+// A door starts when the draw is divisible by this; Pain outside 1..4 ("Weird") gives 50.
+int SpawnDivisor(int nPain) {
+    switch (nPain) {
+    case 1: return 150;
+    case 2: return 100;
+    case 3: return 25;
+    case 4: return 3;
+    default: return 50;
+    }
+}
+
+// Creates figure T, stores it and arms it; FALSE (and nothing kept) when every slot is taken.
+template <class T>
+BOOL StartFigure(CSceneDirector* pDirector, int nBaseImage) {
+    T* pFigure = new T;
+    if (!pDirector->AddActor(pFigure)) {
+        delete pFigure;
+        return FALSE;
+    }
+    pFigure->Init(pDirector, nBaseImage, pDirector->m_nOriginX, pDirector->m_nOriginY);
+    return TRUE;
+}
+}  // namespace
+
+static_assert(CSceneDirector::kTickWrap % kFlashPeriod == 0 && CSceneDirector::kTickWrap % kAmbientPeriod == 0);
+
+CSceneDirector::CSceneDirector() {
+    for (int i = 0; i < kSlotCount; ++i) {
+        m_apActors[i] = nullptr;
+        m_apDrawOrder[i] = nullptr;
+    }
+}
+
+CSceneDirector::~CSceneDirector() { DeleteAll(); }
+
+void CSceneDirector::Attach(CSceneHost* pHost) {
+    const int nWidth = pHost->GetScreenWidth();
+    const int nHeight = pHost->GetScreenHeight();
+    // 64-bit so that absurd sizes cannot overflow; truncates toward zero like the 32-bit form.
+    m_nOriginX = static_cast<int>((static_cast<long long>(nWidth) - kSceneWidth) / 2);
+    m_nOriginY = static_cast<int>((static_cast<long long>(nHeight) - kSceneHeight) / 2);
+    for (int& nKind : m_anKinds) nKind = 0;
+}
+
+void CSceneDirector::Tick() {
+    if (m_nTick >= kTickWrap) m_nTick = 0;
+    ++m_nTick;
+    m_bBusy = FALSE;
+    CSceneRandom::Seed(static_cast<std::uint32_t>(AfxGetTime()));
+
+    for (CActor*& pActor : m_apActors) {
+        if (pActor == nullptr) continue;
+        if (!pActor->Update()) {
+            delete pActor;
+            pActor = nullptr;
+        } else if (pActor->IsBusy()) {
+            m_bBusy = TRUE;
+        }
+    }
+
+    if (!m_bBusy && CSceneRandom::Next() % SpawnDivisor(theApp.m_nPain) == 0) {
+        m_anKinds[3] = m_anKinds[2];
+        m_anKinds[2] = m_anKinds[1];
+        m_anKinds[1] = m_anKinds[0];
+        while (m_anKinds[0] == m_anKinds[1] || m_anKinds[0] == m_anKinds[2] || m_anKinds[0] == m_anKinds[3]) {
+            m_anKinds[0] = CSceneRandom::Next() % 5 + 1;
+        }
+        StartDoor(m_anKinds[0]);
+    }
+
+    if (m_nTick % kFlashPeriod == 0) {
+        const int nDraw = CSceneRandom::Next();
+        if (nDraw % 2 == 0 && theApp.m_nSubliminals != 0) StartFlash();
+    }
+
+    if (m_nTick % kAmbientPeriod == 0) {
+        if (CSceneRandom::Next() % 10 == 0 && theApp.m_nSubliminals != 0 && !m_bBusy) {
+            PlayCue(CSceneRandom::Next() % 2 != 0 ? kCueAmbientOdd : kCueAmbientEven);
+        }
+    }
+}
+
+BOOL CSceneDirector::StartDoor(int nKind) {
+    const int nImage = kDoorFirstImage[nKind];
+    switch (nKind) {
+    case 1: return StartFigure<CTopDoor>(this, nImage);
+    case 2: return StartFigure<CRightDoor>(this, nImage);
+    case 3: return StartFigure<CMiddleDoor>(this, nImage);
+    case 4: return StartFigure<CFloorDoor>(this, nImage);
+    case 5: return StartFigure<CLowerDoor>(this, nImage);
+    default: return FALSE;
+    }
+}
+
+void CSceneDirector::StartFlash() { StartFigure<CSubliminal>(this, kFlashImage); }
+
+int CSceneDirector::GetNextInSlotOrder(int nIndex, int* pX, int* pY, int* pImage) {
+    for (int i = nIndex < 0 ? 0 : nIndex; i < kSlotCount; ++i) {
+        if (m_apActors[i] != nullptr) {
+            m_apActors[i]->GetDrawInfo(pX, pY, pImage);
+            return i + 1;
+        }
+    }
+    return 0;
+}
+
+int CSceneDirector::GetNextInDrawOrder(int nIndex, int* pX, int* pY, int* pImage) {
+    if (nIndex == 0) {
+        for (int i = 0; i < kSlotCount; ++i) m_apDrawOrder[i] = m_apActors[i];
+        std::qsort(m_apDrawOrder, kSlotCount, sizeof(m_apDrawOrder[0]), &CSceneDirector::CompareDepth);
+    }
+    if (nIndex < 0 || nIndex >= kSlotCount) return 0;
+    CActor* pActor = m_apDrawOrder[nIndex];
+    if (pActor == nullptr) return 0;
+    pActor->GetDrawInfo(pX, pY, pImage);
+    return nIndex + 1;
+}
+
+BOOL CSceneDirector::AddActor(CActor* pActor) {
+    for (CActor*& pSlot : m_apActors) {
+        if (pSlot == nullptr) {
+            pSlot = pActor;
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+void CSceneDirector::DeleteAll() {
+    for (int i = 0; i < kSlotCount; ++i) {
+        delete m_apActors[i];
+        m_apActors[i] = nullptr;
+        // The draw-order copy would point at deleted figures.
+        m_apDrawOrder[i] = nullptr;
+    }
+}
+
+void CSceneDirector::PlayCue(UINT nId) {
+    if (theApp.m_nEnableSound == 0) return;
+    AfxPlaySoundResource(nId);
+}
+
+int CSceneDirector::CompareDepth(const void* pA, const void* pB) {
+    CActor* pActorA = *static_cast<CActor* const*>(pA);
+    CActor* pActorB = *static_cast<CActor* const*>(pB);
+    if (pActorA == nullptr && pActorB == nullptr) return 0;
+    if (pActorA == nullptr) return 1;
+    if (pActorB == nullptr) return -1;
+    // Compared rather than subtracted, so extreme depths cannot overflow.
+    const int nDepthA = pActorA->GetDepth();
+    const int nDepthB = pActorB->GetDepth();
+    return nDepthA < nDepthB ? -1 : (nDepthA > nDepthB ? 1 : 0);
+}
