@@ -1,0 +1,440 @@
+// Windows on X11 through SDL2: creation, destruction, backing stores, painting and presenting.
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <cstring>
+#include <signal.h>
+#include <unistd.h>
+#include <fcntl.h>
+
+#include "platform/Window.h"
+#include "platform/posix/PosixWindowRouter.h"
+#include "platform/posix/PosixWindowState.h"
+#include "platform/posix/PosixX11.h"
+
+namespace plat {
+
+namespace {
+
+constexpr std::uint32_t kWmCreate = 0x0001, kWmDestroy = 0x0002, kWmNcDestroy = 0x0082;
+constexpr std::uint32_t kWsChild = 0x40000000u, kWsVisible = 0x10000000u, kWsPopup = 0x80000000u;
+constexpr std::uint32_t kWsExTopmost = 0x00000008u;
+
+void OnSigterm(int) {
+    int fd = posix::St().signalPipe[1];
+    if (fd >= 0) {
+        char c = 'T';
+        ssize_t r = write(fd, &c, 1);
+        (void)r;
+    }
+}
+
+void InstallSigterm() {
+    posix::State& s = posix::St();
+    if (pipe(s.signalPipe) != 0) {
+        s.signalPipe[0] = s.signalPipe[1] = -1;
+        return;
+    }
+    for (int fd : s.signalPipe) {
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+        fcntl(fd, F_SETFD, FD_CLOEXEC);
+    }
+    struct sigaction sa;
+    std::memset(&sa, 0, sizeof sa);
+    sa.sa_handler = OnSigterm;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+}
+
+void AllocStore(posix::WindowRec* rec) {
+    std::int32_t w = std::max(rec->width, 0), h = std::max(rec->height, 0);
+    rec->store.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0u);
+    rec->surface = Surface{rec->store.empty() ? nullptr : rec->store.data(), w, h, w};
+}
+
+bool Intersect(const Rect& a, std::int32_t w, std::int32_t h, Rect* out) {
+    Rect r{std::max(a.left, 0), std::max(a.top, 0), std::min(a.right, w), std::min(a.bottom, h)};
+    if (r.left >= r.right || r.top >= r.bottom) return false;
+    *out = r;
+    return true;
+}
+
+void RemoveRec(Hwnd hwnd) {
+    posix::State& s = posix::St();
+    s.windows.erase(std::remove_if(s.windows.begin(), s.windows.end(),
+                                   [hwnd](const std::unique_ptr<posix::WindowRec>& r) { return r->hwnd == hwnd; }),
+                    s.windows.end());
+    s.timers.erase(std::remove_if(s.timers.begin(), s.timers.end(),
+                                  [hwnd](const posix::TimerRec& t) { return t.hwnd == hwnd; }),
+                   s.timers.end());
+    s.queue.erase(std::remove_if(s.queue.begin(), s.queue.end(), [hwnd](const Msg& m) { return m.hwnd == hwnd; }),
+                  s.queue.end());
+}
+
+void Ungrab(posix::WindowRec* rec) {
+    if (rec && rec->grabbed && rec->sdl) {
+        SDL_SetWindowKeyboardGrab(rec->sdl, SDL_FALSE);
+        SDL_SetWindowGrab(rec->sdl, SDL_FALSE);
+    }
+}
+
+void Grab(posix::WindowRec* rec) {
+    if (rec && rec->grabbed && rec->sdl) {
+        SDL_SetWindowGrab(rec->sdl, SDL_TRUE);
+        SDL_SetWindowKeyboardGrab(rec->sdl, SDL_TRUE);
+    }
+}
+
+}  // namespace
+
+namespace posix {
+
+bool EnsureVideo() {
+    State& s = St();
+    if (s.videoTried) return s.videoUp;
+    s.videoTried = true;
+    // Our own SIGTERM handling (XScreenSaver ends hacks with it) goes through the queue.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");  // present exactly the given rectangles
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    SDL_SetHint(SDL_HINT_GRAB_KEYBOARD, "1");
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    if (!x11::Open()) return false;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    s.hostWindow = x11::HostWindowFromEnvironment();
+    InstallSigterm();
+    s.videoUp = true;
+    return true;
+}
+
+WindowRec* Find(Hwnd hwnd) {
+    if (!hwnd) return nullptr;
+    for (auto& r : St().windows)
+        if (r->hwnd == hwnd) return r.get();
+    return nullptr;
+}
+
+WindowRec* FindBySdl(SDL_Window* win) {
+    if (!win) return nullptr;
+    for (auto& r : St().windows)
+        if (r->sdl == win) return r.get();
+    return nullptr;
+}
+
+WindowRec* InputTarget() {
+    for (auto& r : St().windows)
+        if (r->screenWindow && !r->destroying) return r.get();
+    for (auto& r : St().windows)
+        if (!r->destroying) return r.get();
+    return nullptr;
+}
+
+void InvalidateAll(WindowRec* rec) {
+    if (!rec) return;
+    rec->paintPending = true;
+    rec->invalid = Rect{0, 0, rec->width, rec->height};
+}
+
+void DestroyAfterServerGone(Hwnd hwnd) {
+    if (WindowRec* rec = Find(hwnd)) {
+        rec->xGone = true;
+        plat::DestroyWindow(hwnd);
+    }
+}
+
+}  // namespace posix
+
+bool RegisterClass(const char* className, std::uint32_t classStyle, std::uint16_t cursorResId, WndProc proc) {
+    if (!className || !proc) return false;
+    posix::St().classes[className] = posix::ClassRec{classStyle, cursorResId, proc};
+    return true;
+}
+
+bool IsClassRegistered(const char* className) {
+    return className && posix::St().classes.count(className) > 0;
+}
+
+Hwnd CreateWindowEx(std::uint32_t exStyle, const char* className, const char* title, std::uint32_t style,
+                    std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, Hwnd parent,
+                    void* user) {
+    posix::State& s = posix::St();
+    auto cls = className ? s.classes.find(className) : s.classes.end();
+    if (cls == s.classes.end() || !posix::EnsureVideo()) return 0;
+    auto rec = std::make_unique<posix::WindowRec>();
+    rec->user = user;
+    rec->proc = cls->second.proc;
+    rec->className = className;
+    rec->style = style;
+    rec->exStyle = exStyle;
+    rec->width = std::max(width, 0);
+    rec->height = std::max(height, 0);
+    rec->x = x;
+    rec->y = y;
+    const bool visible = (style & kWsVisible) != 0;
+    const bool fullScreen = (style & kWsPopup) && (exStyle & kWsExTopmost) && parent == 0;
+
+    Hwnd xparent = parent;
+    if (fullScreen && s.hostWindow) {
+        // Inside XScreenSaver: draw into its window at its size; the daemon keeps the input.
+        int hw = 0, hh = 0;
+        if (!posix::x11::WindowSize(s.hostWindow, &hw, &hh)) return 0;
+        xparent = s.hostWindow;
+        rec->x = rec->y = 0;
+        rec->width = hw;
+        rec->height = hh;
+    } else if ((style & kWsChild) && parent == 0) {
+        return 0;
+    }
+    if (xparent) {
+        unsigned long child = posix::x11::CreateChild(xparent, rec->x, rec->y, rec->width, rec->height);
+        if (!child) return 0;
+        rec->ownXWindow = true;
+        rec->sdl = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<std::uintptr_t>(child)));
+        if (!rec->sdl) {
+            posix::x11::DestroyChild(child);
+            return 0;
+        }
+        rec->hwnd = child;
+        rec->parent = parent;
+        rec->screenWindow = fullScreen;
+    } else {
+        if (fullScreen) SDL_SetHint(SDL_HINT_X11_FORCE_OVERRIDE_REDIRECT, "1");
+        Uint32 flags = SDL_WINDOW_HIDDEN;
+        if (style & kWsPopup) flags |= SDL_WINDOW_BORDERLESS;
+        if (fullScreen) flags |= SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR;
+        rec->sdl = SDL_CreateWindow(title ? title : "", x, y, std::max(rec->width, 1), std::max(rec->height, 1),
+                                    flags);
+        SDL_SetHint(SDL_HINT_X11_FORCE_OVERRIDE_REDIRECT, "0");
+        if (!rec->sdl) return 0;
+        rec->hwnd = posix::x11::SdlWindowId(rec->sdl);
+        if (!rec->hwnd) {
+            SDL_DestroyWindow(rec->sdl);
+            return 0;
+        }
+        rec->screenWindow = fullScreen;
+        if (visible) {
+            SDL_ShowWindow(rec->sdl);
+            if (fullScreen) {
+                SDL_RaiseWindow(rec->sdl);
+                rec->grabbed = true;
+                Grab(rec.get());
+            }
+            SDL_PumpEvents();
+        }
+    }
+    AllocStore(rec.get());
+    SDL_GetWindowSurface(rec->sdl);  // may fail (8-bit displays): then nothing is presented
+    const Hwnd hwnd = rec->hwnd;
+    s.windows.push_back(std::move(rec));
+
+    CreateParams cp;
+    cp.user = user;
+    cp.exStyle = exStyle;
+    cp.style = style;
+    cp.x = x;
+    cp.y = y;
+    cp.width = width;
+    cp.height = height;
+    cp.parent = parent;
+    if (cls->second.proc(hwnd, kWmCreate, 0, reinterpret_cast<std::intptr_t>(&cp)) == -1) {
+        DestroyWindow(hwnd);
+        return 0;
+    }
+    posix::WindowRec* live = posix::Find(hwnd);
+    if (!live) return 0;
+    if (visible) posix::InvalidateAll(live);
+    return hwnd;
+}
+
+bool DestroyWindow(Hwnd hwnd) {
+    posix::WindowRec* rec = posix::Find(hwnd);
+    if (!rec || rec->destroying) return false;
+    rec->destroying = true;
+    rec->proc(hwnd, kWmDestroy, 0, 0);
+    // Children go with their parent.
+    std::vector<Hwnd> children;
+    for (auto& r : posix::St().windows)
+        if (r->parent == hwnd) children.push_back(r->hwnd);
+    for (Hwnd c : children) DestroyWindow(c);
+    rec = posix::Find(hwnd);
+    if (!rec) return true;
+    WndProc proc = rec->proc;
+    SDL_Window* sdl = rec->sdl;
+    const bool ownX = rec->ownXWindow && !rec->xGone;
+    Ungrab(rec);
+    RemoveRec(hwnd);
+    if (sdl) SDL_DestroyWindow(sdl);
+    if (ownX) posix::x11::DestroyChild(hwnd);
+    proc(hwnd, kWmNcDestroy, 0, 0);
+    return true;
+}
+
+void* GetWindowUserData(Hwnd hwnd) {
+    posix::WindowRec* rec = posix::Find(hwnd);
+    return rec ? rec->user : nullptr;
+}
+
+bool IsWindow(Hwnd hwnd) {
+    if (!hwnd) return false;
+    if (posix::Find(hwnd)) return true;
+    if (const posix::MessageRouter* r = posix::St().router; r && r->owns(hwnd)) return true;
+    return posix::EnsureVideo() && posix::x11::WindowSize(hwnd, nullptr, nullptr);
+}
+
+bool GetClientRect(Hwnd hwnd, Rect* out) {
+    if (!out) return false;
+    *out = Rect{};
+    if (posix::WindowRec* rec = posix::Find(hwnd)) {
+        *out = Rect{0, 0, rec->width, rec->height};
+        return true;
+    }
+    if (const posix::MessageRouter* r = posix::St().router; r && r->owns(hwnd)) return r->clientRect(hwnd, out);
+    int w = 0, h = 0;
+    if (!hwnd || !posix::EnsureVideo() || !posix::x11::WindowSize(hwnd, &w, &h)) return false;
+    *out = Rect{0, 0, w, h};
+    return true;
+}
+
+Surface* GetWindowSurface(Hwnd hwnd) {
+    posix::WindowRec* rec = posix::Find(hwnd);
+    return rec && rec->surface.pixels ? &rec->surface : nullptr;
+}
+
+void PresentRects(Hwnd hwnd, const Rect* rects, int count) {
+    posix::WindowRec* rec = posix::Find(hwnd);
+    if (!rec || !rec->sdl || rec->xGone || !rects || count <= 0 || rec->store.empty()) return;
+    SDL_Surface* screen = SDL_GetWindowSurface(rec->sdl);
+    if (!screen) return;
+    const std::int32_t w = std::min(rec->width, screen->w), h = std::min(rec->height, screen->h);
+    const bool direct = screen->format->BytesPerPixel == 4 && screen->format->Rmask == 0x00ff0000u &&
+                        screen->format->Gmask == 0x0000ff00u && screen->format->Bmask == 0x000000ffu;
+    std::vector<SDL_Rect> out;
+    out.reserve(static_cast<std::size_t>(count));
+    if (SDL_MUSTLOCK(screen)) SDL_LockSurface(screen);
+    for (int i = 0; i < count; ++i) {
+        Rect r;
+        if (!Intersect(rects[i], w, h, &r)) continue;
+        const std::uint32_t* src = rec->store.data() + static_cast<std::size_t>(r.top) * rec->width + r.left;
+        auto* dst = static_cast<std::uint8_t*>(screen->pixels) + static_cast<std::size_t>(r.top) * screen->pitch +
+                    static_cast<std::size_t>(r.left) * screen->format->BytesPerPixel;
+        const int rw = r.right - r.left, rh = r.bottom - r.top;
+        if (direct) {
+            for (int row = 0; row < rh; ++row)
+                std::memcpy(dst + static_cast<std::size_t>(row) * screen->pitch, src + static_cast<std::size_t>(row) * rec->width,
+                            static_cast<std::size_t>(rw) * 4);
+        } else {
+            SDL_ConvertPixels(rw, rh, SDL_PIXELFORMAT_RGB888, src, rec->width * 4, screen->format->format, dst,
+                              screen->pitch);
+        }
+        out.push_back(SDL_Rect{r.left, r.top, rw, rh});
+    }
+    if (SDL_MUSTLOCK(screen)) SDL_UnlockSurface(screen);
+    if (!out.empty()) SDL_UpdateWindowSurfaceRects(rec->sdl, out.data(), static_cast<int>(out.size()));
+}
+
+Rect BeginPaint(Hwnd hwnd) {
+    posix::WindowRec* rec = posix::Find(hwnd);
+    if (!rec) return Rect{};
+    Rect r = rec->paintPending ? rec->invalid : Rect{};
+    rec->paintPending = false;
+    rec->invalid = Rect{};
+    return r;
+}
+
+void InvalidateRect(Hwnd hwnd, const Rect* rect) {
+    posix::WindowRec* rec = posix::Find(hwnd);
+    if (!rec) return;
+    Rect r = rect ? *rect : Rect{0, 0, rec->width, rec->height};
+    if (rec->paintPending) {
+        r = Rect{std::min(r.left, rec->invalid.left), std::min(r.top, rec->invalid.top),
+                 std::max(r.right, rec->invalid.right), std::max(r.bottom, rec->invalid.bottom)};
+    }
+    rec->invalid = r;
+    rec->paintPending = true;
+}
+
+int MessageBox(Hwnd owner, const char* text, const char* caption, std::uint32_t) {
+    posix::WindowRec* rec = posix::Find(owner);
+    // The box must get the input the full-screen window holds while it is open.
+    Ungrab(rec);
+    if (posix::EnsureVideo()) {
+        // SDL's X11 box uses these values as pixels directly; on a palette display only the
+        // screen's own black and white pixels give black text on white.
+        auto colour = [](unsigned long p) {
+            return SDL_MessageBoxColor{static_cast<Uint8>((p >> 16) & 0xff), static_cast<Uint8>((p >> 8) & 0xff),
+                                       static_cast<Uint8>(p & 0xff)};
+        };
+        const SDL_MessageBoxColor black = colour(posix::x11::BlackPixelValue());
+        const SDL_MessageBoxColor white = colour(posix::x11::WhitePixelValue());
+        SDL_MessageBoxColorScheme scheme;
+        scheme.colors[SDL_MESSAGEBOX_COLOR_BACKGROUND] = white;
+        scheme.colors[SDL_MESSAGEBOX_COLOR_TEXT] = black;
+        scheme.colors[SDL_MESSAGEBOX_COLOR_BUTTON_BORDER] = black;
+        scheme.colors[SDL_MESSAGEBOX_COLOR_BUTTON_BACKGROUND] = white;
+        scheme.colors[SDL_MESSAGEBOX_COLOR_BUTTON_SELECTED] = black;
+        SDL_MessageBoxButtonData button{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
+                                        1, "OK"};
+        SDL_MessageBoxData data;
+        std::memset(&data, 0, sizeof data);
+        data.flags = SDL_MESSAGEBOX_INFORMATION;
+        data.window = nullptr;  // an owner that covers the screen would hide the box
+        data.title = caption ? caption : "";
+        data.message = text ? text : "";
+        data.numbuttons = 1;
+        data.buttons = &button;
+        data.colorScheme = &scheme;
+        int pressed = 0;
+        SDL_ShowMessageBox(&data, &pressed);
+    }
+    Grab(posix::Find(owner));
+    return 1;  // IDOK
+}
+
+DisplayCaps GetDisplayCaps() {
+    DisplayCaps caps;
+    if (!posix::EnsureVideo()) {
+        caps.width = caps.height = 0;
+        return caps;
+    }
+    const int depth = posix::x11::DefaultDepthBits();
+    caps.bitsPerPixel = depth == 24 ? 32 : depth;
+    caps.width = posix::x11::ScreenWidth();
+    caps.height = posix::x11::ScreenHeight();
+    int hw = 0, hh = 0;
+    if (posix::St().hostWindow && posix::x11::WindowSize(posix::St().hostWindow, &hw, &hh)) {
+        caps.width = hw;
+        caps.height = hh;
+    }
+    if (depth <= 8) {
+        caps.rasterCaps = 0x100;  // RC_PALETTE
+        caps.numColors = 20;
+        caps.sizePalette = 1 << depth;
+    }
+    return caps;
+}
+
+Surface* GetDisplaySurface() {
+    posix::State& s = posix::St();
+    for (auto& r : s.windows)
+        if (r->screenWindow && !r->destroying && r->surface.pixels) return &r->surface;
+    const DisplayCaps caps = GetDisplayCaps();
+    const std::size_t need = static_cast<std::size_t>(std::max(caps.width, 0)) * std::max(caps.height, 0);
+    if (need == 0) return nullptr;
+    if (s.displayStore.size() != need) s.displayStore.assign(need, 0u);
+    s.displaySurface = Surface{s.displayStore.data(), caps.width, caps.height, caps.width};
+    return &s.displaySurface;
+}
+
+void PresentDisplay(const Rect* rects, int count) {
+    for (auto& r : posix::St().windows) {
+        if (r->screenWindow && !r->destroying) {
+            PresentRects(r->hwnd, rects, count);
+            return;
+        }
+    }
+}
+
+}  // namespace plat
