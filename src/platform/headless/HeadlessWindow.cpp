@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Window.h"
+#include "platform/headless/HeadlessDialog.h"
 #include "platform/headless/HeadlessDisplay.h"
 #if __has_include("platform/headless/HeadlessSystem.h")
 #include "platform/headless/HeadlessSystem.h"
@@ -372,7 +373,11 @@ bool PostMessage(Hwnd hwnd, std::uint32_t msg, std::uintptr_t wParam, std::intpt
 }
 
 std::intptr_t SendMessage(Hwnd hwnd, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
-    return Deliver(Find(hwnd), msg, wParam, lParam);
+    Window* w = Find(hwnd);
+    std::intptr_t routed = 0;
+    // Dialogs and their controls (BM_*, TBM_*) belong to the headless dialog host.
+    if (w == nullptr && headless::DialogSendMessage(hwnd, msg, wParam, lParam, &routed)) return routed;
+    return Deliver(w, msg, wParam, lParam);
 }
 
 void PostQuitMessage(int exitCode) {
