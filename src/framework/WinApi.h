@@ -2,9 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "framework/WinDefs.h"
+#include "platform/Registry.h"
 #include "platform/System.h"
+#include "platform/Window.h"
 
 using HMODULE = plat::HModule;
 
@@ -20,3 +23,29 @@ inline void* AfxGetProcAddress(HMODULE hModule, const char* lpszSymbol) {
     return plat::GetProcAddress(hModule, lpszSymbol);
 }
 inline void AfxFreeLibrary(HMODULE hModule) { plat::FreeLibrary(hModule); }
+
+// The saver window's calls: screen size (GetSystemMetrics), cursor hiding and its display
+// count (SetCursor(NULL), ShowCursor), the end of the message loop and the trace file's place.
+constexpr int SM_CXSCREEN = 0;
+constexpr int SM_CYSCREEN = 1;
+inline int AfxGetSystemMetrics(int nIndex) {
+    const plat::DisplayCaps caps = plat::GetDisplayCaps();
+    return nIndex == SM_CXSCREEN ? caps.width : nIndex == SM_CYSCREEN ? caps.height : 0;
+}
+inline void AfxSetCursorNone() { plat::SetCursorNone(); }
+inline int AfxShowCursor(BOOL bShow) { return plat::ShowCursor(bShow != FALSE); }
+inline void AfxPostQuitMessage(int nExitCode) { plat::PostQuitMessage(nExitCode); }
+inline std::string AfxTraceFilePath() { return plat::TraceFilePath(); }
+
+// The desktop's settings in the registry (read only): RegOpenKeyExA, RegQueryValueExA, RegCloseKey.
+using HKEY = plat::HKey;
+inline const HKEY HKEY_CURRENT_USER = plat::kHKeyCurrentUser;
+constexpr long ERROR_SUCCESS = plat::kErrorSuccess;
+inline long AfxRegOpenKeyEx(HKEY hKey, const char* lpszSubKey, DWORD dwOptions, DWORD samDesired, HKEY* phkResult) {
+    (void)dwOptions;
+    return plat::RegOpenKeyEx(hKey, lpszSubKey, samDesired, phkResult);
+}
+inline long AfxRegQueryValueEx(HKEY hKey, const char* lpszValueName, DWORD* lpType, BYTE* lpData, DWORD* lpcbData) {
+    return plat::RegQueryValueEx(hKey, lpszValueName, lpType, lpData, lpcbData);
+}
+inline long AfxRegCloseKey(HKEY hKey) { return plat::RegCloseKey(hKey); }
