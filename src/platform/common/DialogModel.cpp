@@ -6,10 +6,7 @@
 #include <cstdlib>
 
 #include "platform/Resources.h"
-#if __has_include("platform/common/DialogTemplate.h")
 #include "platform/common/DialogTemplate.h"
-#define MG_HAVE_DIALOG_TEMPLATE 1
-#endif
 
 namespace plat {
 
@@ -29,12 +26,12 @@ std::uintptr_t MakeWParam(std::uint32_t lo, std::uint32_t hi) {
     return static_cast<std::uintptr_t>((lo & 0xFFFFu) | ((hi & 0xFFFFu) << 16));
 }
 
-[[maybe_unused]] std::string Upper(std::string s) {
+std::string Upper(std::string s) {
     for (char& ch : s) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
     return s;
 }
 
-[[maybe_unused]] ControlKind KindOf(const std::string& cls, std::uint32_t style) {
+ControlKind KindOf(const std::string& cls, std::uint32_t style) {
     const std::uint32_t type = style & 0x0Fu;
     if (cls == "BUTTON") {
         switch (type) {
@@ -52,7 +49,7 @@ std::uintptr_t MakeWParam(std::uint32_t lo, std::uint32_t hi) {
 }
 
 // "#671" or a bare number names an icon resource.
-[[maybe_unused]] int IconIdFromText(const std::string& text) {
+int IconIdFromText(const std::string& text) {
     const char* p = text.c_str();
     if (*p == '#') ++p;
     if (*p < '0' || *p > '9') return 0;
@@ -73,11 +70,6 @@ std::int32_t DluToPixelsY(std::int32_t dlu, int baseY) {
 }
 
 bool DialogModel::Build(std::uint16_t id, Hwnd h) {
-#ifndef MG_HAVE_DIALOG_TEMPLATE
-    (void)id;
-    (void)h;
-    return false;
-#else
     const ResData res = FindResource(kRtDialog, id);
     if (res.data == nullptr) return false;
     DialogTemplate t;
@@ -115,7 +107,6 @@ bool DialogModel::Build(std::uint16_t id, Hwnd h) {
     }
     systemMenu = {MenuEntry{0, kScMove, "&Move"}, MenuEntry{0, kScClose, "&Close"}};
     return true;
-#endif
 }
 
 DialogControl* DialogModel::Find(Hwnd h) {
