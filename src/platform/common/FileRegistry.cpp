@@ -1,0 +1,617 @@
+// FileRegistry: parsing and writing the .reg-style text store, and the registry calls over it.
+#include "platform/common/FileRegistry.h"
+
+#include <cstring>
+
+#include "platform/Registry.h"
+
+namespace plat {
+
+namespace {
+
+constexpr long kErrorInvalidParameter = 87;
+constexpr const char* kRootName = "HKEY_CURRENT_USER";
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    }
+    return true;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+std::string Trim(const std::string& s) {
+    std::size_t b = 0;
+    std::size_t e = s.size();
+    while (b < e && IsBlank(s[b])) ++b;
+    while (e > b && IsBlank(s[e - 1])) --e;
+    return s.substr(b, e - b);
+}
+
+bool StartsWithNoCase(const std::string& s, std::size_t pos, const char* prefix) {
+    const std::size_t n = std::strlen(prefix);
+    if (pos > s.size() || s.size() - pos < n) return false;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (Lower(s[pos + i]) != Lower(prefix[i])) return false;
+    }
+    return true;
+}
+
+bool ContainsNoCase(const std::string& s, const char* needle) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (StartsWithNoCase(s, i, needle)) return true;
+    }
+    return false;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool HasControl(const std::string& s) {
+    for (char c : s) {
+        if (static_cast<unsigned char>(c) < 0x20) return true;
+    }
+    return false;
+}
+
+// Key path components: separated by '\', none empty, no control characters.
+bool SplitPath(const std::string& s, std::vector<std::string>* out) {
+    out->clear();
+    if (s.empty()) return true;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t sep = s.find('\\', start);
+        std::string part = s.substr(start, sep == std::string::npos ? std::string::npos : sep - start);
+        if (part.empty() || HasControl(part)) return false;
+        out->push_back(std::move(part));
+        if (sep == std::string::npos) return true;
+        start = sep + 1;
+    }
+}
+
+// A double-quoted string at s[*pos] with \\ and \" escapes; *pos ends after the closing quote.
+bool ParseQuoted(const std::string& s, std::size_t* pos, std::string* out) {
+    std::size_t i = *pos;
+    if (i >= s.size() || s[i] != '"') return false;
+    ++i;
+    out->clear();
+    while (i < s.size()) {
+        const char c = s[i];
+        if (c == '"') {
+            *pos = i + 1;
+            return true;
+        }
+        if (c == '\\') {
+            if (i + 1 >= s.size()) return false;
+            const char e = s[i + 1];
+            if (e != '\\' && e != '"') return false;
+            out->push_back(e);
+            i += 2;
+            continue;
+        }
+        out->push_back(c);
+        ++i;
+    }
+    return false;
+}
+
+std::string Quote(const std::string& s) {
+    std::string out = "\"";
+    for (char c : s) {
+        if (c == '\\' || c == '"') out.push_back('\\');
+        out.push_back(c);
+    }
+    out.push_back('"');
+    return out;
+}
+
+// Comma-separated bytes of one or two hex digits; blanks and line continuations are ignored.
+bool ParseHexBytes(const std::string& s, std::size_t pos, std::vector<std::uint8_t>* out) {
+    std::string clean;
+    for (std::size_t i = pos; i < s.size(); ++i) {
+        const char c = s[i];
+        if (IsBlank(c) || c == '\n' || c == '\\') continue;
+        clean.push_back(c);
+    }
+    out->clear();
+    if (clean.empty()) return true;
+    std::size_t i = 0;
+    for (;;) {
+        int value = 0;
+        std::size_t digits = 0;
+        while (i < clean.size() && clean[i] != ',') {
+            const int d = HexDigit(clean[i]);
+            if (d < 0 || ++digits > 2) return false;
+            value = value * 16 + d;
+            ++i;
+        }
+        if (digits == 0) return false;
+        out->push_back(static_cast<std::uint8_t>(value));
+        if (i == clean.size()) return true;
+        ++i;  // the comma
+    }
+}
+
+// 1 to 8 hex digits and nothing else.
+bool ParseHexNumber(const std::string& s, std::uint32_t* out) {
+    if (s.empty() || s.size() > 8) return false;
+    std::uint32_t v = 0;
+    for (char c : s) {
+        const int d = HexDigit(c);
+        if (d < 0) return false;
+        v = v * 16 + static_cast<std::uint32_t>(d);
+    }
+    *out = v;
+    return true;
+}
+
+std::string HexByte(std::uint8_t b) {
+    const char* digits = "0123456789abcdef";
+    return std::string{digits[b >> 4], digits[b & 15]};
+}
+
+std::string HexNumber(std::uint32_t v, int width) {
+    std::string out;
+    do {
+        out.insert(out.begin(), "0123456789abcdef"[v & 15]);
+        v >>= 4;
+    } while (v != 0);
+    while (static_cast<int>(out.size()) < width) out.insert(out.begin(), '0');
+    return out;
+}
+
+// A REG_SZ that reads back exactly from the quoted form: one terminating zero, no control bytes.
+bool IsPlainString(const std::vector<std::uint8_t>& data) {
+    if (data.empty() || data.back() != 0) return false;
+    for (std::size_t i = 0; i + 1 < data.size(); ++i) {
+        if (data[i] < 0x20) return false;
+    }
+    return true;
+}
+
+enum class LineKind { NotValue, Value, Broken };
+
+// One value line: its name and, when readable, its type and data.
+LineKind ParseValueLine(const std::string& line, std::string* name, std::uint32_t* type,
+                        std::vector<std::uint8_t>* data) {
+    std::size_t pos = 0;
+    if (line.empty()) return LineKind::NotValue;
+    if (line[0] == '@') {
+        name->clear();
+        pos = 1;
+    } else if (line[0] == '"') {
+        if (!ParseQuoted(line, &pos, name)) return LineKind::NotValue;
+    } else {
+        return LineKind::NotValue;
+    }
+    while (pos < line.size() && IsBlank(line[pos])) ++pos;
+    if (pos >= line.size() || line[pos] != '=') return LineKind::Broken;
+    ++pos;
+    while (pos < line.size() && IsBlank(line[pos])) ++pos;
+
+    if (pos < line.size() && line[pos] == '"') {
+        std::string text;
+        if (!ParseQuoted(line, &pos, &text)) return LineKind::Broken;
+        if (!Trim(line.substr(pos)).empty()) return LineKind::Broken;
+        *type = kRegSz;
+        data->assign(text.begin(), text.end());
+        data->push_back(0);
+        return LineKind::Value;
+    }
+    if (StartsWithNoCase(line, pos, "dword:")) {
+        std::uint32_t v = 0;
+        if (!ParseHexNumber(Trim(line.substr(pos + 6)), &v)) return LineKind::Broken;
+        *type = kRegDword;
+        data->assign({static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                      static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)});
+        return LineKind::Value;
+    }
+    if (StartsWithNoCase(line, pos, "hex:")) {
+        if (!ParseHexBytes(line, pos + 4, data)) return LineKind::Broken;
+        *type = kRegBinary;
+        return LineKind::Value;
+    }
+    if (StartsWithNoCase(line, pos, "hex(")) {
+        const std::size_t close = line.find(')', pos + 4);
+        if (close == std::string::npos || close + 1 >= line.size() || line[close + 1] != ':') {
+            return LineKind::Broken;
+        }
+        std::uint32_t t = 0;
+        if (!ParseHexNumber(line.substr(pos + 4, close - (pos + 4)), &t)) return LineKind::Broken;
+        if (!ParseHexBytes(line, close + 2, data)) return LineKind::Broken;
+        *type = t;
+        return LineKind::Value;
+    }
+    return LineKind::Broken;
+}
+
+std::string FormatValue(const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data) {
+    std::string out = name.empty() ? std::string("@") : Quote(name);
+    out += '=';
+    if (type == kRegDword && data.size() == 4) {
+        const std::uint32_t v = static_cast<std::uint32_t>(data[0]) | (static_cast<std::uint32_t>(data[1]) << 8) |
+                                (static_cast<std::uint32_t>(data[2]) << 16) |
+                                (static_cast<std::uint32_t>(data[3]) << 24);
+        return out + "dword:" + HexNumber(v, 8);
+    }
+    if (type == kRegSz && IsPlainString(data)) {
+        return out + Quote(std::string(data.begin(), data.end() - 1));
+    }
+    out += type == kRegBinary ? std::string("hex:") : "hex(" + HexNumber(type, 1) + "):";
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        if (i != 0) out += ',';
+        out += HexByte(data[i]);
+    }
+    return out;
+}
+
+std::string FormatHeader(const std::vector<std::string>& path) {
+    std::string out = std::string("[") + kRootName;
+    for (const std::string& part : path) out += "\\" + part;
+    return out + "]";
+}
+
+}  // namespace
+
+FileRegistry::FileRegistry(Storage* storage) : m_storage(storage) {}
+
+bool FileRegistry::SamePath(const Path& a, const Path& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (!EqualNoCase(a[i], b[i])) return false;
+    }
+    return true;
+}
+
+bool FileRegistry::IsPrefix(const Path& prefix, const Path& path) {
+    if (prefix.size() > path.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (!EqualNoCase(prefix[i], path[i])) return false;
+    }
+    return true;
+}
+
+void FileRegistry::Clear() {
+    m_preamble.clear();
+    m_blocks.clear();
+}
+
+void FileRegistry::Parse(const std::string& text) {
+    Clear();
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t nl = text.find('\n', start);
+        if (nl == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, nl - start));
+        start = nl + 1;
+    }
+
+    Block* current = nullptr;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string raw = lines[i];
+        std::string logical = Trim(raw);
+        // A hex value may continue over several lines, each but the last ending in '\'.
+        const bool valueStart = !logical.empty() && (logical[0] == '"' || logical[0] == '@');
+        if (valueStart && ContainsNoCase(logical, "=hex")) {
+            while (!logical.empty() && logical.back() == '\\' && i + 1 < lines.size()) {
+                ++i;
+                raw += "\n" + lines[i];
+                logical.pop_back();
+                logical += Trim(lines[i]);
+            }
+        }
+
+        if (!logical.empty() && logical[0] == '[') {
+            Block block;
+            block.header = raw;
+            block.opaque = true;
+            if (logical.back() == ']') {
+                Path path;
+                if (SplitPath(logical.substr(1, logical.size() - 2), &path) && !path.empty() &&
+                    EqualNoCase(path[0], kRootName)) {
+                    path.erase(path.begin());
+                    block.path = std::move(path);
+                    block.opaque = false;
+                }
+            }
+            m_blocks.push_back(std::move(block));
+            current = &m_blocks.back();
+            continue;
+        }
+        if (current == nullptr) {
+            m_preamble.push_back(std::move(raw));
+            continue;
+        }
+        Item item;
+        item.raw = std::move(raw);
+        if (!current->opaque) {
+            switch (ParseValueLine(logical, &item.value.name, &item.value.type, &item.value.data)) {
+            case LineKind::Value: item.kind = Item::Kind::Value; break;
+            case LineKind::Broken: item.kind = Item::Kind::Broken; break;
+            case LineKind::NotValue: break;
+            }
+        }
+        current->items.push_back(std::move(item));
+    }
+}
+
+std::string FileRegistry::Serialise() const {
+    std::string out;
+    for (const std::string& line : m_preamble) out += line + "\n";
+    for (const Block& block : m_blocks) {
+        if (block.fresh) {
+            // A blank line before a new key, unless the text already ends with one.
+            if (!out.empty() && !(out.size() >= 2 && out[out.size() - 2] == '\n') && out != "\n") out += "\n";
+            out += FormatHeader(block.path) + "\n";
+        } else {
+            out += block.header + "\n";
+        }
+        for (const Item& item : block.items) {
+            if (item.kind == Item::Kind::Value && item.dirty) {
+                out += FormatValue(item.value.name, item.value.type, item.value.data) + "\n";
+            } else {
+                out += item.raw + "\n";
+            }
+        }
+    }
+    return out;
+}
+
+bool FileRegistry::KeyExists(const Path& path) const {
+    // HKEY_CURRENT_USER and its "Software" key always exist, as on Windows.
+    if (path.empty() || (path.size() == 1 && EqualNoCase(path[0], "Software"))) return true;
+    for (const Block& block : m_blocks) {
+        if (!block.opaque && IsPrefix(path, block.path)) return true;
+    }
+    return false;
+}
+
+FileRegistry::Block* FileRegistry::FindBlock(const Path& path) {
+    for (Block& block : m_blocks) {
+        if (!block.opaque && SamePath(block.path, path)) return &block;
+    }
+    return nullptr;
+}
+
+FileRegistry::Item* FileRegistry::FindValue(const Path& path, const std::string& name) {
+    for (Block& block : m_blocks) {
+        if (block.opaque || !SamePath(block.path, path)) continue;
+        for (Item& item : block.items) {
+            if (item.kind != Item::Kind::Raw && EqualNoCase(item.value.name, name)) return &item;
+        }
+    }
+    return nullptr;
+}
+
+void FileRegistry::EnsurePreamble() {
+    if (!m_preamble.empty() || !m_blocks.empty()) return;
+    m_preamble = {
+        "; Settings of the Morgrave screen saver: its keys below HKEY_CURRENT_USER.",
+        "; \"name\"=dword:0000000a is a number (hex), \"name\"=\"text\" a string, \"name\"=hex:01,02 bytes.",
+        ""};
+}
+
+FileRegistry::Block* FileRegistry::AddBlock(const Path& path) {
+    EnsurePreamble();
+    Block fresh;
+    fresh.fresh = true;
+    fresh.path = path;
+    m_blocks.push_back(std::move(fresh));
+    return &m_blocks.back();
+}
+
+void FileRegistry::Store(const Path& path, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+                         std::uint32_t size) {
+    Item item;
+    item.kind = Item::Kind::Value;
+    item.dirty = true;
+    item.value.name = name;
+    item.value.type = type;
+    item.value.data.assign(data, data + size);
+
+    for (Block& block : m_blocks) {
+        if (block.opaque || !SamePath(block.path, path)) continue;
+        for (std::size_t i = 0; i < block.items.size(); ++i) {
+            Item& old = block.items[i];
+            if (old.kind == Item::Kind::Raw || !EqualNoCase(old.value.name, name)) continue;
+            item.value.name = old.value.name;
+            if (old.kind == Item::Kind::Value) {
+                old = std::move(item);
+                return;
+            }
+            // An unreadable line of that name stays in the file as a comment: a hand edit is
+            // never silently lost.
+            Item note;
+            note.raw = "; unreadable, replaced: " + old.raw;
+            for (std::size_t p = note.raw.find('\n'); p != std::string::npos; p = note.raw.find('\n', p + 1)) {
+                note.raw.insert(p + 1, "; ");
+            }
+            old = std::move(item);
+            block.items.insert(block.items.begin() + static_cast<std::ptrdiff_t>(i), std::move(note));
+            return;
+        }
+    }
+    Block* block = FindBlock(path);
+    if (block == nullptr) block = AddBlock(path);
+    // After the key's last value, so comments and blank lines before the next key stay there.
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < block->items.size(); ++i) {
+        if (block->items[i].kind != Item::Kind::Raw) at = i + 1;
+    }
+    block->items.insert(block->items.begin() + static_cast<std::ptrdiff_t>(at), std::move(item));
+}
+
+bool FileRegistry::Refresh() {
+    if (m_storage == nullptr) return m_readable;
+    std::string text;
+    switch (m_storage->Load(&text)) {
+    case LoadResult::Ok:
+        Parse(text);
+        m_readable = true;
+        return true;
+    case LoadResult::Missing:
+        Clear();
+        m_readable = true;
+        return true;
+    case LoadResult::Failed:
+        break;
+    }
+    Clear();
+    m_readable = false;
+    return false;
+}
+
+bool FileRegistry::Commit() {
+    if (!m_readable) return false;
+    if (m_storage == nullptr) return true;
+    return m_storage->Save(Serialise());
+}
+
+long FileRegistry::Resolve(HKey parent, const char* sub, Path* out) const {
+    if (parent == kHKeyCurrentUser) {
+        out->clear();
+    } else {
+        const auto it = m_handles.find(parent);
+        if (it == m_handles.end()) return kErrorInvalidHandle;
+        *out = it->second;
+    }
+    Path rest;
+    if (sub != nullptr && !SplitPath(sub, &rest)) return kErrorInvalidParameter;
+    out->insert(out->end(), rest.begin(), rest.end());
+    return kErrorSuccess;
+}
+
+HKey FileRegistry::NewHandle(const Path& path) {
+    while (m_nextHandle == 0 || m_nextHandle == kHKeyCurrentUser || m_handles.count(m_nextHandle) != 0) {
+        ++m_nextHandle;
+    }
+    const HKey handle = m_nextHandle++;
+    m_handles[handle] = path;
+    return handle;
+}
+
+namespace {
+// Holds the storage lock for one operation.
+class StorageLock {
+public:
+    explicit StorageLock(FileRegistry::Storage* storage) : m_storage(storage) {
+        if (m_storage != nullptr) m_storage->Lock();
+    }
+    ~StorageLock() {
+        if (m_storage != nullptr) m_storage->Unlock();
+    }
+    StorageLock(const StorageLock&) = delete;
+    StorageLock& operator=(const StorageLock&) = delete;
+
+private:
+    FileRegistry::Storage* m_storage;
+};
+}  // namespace
+
+long FileRegistry::OpenKey(HKey parent, const char* sub, HKey* out) {
+    if (out == nullptr) return kErrorInvalidParameter;
+    *out = 0;
+    Path path;
+    const long rc = Resolve(parent, sub, &path);
+    if (rc != kErrorSuccess) return rc;
+    StorageLock lock(m_storage);
+    Refresh();
+    if (!KeyExists(path)) return kErrorFileNotFound;
+    *out = NewHandle(path);
+    return kErrorSuccess;
+}
+
+long FileRegistry::CreateKey(HKey parent, const char* sub, HKey* out) {
+    if (out == nullptr) return kErrorInvalidParameter;
+    *out = 0;
+    Path path;
+    const long rc = Resolve(parent, sub, &path);
+    if (rc != kErrorSuccess) return rc;
+    StorageLock lock(m_storage);
+    Refresh();
+    if (!KeyExists(path)) {
+        if (!m_readable) return kErrorAccessDenied;
+        AddBlock(path);
+        if (!Commit()) return kErrorAccessDenied;
+    }
+    *out = NewHandle(path);
+    return kErrorSuccess;
+}
+
+long FileRegistry::QueryValue(HKey key, const char* name, std::uint32_t* type, void* data, std::uint32_t* size) {
+    Path path;
+    const long rc = Resolve(key, nullptr, &path);
+    if (rc != kErrorSuccess) return rc;
+    if (data != nullptr && size == nullptr) return kErrorInvalidParameter;
+    StorageLock lock(m_storage);
+    Refresh();
+    const Item* item = FindValue(path, name != nullptr ? name : "");
+    if (item == nullptr || item->kind != Item::Kind::Value) return kErrorFileNotFound;
+    const std::vector<std::uint8_t>& bytes = item->value.data;
+    const std::uint32_t needed = static_cast<std::uint32_t>(bytes.size());
+    if (type != nullptr) *type = item->value.type;
+    if (size == nullptr) return kErrorSuccess;
+    if (data != nullptr && *size < needed) {
+        *size = needed;
+        return kErrorMoreData;
+    }
+    if (data != nullptr && needed != 0) std::memcpy(data, bytes.data(), needed);
+    *size = needed;
+    return kErrorSuccess;
+}
+
+long FileRegistry::SetValue(HKey key, const char* name, std::uint32_t type, const void* data, std::uint32_t size) {
+    Path path;
+    const long rc = Resolve(key, nullptr, &path);
+    if (rc != kErrorSuccess) return rc;
+    const std::string valueName = name != nullptr ? name : "";
+    // A line break in a name could not be written back as one line.
+    if (HasControl(valueName) || (data == nullptr && size != 0)) return kErrorInvalidParameter;
+    StorageLock lock(m_storage);
+    if (!Refresh()) return kErrorAccessDenied;
+    // The key may have been removed by hand since it was opened: writing recreates it.
+    Store(path, valueName, type, static_cast<const std::uint8_t*>(data), size);
+    return Commit() ? kErrorSuccess : kErrorAccessDenied;
+}
+
+long FileRegistry::CloseKey(HKey key) {
+    if (key == kHKeyCurrentUser) return kErrorSuccess;
+    return m_handles.erase(key) != 0 ? kErrorSuccess : kErrorInvalidHandle;
+}
+
+bool FileRegistry::GetValue(const std::string& keyPath, const std::string& name, std::uint32_t* type,
+                            std::vector<std::uint8_t>* data) {
+    Path path;
+    if (!SplitPath(keyPath, &path)) return false;
+    StorageLock lock(m_storage);
+    Refresh();
+    const Item* item = FindValue(path, name);
+    if (item == nullptr || item->kind != Item::Kind::Value) return false;
+    if (type != nullptr) *type = item->value.type;
+    if (data != nullptr) *data = item->value.data;
+    return true;
+}
+
+bool FileRegistry::PutValue(const std::string& keyPath, const std::string& name, std::uint32_t type,
+                            const std::vector<std::uint8_t>& data) {
+    Path path;
+    if (!SplitPath(keyPath, &path) || HasControl(name)) return false;
+    StorageLock lock(m_storage);
+    if (!Refresh()) return false;
+    Store(path, name, type, data.data(), static_cast<std::uint32_t>(data.size()));
+    return Commit();
+}
+
+}  // namespace plat

@@ -1,0 +1,112 @@
+// FileRegistry: HKEY_CURRENT_USER keys and typed values kept as hand-editable text, Win32 semantics.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/Types.h"
+
+namespace plat {
+
+// The text form is the one of Windows .reg files:
+//   [HKEY_CURRENT_USER\Software\Tarnwick Productions Ltd\morgrave\Settings]
+//   "Pain"=dword:00000003        REG_DWORD, 1 to 8 hex digits
+//   "Name"="text"                REG_SZ (\\ and \" escaped; stored with its terminating zero)
+//   "Blob"=hex:01,02,03          REG_BINARY; hex(N):... any other type N (hex)
+//   @=...                        the key's unnamed value
+// Lines the parser does not understand (comments, garbled values, keys of other roots) are kept
+// verbatim when the text is written again; a garbled value counts as missing. Unchanged values
+// keep their original spelling.
+class FileRegistry {
+public:
+    enum class LoadResult { Ok, Missing, Failed };
+
+    // Where the text lives between operations. Without one the store lives in memory only.
+    class Storage {
+    public:
+        virtual ~Storage() = default;
+        // Whole text of the store; Missing when none exists yet, Failed when it cannot be read
+        // (the store then refuses every write rather than replace what it could not read).
+        virtual LoadResult Load(std::string* text) = 0;
+        // Replaces the text atomically; false when nothing was changed.
+        virtual bool Save(const std::string& text) = 0;
+        // Bracket one operation's read-modify-write against other processes.
+        virtual void Lock() {}
+        virtual void Unlock() {}
+    };
+
+    explicit FileRegistry(Storage* storage = nullptr);
+
+    // The seam's registry calls (same contracts as platform/Registry.h).
+    long OpenKey(HKey parent, const char* sub, HKey* out);
+    long CreateKey(HKey parent, const char* sub, HKey* out);
+    long QueryValue(HKey key, const char* name, std::uint32_t* type, void* data, std::uint32_t* size);
+    long SetValue(HKey key, const char* name, std::uint32_t type, const void* data, std::uint32_t size);
+    long CloseKey(HKey key);
+
+    // Direct access by a path below HKEY_CURRENT_USER ("Software\\Company\\App\\Settings").
+    bool GetValue(const std::string& keyPath, const std::string& name, std::uint32_t* type,
+                  std::vector<std::uint8_t>* data);
+    bool PutValue(const std::string& keyPath, const std::string& name, std::uint32_t type,
+                  const std::vector<std::uint8_t>& data);
+
+    // The text model: replace the content from text, and write it back out.
+    void Parse(const std::string& text);
+    std::string Serialise() const;
+    // Forgets every key and value (open handles stay valid).
+    void Clear();
+    // Number of handles opened and not yet closed.
+    int OpenHandleCount() const { return static_cast<int>(m_handles.size()); }
+
+private:
+    using Path = std::vector<std::string>;
+
+    struct Value {
+        std::string name;
+        std::uint32_t type = 0;
+        std::vector<std::uint8_t> data;
+    };
+    // One logical line of a key's block.
+    struct Item {
+        enum class Kind { Raw, Value, Broken } kind = Kind::Raw;
+        std::string raw;     // original text (kept while the value is unchanged)
+        bool dirty = false;  // a Value changed or added since parsing: written in canonical form
+        Value value;         // Value: name, type, data; Broken: name only
+    };
+    struct Block {
+        bool opaque = false;  // not a key of ours: kept verbatim, never interpreted
+        bool fresh = false;   // created since parsing
+        std::string header;   // original header line
+        Path path;            // below HKEY_CURRENT_USER
+        std::vector<Item> items;
+    };
+
+    // Re-reads the store before an operation; false when it cannot be read.
+    bool Refresh();
+    bool Commit();
+    long Resolve(HKey parent, const char* sub, Path* out) const;
+    bool KeyExists(const Path& path) const;
+    Block* FindBlock(const Path& path);
+    Item* FindValue(const Path& path, const std::string& name);
+    HKey NewHandle(const Path& path);
+    // Adds the explanatory comment to a store that is still empty.
+    void EnsurePreamble();
+    Block* AddBlock(const Path& path);
+    // Stores a value in the model (no commit).
+    void Store(const Path& path, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+               std::uint32_t size);
+
+    static bool SamePath(const Path& a, const Path& b);
+    static bool IsPrefix(const Path& prefix, const Path& path);
+
+    Storage* m_storage;
+    bool m_readable = true;
+    std::vector<std::string> m_preamble;
+    std::vector<Block> m_blocks;
+    std::map<HKey, Path> m_handles;
+    HKey m_nextHandle = 0x1000;
+};
+
+}  // namespace plat

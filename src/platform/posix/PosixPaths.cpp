@@ -1,0 +1,44 @@
+// XDG base folders of the user (settings store, trace file).
+#include "platform/posix/PosixPaths.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace plat::posix {
+
+namespace {
+
+std::string HomeDir() {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') return home;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) return pw->pw_dir;
+    return "/tmp";
+}
+
+// XDG rule: a relative value is invalid and is ignored.
+std::string XdgDir(const char* variable, const char* fallbackBelowHome) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && value[0] == '/') return value;
+    return HomeDir() + "/" + fallbackBelowHome;
+}
+
+}  // namespace
+
+std::string ConfigDir() { return XdgDir("XDG_CONFIG_HOME", ".config") + "/morgrave"; }
+
+std::string StateDir() { return XdgDir("XDG_STATE_HOME", ".local/state") + "/morgrave"; }
+
+bool MakeDirs(const std::string& dir) {
+    if (dir.empty() || dir == "/") return true;
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+    const std::size_t slash = dir.find_last_of('/');
+    if (slash != std::string::npos && slash > 0 && !MakeDirs(dir.substr(0, slash))) return false;
+    return ::mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+}  // namespace plat::posix

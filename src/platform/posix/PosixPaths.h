@@ -1,0 +1,15 @@
+// Where the desktop build keeps its files: XDG base folders of the user, created on demand.
+#pragma once
+
+#include <string>
+
+namespace plat::posix {
+
+// $XDG_CONFIG_HOME (an absolute path) or ~/.config, then "/morgrave".
+std::string ConfigDir();
+// $XDG_STATE_HOME (an absolute path) or ~/.local/state, then "/morgrave".
+std::string StateDir();
+// mkdir -p with mode 0700 for the folders it creates; false when the folder cannot exist.
+bool MakeDirs(const std::string& dir);
+
+}  // namespace plat::posix
