@@ -37,7 +37,7 @@ inline std::int32_t Stride(std::int32_t width) { return (width + 3) & ~3; }
 
 inline std::vector<std::uint8_t> BuildBmp(const BmpSpec& s) {
     const std::int32_t rows = s.height < 0 ? -s.height : s.height;
-    const std::int32_t stride = Stride(s.width);
+    const std::int32_t stride = s.width > 0 ? Stride(s.width) : 0;
     std::vector<std::uint8_t> v(40 + 4 * s.colors.size() + static_cast<std::size_t>(rows) * stride, 0);
     Put32(v, 0, s.headerSize);
     Put32(v, 4, static_cast<std::uint32_t>(s.width));
@@ -68,8 +68,9 @@ inline BmpSpec Pattern(std::int32_t w, std::int32_t h) {
     s.height = h;
     for (int i = 0; i < 256; ++i)
         s.colors.push_back(Rgb{static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i * 7)});
-    s.pixels.resize(static_cast<std::size_t>(w) * h);
-    for (std::int32_t y = 0; y < h; ++y)
+    const std::int32_t rows = h < 0 ? -h : h;
+    s.pixels.resize(static_cast<std::size_t>(w) * rows);
+    for (std::int32_t y = 0; y < rows; ++y)
         for (std::int32_t x = 0; x < w; ++x) s.pixels[static_cast<std::size_t>(y) * w + x] = static_cast<std::uint8_t>((x + 3 * y) & 0xff);
     return s;
 }
