@@ -67,6 +67,9 @@ int PumpMessages();
 int RunTicks(int ticks);
 // True once a WM_QUIT was taken from the queue (by GetMessage or the pumps); `code` its wParam.
 bool QuitReceived(int* code = nullptr);
+// Every message posted to a live window since the reset, in order (kept even when the window
+// is destroyed and its queue entries dropped).
+const std::vector<plat::Msg>& PostedLog();
 // Pending posted messages (tests look at what a handler posted), oldest first.
 std::vector<plat::Msg> PendingMessages();
 

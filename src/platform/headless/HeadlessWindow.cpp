@@ -87,6 +87,7 @@ struct Display {
     std::vector<Timer> timers;
     int tickBudget = 0;
     std::vector<headless::Presented> presents;
+    std::vector<plat::Msg> posted;
     std::vector<headless::MessageBoxRecord> boxes;
     int cursorNone = 0;
     int cursorCount = 0;
@@ -369,6 +370,7 @@ std::intptr_t DefWindowProc(Hwnd hwnd, std::uint32_t msg, std::uintptr_t wParam,
 bool PostMessage(Hwnd hwnd, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
     if (hwnd != 0 && Find(hwnd) == nullptr) return false;
     D().queue.push_back(Msg{hwnd, msg, wParam, lParam});
+    D().posted.push_back(D().queue.back());
     return true;
 }
 
@@ -480,6 +482,7 @@ void ResetDisplay(std::int32_t width, std::int32_t height, std::int32_t bitsPerP
     d.timers.clear();
     d.tickBudget = 0;
     d.presents.clear();
+    d.posted.clear();
     d.boxes.clear();
     d.cursorNone = 0;
     d.cursorCount = 0;
@@ -563,6 +566,8 @@ bool QuitReceived(int* code) {
     if (code != nullptr) *code = D().quitReceivedCode;
     return D().quitReceived;
 }
+
+const std::vector<plat::Msg>& PostedLog() { return D().posted; }
 
 std::vector<plat::Msg> PendingMessages() { return {D().queue.begin(), D().queue.end()}; }
 
