@@ -11,6 +11,7 @@
 CWnd::CWnd() = default;
 
 CWnd::~CWnd() {
+    if (m_pbAlive != nullptr) *m_pbAlive = false;
     m_controls.clear();
     // A window that outlives its object would dispatch into freed memory: take it down now.
     if (m_hWnd != 0 && !m_bAttached) {
@@ -51,8 +52,18 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // Handlers may send messages to this window; keep the outer message for its Default().
     const CurrentMsg saved = m_currentMsg;
     m_currentMsg = CurrentMsg{message, wParam, lParam};
+    // A self-deleting window may be gone when the handler returns (WM_CLOSE -> WM_NCDESTROY ->
+    // delete this): the destructor clears `alive`, and then nothing here touches the object.
+    bool alive = true;
+    bool* const pOuterAlive = m_pbAlive;
+    m_pbAlive = &alive;
     LRESULT result = 0;
     if (!OnWndMsg(message, wParam, lParam, &result)) result = DefWindowProc(message, wParam, lParam);
+    if (!alive) {
+        if (pOuterAlive != nullptr) *pOuterAlive = false;  // the enclosing dispatch must stop too
+        return result;
+    }
+    m_pbAlive = pOuterAlive;
     m_currentMsg = saved;
     return result;
 }

@@ -180,6 +180,7 @@ protected:
         LPARAM lParam = 0;
     };
     CurrentMsg m_currentMsg;  // the message being handled (for Default())
+    bool* m_pbAlive = nullptr;  // innermost WindowProc's flag, cleared when the object is deleted
     std::vector<std::unique_ptr<CWnd>> m_controls;  // control wrappers handed out by GetDlgItem
     BOOL m_bAttached = FALSE;
 };
