@@ -1,0 +1,378 @@
+// Checks the committed pictures, icons, cursor and sounds against the formats the saver loads.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string kRes = MG_RES_DIR;
+
+std::vector<uint8_t> ReadAll(const std::string& path)
+{
+    std::ifstream f(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+uint32_t U16(const std::vector<uint8_t>& b, size_t at) { return at + 2 <= b.size() ? b[at] | (b[at + 1] << 8) : 0xffffffffu; }
+uint32_t U32(const std::vector<uint8_t>& b, size_t at)
+{
+    return at + 4 <= b.size() ? U16(b, at) | (U16(b, at + 2) << 16) : 0xffffffffu;
+}
+
+struct Bmp {
+    bool ok = false;
+    std::string why;
+    int width = 0, height = 0;
+    uint32_t sizeImage = 0, clrUsed = 0;
+    std::vector<uint32_t> colours;  // 0x00RRGGBB
+    std::vector<uint8_t> pixels;    // top-down
+    uint32_t At(int x, int y) const { return colours[pixels[static_cast<size_t>(y) * width + x]]; }
+};
+
+// Reads an 8-bit BI_RGB bitmap the way the saver's loader does, never past the file's end.
+Bmp LoadBmp(const std::string& path)
+{
+    Bmp r;
+    std::vector<uint8_t> b = ReadAll(path);
+    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') {
+        r.why = "not a BMP";
+        return r;
+    }
+    uint32_t offset = U32(b, 10), hdr = U32(b, 14);
+    r.width = static_cast<int>(U32(b, 18));
+    r.height = static_cast<int>(U32(b, 22));
+    uint32_t planes = U16(b, 26), bpp = U16(b, 28), compression = U32(b, 30);
+    r.sizeImage = U32(b, 34);
+    r.clrUsed = U32(b, 46);
+    if (hdr != 40 || planes != 1 || bpp != 8 || compression != 0 || r.width <= 0 || r.height <= 0) {
+        r.why = "header";
+        return r;
+    }
+    uint32_t n = r.clrUsed ? r.clrUsed : 256;
+    size_t stride = (static_cast<size_t>(r.width) + 3) & ~size_t(3);
+    if (n > 256 || 14 + 40 + 4 * n > b.size() || offset + stride * r.height > b.size() || U32(b, 2) != b.size()) {
+        r.why = "sizes";
+        return r;
+    }
+    for (uint32_t i = 0; i < n; ++i) {
+        size_t at = 54 + 4 * i;
+        r.colours.push_back(static_cast<uint32_t>(b[at + 2]) << 16 | b[at + 1] << 8 | b[at]);
+    }
+    r.pixels.resize(static_cast<size_t>(r.width) * r.height);
+    for (int y = 0; y < r.height; ++y)
+        for (int x = 0; x < r.width; ++x) {
+            uint8_t v = b[offset + (r.height - 1 - y) * stride + x];
+            if (v >= n) {
+                r.why = "index past the colour table";
+                return r;
+            }
+            r.pixels[static_cast<size_t>(y) * r.width + x] = v;
+        }
+    r.ok = true;
+    return r;
+}
+
+bool NearMagenta(uint32_t c)
+{
+    int red = (c >> 16) & 255, green = (c >> 8) & 255, blue = c & 255;
+    return red >= 247 && green <= 8 && blue >= 247;
+}
+
+double Luma(uint32_t c) { return 0.299 * ((c >> 16) & 255) + 0.587 * ((c >> 8) & 255) + 0.114 * (c & 255); }
+
+struct Door {
+    const char* name;
+    int x, y, w, h;
+    std::vector<int> ids;  // frame order
+};
+
+std::vector<int> Range(int from, int to)
+{
+    std::vector<int> v;
+    for (int i = from; i <= to; ++i) v.push_back(i);
+    return v;
+}
+
+std::vector<Door> Doors()
+{
+    auto cat = [](std::vector<std::vector<int>> parts) {
+        std::vector<int> v;
+        for (auto& p : parts) v.insert(v.end(), p.begin(), p.end());
+        return v;
+    };
+    return {
+        {"top", 244, 0, 131, 152, cat({{758}, Range(748, 757), {747}})},
+        {"right", 524, 46, 116, 243, cat({{788}, Range(781, 787), Range(776, 780)})},
+        {"middle", 358, 156, 104, 182, cat({{811}, Range(820, 831)})},
+        {"floor", 240, 359, 166, 121, cat({Range(832, 836), {857}, Range(838, 844)})},
+        {"lower", 456, 239, 101, 158, cat({Range(845, 856), {837}})},
+    };
+}
+
+std::string Art(int id) { return kRes + "/art/" + std::to_string(id) + ".bmp"; }
+
+}  // namespace
+
+TEST(Assets, EveryBitmapHasItsSizeAndFormat)
+{
+    std::map<int, std::pair<int, int>> want = {{673, {640, 480}}, {670, {520, 147}}, {858, {640, 480}}, {873, {147, 124}}};
+    for (const Door& d : Doors())
+        for (int id : d.ids) want[id] = {d.w, d.h};
+    EXPECT_EQ(want.size(), 4u + 12 + 13 * 4);
+    for (const auto& [id, size] : want) {
+        Bmp b = LoadBmp(Art(id));
+        ASSERT_TRUE(b.ok) << id << ": " << b.why;
+        EXPECT_EQ(b.width, size.first) << id;
+        EXPECT_EQ(b.height, size.second) << id;
+        EXPECT_EQ(b.clrUsed, 0u) << id;
+        EXPECT_EQ(b.colours.size(), 256u) << id;
+        uint32_t trueSize = static_cast<uint32_t>(((b.width + 3) & ~3) * b.height);
+        EXPECT_EQ(b.sizeImage, id == 673 ? 0u : trueSize) << id;
+    }
+}
+
+TEST(Assets, KeyColourOnlyInTheTitleAtIndexOne)
+{
+    Bmp title = LoadBmp(Art(670));
+    ASSERT_TRUE(title.ok);
+    EXPECT_EQ(title.colours[1], 0xff00ffu);
+    size_t keyed = 0;
+    for (uint8_t v : title.pixels) keyed += v == 1;
+    // Lettering on a transparent ground: most of the picture is key, but not all of it.
+    EXPECT_GT(keyed, title.pixels.size() / 3);
+    EXPECT_LT(keyed, title.pixels.size() * 9 / 10);
+    for (size_t i = 0; i < title.colours.size(); ++i) {
+        if (i != 1) {
+            EXPECT_FALSE(NearMagenta(title.colours[i])) << "title entry " << i;
+        }
+    }
+
+    std::vector<int> others = {673, 858, 873};
+    for (const Door& d : Doors()) others.insert(others.end(), d.ids.begin(), d.ids.end());
+    for (int id : others) {
+        Bmp b = LoadBmp(Art(id));
+        ASSERT_TRUE(b.ok) << id;
+        for (size_t i = 0; i < b.colours.size(); ++i) EXPECT_FALSE(NearMagenta(b.colours[i])) << id << " entry " << i;
+    }
+}
+
+TEST(Assets, TitleEdgesBlendTowardsTheDarkOutline)
+{
+    Bmp t = LoadBmp(Art(670));
+    ASSERT_TRUE(t.ok);
+    int edges = 0;
+    for (int y = 0; y < t.height; ++y)
+        for (int x = 0; x < t.width; ++x) {
+            if (t.pixels[static_cast<size_t>(y) * t.width + x] == 1) continue;
+            bool nextToKey = false;
+            const int dx[4] = {1, -1, 0, 0}, dy[4] = {0, 0, 1, -1};
+            for (int k = 0; k < 4; ++k) {
+                int xx = x + dx[k], yy = y + dy[k];
+                if (xx >= 0 && yy >= 0 && xx < t.width && yy < t.height && t.pixels[static_cast<size_t>(yy) * t.width + xx] == 1)
+                    nextToKey = true;
+            }
+            if (!nextToKey) continue;
+            ++edges;
+            uint32_t c = t.At(x, y);
+            // Over the chamber a light or pinkish rim would show as a fringe.
+            EXPECT_LT(Luma(c), 48.0) << "title edge pixel at " << x << "," << y;
+        }
+    EXPECT_GT(edges, 500);
+}
+
+TEST(Assets, OnePaletteForEveryPicture)
+{
+    Bmp bg = LoadBmp(Art(673));
+    ASSERT_TRUE(bg.ok);
+    std::vector<int> ids = {858, 873, 670};
+    for (const Door& d : Doors()) ids.insert(ids.end(), d.ids.begin(), d.ids.end());
+    for (int id : ids) {
+        Bmp b = LoadBmp(Art(id));
+        ASSERT_TRUE(b.ok) << id;
+        for (size_t i = 0; i < 256; ++i) {
+            if (!(id == 670 && i == 1)) {
+                ASSERT_EQ(b.colours[i], bg.colours[i]) << id << " entry " << i;
+            }
+        }
+    }
+}
+
+TEST(Assets, DoorsStartShutOverTheBackgroundAndOpenIntoLight)
+{
+    Bmp bg = LoadBmp(Art(673));
+    ASSERT_TRUE(bg.ok);
+    for (const Door& d : Doors()) {
+        std::vector<Bmp> frames;
+        for (int id : d.ids) {
+            frames.push_back(LoadBmp(Art(id)));
+            ASSERT_TRUE(frames.back().ok) << id;
+        }
+        const Bmp& shut = frames.front();
+        int mismatches = 0;
+        for (int y = 0; y < d.h; ++y)
+            for (int x = 0; x < d.w; ++x) mismatches += shut.At(x, y) != bg.At(d.x + x, d.y + y);
+        EXPECT_EQ(mismatches, 0) << d.name << ": frame 0 differs from the background under it";
+
+        // Every step moves something, and the open door lets warm light out.
+        double firstLuma = 0, lastLuma = 0, lastRed = 0, lastBlue = 0;
+        for (size_t f = 1; f < frames.size(); ++f) {
+            int changed = 0;
+            for (size_t i = 0; i < frames[f].pixels.size(); ++i)
+                changed += frames[f].colours[frames[f].pixels[i]] != frames[f - 1].colours[frames[f - 1].pixels[i]];
+            EXPECT_GT(changed, 20) << d.name << " frame " << f << " looks like the one before";
+        }
+        const Bmp& open = frames.back();
+        for (int y = 0; y < d.h; ++y)
+            for (int x = 0; x < d.w; ++x) {
+                firstLuma += Luma(shut.At(x, y));
+                uint32_t c = open.At(x, y);
+                lastLuma += Luma(c);
+                lastRed += (c >> 16) & 255;
+                lastBlue += c & 255;
+            }
+        EXPECT_GT(lastLuma, firstLuma * 1.15) << d.name << ": the open door should throw light";
+        EXPECT_GT(lastRed, lastBlue * 1.3) << d.name << ": the light should be warm";
+    }
+}
+
+TEST(Assets, FlashIsBlackLetteringOnFlatGrey)
+{
+    Bmp f = LoadBmp(Art(858));
+    ASSERT_TRUE(f.ok);
+    std::map<uint32_t, size_t> count;
+    for (int y = 0; y < f.height; ++y)
+        for (int x = 0; x < f.width; ++x) {
+            uint32_t c = f.At(x, y);
+            ++count[c];
+            ASSERT_TRUE(((c >> 16) & 255) == ((c >> 8) & 255) && ((c >> 8) & 255) == (c & 255)) << "not grey at " << x << "," << y;
+        }
+    uint32_t ground = 0;
+    for (const auto& [c, n] : count)
+        if (n > count[ground]) ground = c;
+    EXPECT_GT(Luma(ground), 100.0);
+    EXPECT_GT(count[ground], f.pixels.size() / 2);
+    EXPECT_GT(count[0x000000], f.pixels.size() / 20);
+    // The ground is flat: the border rows are the ground colour throughout.
+    for (int x = 0; x < f.width; ++x) EXPECT_EQ(f.At(x, 0), ground);
+}
+
+TEST(Assets, IconsAndBlankCursor)
+{
+    std::vector<uint8_t> a = ReadAll(kRes + "/art/icon128.ico"), b = ReadAll(kRes + "/art/icon671.ico");
+    ASSERT_GE(a.size(), 6u + 32);
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(U16(a, 0), 0u);
+    EXPECT_EQ(U16(a, 2), 1u);
+    ASSERT_EQ(U16(a, 4), 2u);
+    const int sizes[2] = {32, 16};
+    for (int i = 0; i < 2; ++i) {
+        size_t e = 6 + 16 * static_cast<size_t>(i);
+        int s = sizes[i];
+        EXPECT_EQ(a[e], s);
+        EXPECT_EQ(a[e + 1], s);
+        EXPECT_EQ(a[e + 2], 16);
+        EXPECT_EQ(U16(a, e + 6), 4u);
+        uint32_t bytes = U32(a, e + 8), off = U32(a, e + 12);
+        ASSERT_LE(static_cast<size_t>(off) + bytes, a.size());
+        EXPECT_EQ(U32(a, off), 40u);
+        EXPECT_EQ(U32(a, off + 4), static_cast<uint32_t>(s));
+        EXPECT_EQ(U32(a, off + 8), static_cast<uint32_t>(2 * s));
+        EXPECT_EQ(U16(a, off + 14), 4u);
+        // Header, 16 colours, 4-bit rows and 1-bit mask rows, each padded to 4 bytes.
+        size_t xorRow = ((s * 4 + 31) / 32) * 4, andRow = ((s + 31) / 32) * 4;
+        EXPECT_EQ(bytes, 40 + 64 + (xorRow + andRow) * s);
+        // The door is drawn: several colours in use, and not every pixel transparent.
+        std::map<int, int> used;
+        for (size_t k = 0; k < xorRow * s; ++k) {
+            used[a[off + 104 + k] >> 4]++;
+            used[a[off + 104 + k] & 15]++;
+        }
+        EXPECT_GE(used.size(), 5u) << s;
+    }
+    std::vector<uint8_t> c = ReadAll(kRes + "/art/cursor129.cur");
+    ASSERT_EQ(c.size(), 22u + 40 + 8 + 128 + 128);
+    EXPECT_EQ(U16(c, 2), 2u);
+    EXPECT_EQ(U16(c, 4), 1u);
+    EXPECT_EQ(c[6], 32);
+    EXPECT_EQ(c[7], 32);
+    EXPECT_EQ(U16(c, 10), 0u);  // hot spot
+    EXPECT_EQ(U16(c, 12), 0u);
+    EXPECT_EQ(U32(c, 18), 22u);
+    EXPECT_EQ(U32(c, 22 + 8), 64u);  // doubled height
+    EXPECT_EQ(U16(c, 22 + 14), 1u);
+    for (size_t k = 0; k < 128; ++k) {
+        EXPECT_EQ(c[22 + 48 + k], 0x00) << "XOR byte " << k;
+        EXPECT_EQ(c[22 + 48 + 128 + k], 0xff) << "AND byte " << k;
+    }
+}
+
+TEST(Assets, CuesHaveTheirRateLengthAndLevels)
+{
+    const struct {
+        int id;
+        uint32_t rate;
+        double seconds;
+    } cues[] = {{761, 22050, 6.50}, {762, 22050, 6.54}, {763, 22050, 3.49}, {764, 22050, 5.51}, {765, 22050, 5.31},
+                {766, 22050, 3.19}, {767, 22050, 6.18}, {768, 22050, 6.48}, {769, 22050, 2.28}, {774, 22050, 0.99},
+                {775, 22050, 0.83}, {860, 44100, 1.77}, {864, 44100, 4.73}, {869, 44100, 1.61}, {871, 44100, 1.34}};
+    for (const auto& cue : cues) {
+        std::vector<uint8_t> w = ReadAll(kRes + "/sound/" + std::to_string(cue.id) + ".wav");
+        ASSERT_GE(w.size(), 44u) << cue.id;
+        ASSERT_EQ(std::string(w.begin(), w.begin() + 4), "RIFF");
+        ASSERT_EQ(std::string(w.begin() + 8, w.begin() + 12), "WAVE");
+        EXPECT_EQ(U32(w, 4), w.size() - 8) << cue.id;
+        // Walk the chunks for fmt and data.
+        size_t at = 12, dataAt = 0, dataLen = 0;
+        bool fmt = false;
+        while (at + 8 <= w.size()) {
+            std::string tag(w.begin() + static_cast<long>(at), w.begin() + static_cast<long>(at) + 4);
+            uint32_t len = U32(w, at + 4);
+            ASSERT_LE(at + 8 + len, w.size()) << cue.id;
+            if (tag == "fmt ") {
+                fmt = true;
+                EXPECT_EQ(U16(w, at + 8), 1u) << cue.id << " PCM";
+                EXPECT_EQ(U16(w, at + 10), 1u) << cue.id << " mono";
+                EXPECT_EQ(U32(w, at + 12), cue.rate) << cue.id;
+                EXPECT_EQ(U32(w, at + 16), cue.rate * 2) << cue.id;
+                EXPECT_EQ(U16(w, at + 20), 2u) << cue.id;
+                EXPECT_EQ(U16(w, at + 22), 16u) << cue.id;
+            } else if (tag == "data") {
+                dataAt = at + 8;
+                dataLen = len;
+            }
+            at += 8 + len + (len & 1);
+        }
+        ASSERT_TRUE(fmt && dataAt) << cue.id;
+        size_t n = dataLen / 2;
+        EXPECT_NEAR(static_cast<double>(n) / cue.rate, cue.seconds, 0.005) << cue.id;
+        double sum = 0, sq = 0;
+        int peak = 0;
+        std::vector<int> s(n);
+        for (size_t i = 0; i < n; ++i) {
+            s[i] = static_cast<int16_t>(U16(w, dataAt + 2 * i));
+            sum += s[i];
+            sq += static_cast<double>(s[i]) * s[i];
+            peak = std::max(peak, std::abs(s[i]));
+        }
+        double rmsDb = 20 * std::log10(std::sqrt(sq / n) / 32768.0);
+        EXPECT_LE(20 * std::log10(peak / 32768.0), -1.0) << cue.id;
+        EXPECT_LT(std::fabs(sum / n), 0.001 * 32768) << cue.id << " DC offset";
+        EXPECT_GE(rmsDb, -26.0) << cue.id;
+        EXPECT_LE(rmsDb, -14.0) << cue.id;
+        // Fades: silent at both ends and rising gently, so playback starts and stops without a click.
+        EXPECT_LE(std::abs(s.front()), 2) << cue.id;
+        EXPECT_LE(std::abs(s.back()), 2) << cue.id;
+        size_t ms = cue.rate / 1000;
+        for (size_t i = 0; i < ms; ++i) {
+            EXPECT_LT(std::abs(s[i]), 3000) << cue.id << " start, sample " << i;
+            EXPECT_LT(std::abs(s[n - 1 - i]), 3000) << cue.id << " end, sample " << i;
+        }
+    }
+}

@@ -1,0 +1,249 @@
+// The chamber picture: flagstone floor, the ring wall, its door bays and the light of the fires.
+#include <algorithm>
+#include <cmath>
+
+#include "Doors.h"
+#include "Noise.h"
+#include "Scene.h"
+
+namespace scene {
+namespace {
+
+enum Region : uint8_t { kRock = 0, kWall = 1, kFloor = 2 };
+
+// Buttress that juts out of the wall at the lower right and houses the lower cell.
+constexpr double kButX0 = 520.0, kButY0 = 270.0, kButX1 = 640.0, kButY1 = 374.0;
+
+Region Classify(int x, int y)
+{
+    double px = x + 0.5, py = y + 0.5;
+    double r = std::hypot(px - kCx, py - kCy);
+    if (px >= kButX0 && px < kButX1 && py >= kButY0 && py < kButY1 && r < kWallR + 20) return kWall;
+    if (r < kFloorR) return kFloor;
+    for (int i = 0; i < doors::Count(); ++i) {
+        const doors::DoorSpec& d = doors::Spec(i);
+        if (d.bayX1 > d.bayX0 && px >= d.bayX0 && px < d.bayX1 && py >= d.bayY0 && py < d.bayY1) return kFloor;
+    }
+    return r < kWallR ? kWall : kRock;
+}
+
+// Two-pass chamfer distance (in pixels) to the nearest pixel where `inside` is false.
+std::vector<double> Distance(const std::vector<uint8_t>& inside, int w, int h)
+{
+    const double big = 1e6, d1 = 1.0, d2 = 1.41421356;
+    std::vector<double> d(inside.size());
+    for (size_t i = 0; i < d.size(); ++i) d[i] = inside[i] ? big : 0.0;
+    auto at = [&](int x, int y) -> double& { return d[static_cast<size_t>(y) * w + x]; };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            double& v = at(x, y);
+            if (x > 0) v = std::min(v, at(x - 1, y) + d1);
+            if (y > 0) v = std::min(v, at(x, y - 1) + d1);
+            if (x > 0 && y > 0) v = std::min(v, at(x - 1, y - 1) + d2);
+            if (x + 1 < w && y > 0) v = std::min(v, at(x + 1, y - 1) + d2);
+        }
+    for (int y = h - 1; y >= 0; --y)
+        for (int x = w - 1; x >= 0; --x) {
+            double& v = at(x, y);
+            if (x + 1 < w) v = std::min(v, at(x + 1, y) + d1);
+            if (y + 1 < h) v = std::min(v, at(x, y + 1) + d1);
+            if (x + 1 < w && y + 1 < h) v = std::min(v, at(x + 1, y + 1) + d2);
+            if (x > 0 && y + 1 < h) v = std::min(v, at(x - 1, y + 1) + d2);
+        }
+    return d;
+}
+
+// Concentric rings of flagstones around the centre, a round slab in the middle.
+Rgb FloorAt(double px, double py)
+{
+    double wob = noise::Fbm(px * 0.05, py * 0.05, 2, 11) - 0.5;
+    double r = std::hypot(px - kCx, py - kCy) + wob * 5.0;
+    double a = std::atan2(py - kCy, px - kCx) + kPi;
+    const double centre = 34.0, ringW = 32.0;
+    int ring;
+    double edgeDist, stoneKey;
+    if (r < centre) {
+        ring = -1;
+        edgeDist = centre - r;
+        stoneKey = 0;
+    } else {
+        ring = static_cast<int>((r - centre) / ringW);
+        double r0 = centre + ring * ringW, rMid = r0 + ringW * 0.5;
+        int count = std::max(6, static_cast<int>(2.0 * kPi * rMid / 44.0));
+        double shift = noise::Hash01(ring, 7, 3);
+        double t = a / (2.0 * kPi) * count + shift + wob * 0.15;
+        double ft = t - std::floor(t);
+        double arc = 2.0 * kPi * rMid / count;
+        edgeDist = std::min({r - r0, r0 + ringW - r, ft * arc, (1.0 - ft) * arc});
+        stoneKey = std::floor(t);
+    }
+    uint32_t id = noise::Hash(ring, static_cast<int32_t>(stoneKey), 5);
+    double tone = 0.78 + 0.32 * ((id & 1023) / 1023.0);
+    double warm = ((id >> 10) & 255) / 255.0;
+    Rgb base = Mix(Col(104, 96, 88), Col(112, 98, 82), warm) * tone;
+    double grain = 0.82 + 0.36 * noise::Fbm(px * 0.35, py * 0.35, 3, 21 + (id & 7));
+    double blotch = 0.85 + 0.3 * noise::Fbm(px * 0.04, py * 0.04, 3, 33);
+    Rgb c = base * (grain * blotch);
+    // Worn edges and mortar joints.
+    double joint = noise::Smooth(0.6, 2.6, edgeDist + (noise::Value(px * 0.4, py * 0.4, 9) - 0.5) * 1.4);
+    c = Mix(Col(30, 26, 23), c, joint);
+    c = c * (0.86 + 0.14 * noise::Smooth(2.0, 6.0, edgeDist));
+    // Fine cracks.
+    double crack = std::fabs(noise::Fbm(px * 0.06, py * 0.06, 4, 77) - 0.5);
+    if (crack < 0.012) c = c * (0.55 + 0.45 * crack / 0.012);
+    return c;
+}
+
+// Top of the ring wall and the buttress: two courses of big dressed blocks.
+Rgb WallAt(double px, double py, bool buttress)
+{
+    double u, v, blockLen, courseW;
+    if (buttress) {
+        u = py;
+        v = px - kButX0;
+        blockLen = 36.0;
+        courseW = 34.0;
+    } else {
+        double r = std::hypot(px - kCx, py - kCy);
+        double a = std::atan2(py - kCy, px - kCx) + kPi;
+        v = r - kFloorR;
+        u = a * (kFloorR + 30.0);
+        blockLen = 58.0;
+        courseW = (kWallR - kFloorR) / 2.0;
+    }
+    int course = static_cast<int>(std::floor(v / courseW));
+    double t = u / blockLen + (course & 1) * 0.5 + noise::Hash01(course, 1, 41) * 0.3;
+    double ft = t - std::floor(t);
+    double fv = v / courseW - std::floor(v / courseW);
+    double edge = std::min({ft * blockLen, (1.0 - ft) * blockLen, fv * courseW, (1.0 - fv) * courseW});
+    uint32_t id = noise::Hash(course, static_cast<int32_t>(std::floor(t)), buttress ? 47 : 43);
+    double tone = 0.8 + 0.3 * ((id & 1023) / 1023.0);
+    Rgb c = Col(118, 110, 102) * tone;
+    c = c * (0.8 + 0.4 * noise::Fbm(px * 0.3, py * 0.3, 3, 51));
+    c = c * (0.88 + 0.24 * noise::Fbm(px * 0.05, py * 0.05, 2, 57));
+    // Dressed blocks: a lighter face towards the chamber, darker far edge.
+    double bevel = noise::Smooth(0.0, 4.0, edge);
+    c = c * (0.7 + 0.3 * bevel);
+    double joint = noise::Smooth(0.5, 2.2, edge + (noise::Value(px * 0.5, py * 0.5, 61) - 0.5) * 1.2);
+    c = Mix(Col(22, 20, 19), c, joint);
+    // Moss and soot streaks.
+    double moss = noise::Fbm(px * 0.08, py * 0.08, 3, 67);
+    if (moss > 0.6) c = Mix(c, Col(58, 66, 44), std::min(1.0, (moss - 0.6) * 3.0) * 0.5);
+    return c;
+}
+
+Rgb RockAt(double px, double py)
+{
+    double n = noise::Fbm(px * 0.07, py * 0.07, 4, 71);
+    double fine = noise::Fbm(px * 0.5, py * 0.5, 2, 73);
+    return Col(40, 36, 34) * (0.5 + 0.7 * n) * (0.8 + 0.4 * fine);
+}
+
+// Old blood: dark red-brown pools with ragged rims, and splashes.
+void Stains(Canvas& albedo)
+{
+    struct Pool {
+        double x, y, r;
+    };
+    const Pool pools[] = {{178, 270, 30}, {300, 318, 20}, {322, 350, 14}, {188, 400, 24}, {430, 188, 16},
+                          {262, 208, 12}, {452, 128, 18}, {140, 330, 10}, {395, 370, 12}};
+    const Rgb blood = Col(92, 18, 14);
+    uint32_t seed = 91;
+    for (const Pool& p : pools) {
+        ++seed;
+        ForBox(albedo, static_cast<int>(p.x - p.r * 2), static_cast<int>(p.y - p.r * 2), static_cast<int>(p.x + p.r * 2),
+               static_cast<int>(p.y + p.r * 2), [&](int x, int y) {
+                   double d = std::hypot(x + 0.5 - p.x, y + 0.5 - p.y) / p.r;
+                   double n = noise::Fbm(x * 0.09, y * 0.09, 3, seed);
+                   double v = 1.0 - d + (n - 0.5) * 1.1;
+                   if (v <= 0.0) return;
+                   double a = std::min(1.0, v * 4.0) * 0.75;
+                   Rgb& c = albedo.At(x, y);
+                   c = Mix(c, c * blood * 2.2, a);
+               });
+        Rng rng(seed);
+        for (int k = 0; k < 9; ++k) {
+            double ang = rng.Range(0, 2 * kPi), dist = p.r * rng.Range(1.0, 1.9);
+            FillDisc(albedo, p.x + std::cos(ang) * dist, p.y + std::sin(ang) * dist, rng.Range(0.8, 2.4),
+                     Col(60, 14, 11), 0.6);
+        }
+    }
+}
+
+}  // namespace
+
+Rgb LightAt(const Light& l, double x, double y)
+{
+    double dx = x - l.x, dy = y - l.y;
+    double k = l.reach * l.reach / (l.reach * l.reach + dx * dx + dy * dy);
+    return l.colour * (k * k);
+}
+
+Layers BuildChamber()
+{
+    Layers L{Canvas(kWidth, kHeight), Canvas(kWidth, kHeight), Canvas(kWidth, kHeight), Mask(kWidth, kHeight),
+             Mask(kWidth, kHeight)};
+    std::vector<uint8_t> region(static_cast<size_t>(kWidth) * kHeight), floor(region.size()), solid(region.size());
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            size_t i = static_cast<size_t>(y) * kWidth + x;
+            region[i] = Classify(x, y);
+            floor[i] = region[i] == kFloor;
+            solid[i] = region[i] == kWall;
+        }
+    std::vector<double> toWall = Distance(floor, kWidth, kHeight);
+    std::vector<double> toFloor = Distance(solid, kWidth, kHeight);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            size_t i = static_cast<size_t>(y) * kWidth + x;
+            double px = x + 0.5, py = y + 0.5;
+            Rgb c;
+            if (region[i] == kFloor) {
+                c = FloorAt(px, py);
+                // The wall's foot stays in shade and gathers grime.
+                double ao = noise::Smooth(0.0, 22.0, toWall[i]);
+                c = c * (0.45 + 0.55 * ao);
+                L.ground.At(x, y) = 1.0;
+            } else if (region[i] == kWall) {
+                double r0 = std::hypot(px - kCx, py - kCy);
+                bool buttress = px >= kButX0 && py >= kButY0 && py < kButY1 && r0 < kFloorR + 12.0;
+                c = WallAt(px, py, buttress);
+                // Rim: the top edge above the floor catches light, then the outer edge falls into darkness.
+                double rim = toFloor[i];
+                if (rim < 3.0) c = c * (1.25 - 0.08 * rim);
+                double r = std::hypot(px - kCx, py - kCy);
+                if (!buttress) c = c * (0.55 + 0.45 * noise::Smooth(kWallR + 2, kWallR - 14, r));
+            } else {
+                c = RockAt(px, py);
+            }
+            L.albedo.At(x, y) = c;
+        }
+    Stains(L.albedo);
+    for (int i = 0; i < doors::Count(); ++i) doors::DrawBay(L, doors::Spec(i));
+
+    std::vector<Light> lights;
+    DrawProps(L, lights);
+    const Rgb ambient = Col(40, 38, 46);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            Rgb sum = ambient;
+            for (const Light& l : lights) sum = sum + LightAt(l, x + 0.5, y + 0.5);
+            L.light.At(x, y) = sum * (1.0 - 0.65 * L.shadow.Get(x, y));
+        }
+    return L;
+}
+
+Canvas Compose(const Layers& layers, int x0, int y0, int w, int h)
+{
+    Canvas out(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const Rgb a = layers.albedo.At(x0 + x, y0 + y), l = layers.light.At(x0 + x, y0 + y);
+            const Rgb e = layers.emit.At(x0 + x, y0 + y);
+            Rgb v = a * l * 1.9 + e;
+            out.At(x, y) = {1.0 - std::exp(-1.4 * v.r), 1.0 - std::exp(-1.4 * v.g), 1.0 - std::exp(-1.4 * v.b)};
+        }
+    return out;
+}
+
+}  // namespace scene

@@ -1,0 +1,360 @@
+// The five cell doors and hatches: where they sit, their resource ids, and how each frame looks.
+#include "Doors.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "Noise.h"
+
+namespace doors {
+namespace {
+
+using scene::kPi;
+
+constexpr double kDeg = kPi / 180.0;
+
+const DoorSpec kDoors[5] = {
+    {"top", 244, 0, 131, 152, 12, Kind::Wall, 278, 30, 1, 0, 0, 1, 64, 18, 9, 96 * kDeg, 262, 30, 358, 46},
+    {"right", 524, 46, 116, 243, 13, Kind::Wall, 590, 134, 0, 1, -1, 0, 62, 20, 9, 92 * kDeg, 500, 118, 590, 210},
+    {"middle", 358, 156, 104, 182, 13, Kind::Hatch, 370, 250, 1, 0, 0, 1, 80, 76, 6, 176 * kDeg, 0, 0, 0, 0},
+    {"floor", 240, 359, 166, 121, 13, Kind::Hatch, 263, 419, 1, 0, 0, 1, 120, 47, 5, 176 * kDeg, 0, 0, 0, 0},
+    {"lower", 456, 239, 101, 158, 13, Kind::Wall, 520, 292, 0, 1, -1, 0, 58, 14, 9, 92 * kDeg, 0, 0, 0, 0},
+};
+
+// Frame ids of each door, in frame order.
+const int kIds[5][13] = {
+    {758, 748, 749, 750, 751, 752, 753, 754, 755, 756, 757, 747, 0},
+    {788, 781, 782, 783, 784, 785, 786, 787, 776, 777, 778, 779, 780},
+    {811, 820, 821, 822, 823, 824, 825, 826, 827, 828, 829, 830, 831},
+    {832, 833, 834, 835, 836, 857, 838, 839, 840, 841, 842, 843, 844},
+    {845, 846, 847, 848, 849, 850, 851, 852, 853, 854, 855, 856, 837},
+};
+
+const Rgb kCellLight = Col(255, 150, 64);
+
+struct Local {
+    double s, t;  // along the doorway, into the chamber
+};
+
+Local ToLocal(const DoorSpec& d, double x, double y)
+{
+    double dx = x - d.hx, dy = y - d.hy;
+    return {dx * d.ux + dy * d.uy, dx * d.nx + dy * d.ny};
+}
+
+Vec2 ToWorld(const DoorSpec& d, double s, double t) { return {d.hx + s * d.ux + t * d.nx, d.hy + s * d.uy + t * d.ny}; }
+
+Poly LocalPoly(const DoorSpec& d, std::initializer_list<Local> pts)
+{
+    Poly p;
+    for (const Local& l : pts) p.push_back(ToWorld(d, l.s, l.t));
+    return p;
+}
+
+// 0 at the rectangle's inner edges, 1 from `margin` inside; picture borders need no fade.
+double EdgeFade(const DoorSpec& d, double x, double y, double margin)
+{
+    double f = 1.0;
+    if (d.rx > 0) f = std::min(f, noise::Smooth(d.rx, d.rx + margin, x));
+    if (d.ry > 0) f = std::min(f, noise::Smooth(d.ry, d.ry + margin, y));
+    if (d.rx + d.rw < scene::kWidth) f = std::min(f, noise::Smooth(d.rx + d.rw, d.rx + d.rw - margin, x));
+    if (d.ry + d.rh < scene::kHeight) f = std::min(f, noise::Smooth(d.ry + d.rh, d.ry + d.rh - margin, y));
+    return f;
+}
+
+bool SegmentsCross(double ax, double ay, double bx, double by, double cx, double cy, double dx, double dy)
+{
+    auto cross = [](double ux, double uy, double vx, double vy) { return ux * vy - uy * vx; };
+    double d1 = cross(bx - ax, by - ay, cx - ax, cy - ay), d2 = cross(bx - ax, by - ay, dx - ax, dy - ay);
+    double d3 = cross(dx - cx, dy - cy, ax - cx, ay - cy), d4 = cross(dx - cx, dy - cy, bx - cx, by - cy);
+    return ((d1 > 0) != (d2 > 0)) && ((d3 > 0) != (d4 > 0));
+}
+
+Rgb Oak(double along, double across, uint32_t seed)
+{
+    int plank = static_cast<int>(std::floor(across / 7.0));
+    double tone = 0.8 + 0.35 * noise::Hash01(plank, 3, seed);
+    double grain = 0.75 + 0.5 * noise::Fbm(along * 0.08, across * 0.9 + plank * 13.0, 3, seed + 1);
+    Rgb c = Col(112, 72, 40) * (tone * grain);
+    double seam = across / 7.0 - std::floor(across / 7.0);
+    if (seam < 0.12) c = c * 0.45;
+    return c;
+}
+
+Rgb Iron(double u, double v, uint32_t seed)
+{
+    double n = 0.75 + 0.4 * noise::Fbm(u * 0.3, v * 0.3, 3, seed);
+    Rgb c = Col(62, 60, 64) * n;
+    double rust = noise::Fbm(u * 0.12, v * 0.12, 3, seed + 5);
+    if (rust > 0.55) c = Mix(c, Col(98, 52, 28), std::min(1.0, (rust - 0.55) * 4.0) * 0.6);
+    return c;
+}
+
+void DrawWallBay(scene::Layers& L, const DoorSpec& d)
+{
+    const double w = d.width, dep = d.depth;
+    // Passage floor behind the door, in the dark until the door opens.
+    ShadePolys(L.albedo, {LocalPoly(d, {{0, 0}, {w, 0}, {w, -dep - 2}, {0, -dep - 2}})}, [&](int x, int y) {
+        Local l = ToLocal(d, x + 0.5, y + 0.5);
+        double n = 0.7 + 0.5 * noise::Fbm(x * 0.3, y * 0.3, 3, 201);
+        return Col(70, 62, 56) * n * (0.6 + 0.4 * noise::Smooth(-dep, 0, l.t));
+    });
+    // Jambs: dressed stones either side of the doorway, standing a little proud of the wall.
+    for (int side = 0; side < 2; ++side) {
+        double s0 = side == 0 ? -10.0 : w, s1 = side == 0 ? 0.0 : w + 10.0;
+        ShadePolys(L.albedo, {LocalPoly(d, {{s0, 5}, {s1, 5}, {s1, -dep - 4}, {s0, -dep - 4}})}, [&](int x, int y) {
+            Local l = ToLocal(d, x + 0.5, y + 0.5);
+            double edge = std::min({l.s - s0, s1 - l.s, 5 - l.t, l.t + dep + 4});
+            double block = std::floor((l.t + dep + 4) / 9.0);
+            double tone = 0.85 + 0.25 * noise::Hash01(side, static_cast<int32_t>(block), 211);
+            Rgb c = Col(132, 124, 114) * tone * (0.8 + 0.3 * noise::Fbm(x * 0.4, y * 0.4, 2, 213));
+            double joint = (l.t + dep + 4) / 9.0 - block;
+            if (joint < 0.1) c = c * 0.5;
+            return c * (0.65 + 0.35 * noise::Smooth(0.0, 2.5, edge));
+        });
+    }
+    // Threshold stone along the face.
+    ShadePolys(L.albedo, {LocalPoly(d, {{0, 0}, {w, 0}, {w, 4}, {0, 4}})}, [&](int x, int y) {
+        return Col(100, 94, 88) * (0.8 + 0.3 * noise::Fbm(x * 0.5, y * 0.5, 2, 217));
+    });
+}
+
+void DrawHatchBay(scene::Layers& L, const DoorSpec& d)
+{
+    const double x0 = d.hx, y0 = d.hy, x1 = d.hx + d.width, y1 = d.hy + d.depth, m = 6.0;
+    Poly outer = {{x0 - m, y0 - m}, {x1 + m, y0 - m}, {x1 + m, y1 + m}, {x0 - m, y1 + m}};
+    Poly inner = {{x0, y0}, {x0, y1}, {x1, y1}, {x1, y0}};  // reversed: a hole
+    ShadePolys(L.albedo, {outer, inner}, [&](int x, int y) {
+        double px = x + 0.5, py = y + 0.5;
+        double edge = std::min({px - (x0 - m), (x1 + m) - px, py - (y0 - m), (y1 + m) - py});
+        double inEdge = std::min({std::fabs(px - x0), std::fabs(px - x1), std::fabs(py - y0), std::fabs(py - y1)});
+        Rgb c = Col(126, 118, 108) * (0.75 + 0.35 * noise::Fbm(px * 0.35, py * 0.35, 3, 221));
+        c = c * (0.6 + 0.4 * noise::Smooth(0.0, 2.0, edge)) * (0.7 + 0.3 * noise::Smooth(0.0, 2.0, inEdge));
+        return c;
+    });
+    // Shade of the raised frame on the floor.
+    for (int y = static_cast<int>(y0 - m - 4); y < static_cast<int>(y1 + m + 6); ++y)
+        for (int x = static_cast<int>(x0 - m - 4); x < static_cast<int>(x1 + m + 6); ++x) {
+            double px = x + 0.5, py = y + 0.5;
+            bool onFrame = px > x0 - m && px < x1 + m && py > y0 - m && py < y1 + m;
+            if (onFrame || x < 0 || y < 0 || x >= scene::kWidth || y >= scene::kHeight) continue;
+            double dx = std::max({x0 - m - px, px - (x1 + m), 0.0}), dy = std::max({y0 - m - py, py - (y1 + m), 0.0});
+            double dist = std::hypot(dx, dy);
+            L.shadow.At(x, y) = std::max(L.shadow.Get(x, y), 0.5 * noise::Smooth(5.0, 0.0, dist));
+        }
+}
+
+// Visibility of the cell's light source from point p, sampled over the source's width.
+double FanVisibility(const DoorSpec& d, double angle, double px, double py)
+{
+    Local p = ToLocal(d, px, py);
+    if (p.t <= 0.0) return 0.0;
+    const double w = d.width, dep = d.depth;
+    Local tip = {w * std::cos(angle), w * std::sin(angle)};
+    double vis = 0.0;
+    const int samples = 7;
+    for (int k = 0; k < samples; ++k) {
+        Local src = {w * (0.1 + 0.8 * k / (samples - 1.0)), -dep - 26.0};
+        // Where the ray crosses the wall's face and the back of the passage.
+        auto crossAt = [&](double t) { return src.s + (p.s - src.s) * (t - src.t) / (p.t - src.t); };
+        double sFace = crossAt(0.0), sBack = crossAt(-dep);
+        double open = noise::Smooth(-1.0, 1.0, sFace) * noise::Smooth(w + 1.0, w - 1.0, sFace) *
+                      noise::Smooth(-1.0, 1.0, sBack) * noise::Smooth(w + 1.0, w - 1.0, sBack);
+        if (open <= 0.0) continue;
+        if (SegmentsCross(src.s, src.t, p.s, p.t, 0.0, 0.0, tip.s, tip.t)) continue;
+        vis += open;
+    }
+    return vis / samples;
+}
+
+void DrawWallFrame(scene::Layers& L, const DoorSpec& d, int frame)
+{
+    const double open = Openness(d, frame), angle = d.maxAngle * open;
+    const double w = d.width, dep = d.depth, th = d.thick;
+    if (frame > 0) {
+        // The cell's light: glow in the passage and a fan spilling onto the floor.
+        for (int y = d.ry; y < d.ry + d.rh; ++y)
+            for (int x = d.rx; x < d.rx + d.rw; ++x) {
+                double px = x + 0.5, py = y + 0.5;
+                Local l = ToLocal(d, px, py);
+                double fade = EdgeFade(d, px, py, 12.0);
+                if (l.t <= 0.0 && l.t > -dep - 2 && l.s > 0 && l.s < w) {
+                    double g = std::min(1.0, open * 2.5) * (0.5 + 0.5 * noise::Smooth(0.0, -dep, l.t));
+                    L.emit.At(x, y) = L.emit.At(x, y) + kCellLight * (0.55 * g * fade);
+                    L.light.At(x, y) = L.light.At(x, y) + kCellLight * (1.2 * g * fade);
+                    continue;
+                }
+                if (L.ground.Get(x, y) <= 0.0) continue;
+                double vis = FanVisibility(d, angle, px, py);
+                if (vis <= 0.0) continue;
+                double dist = std::hypot(l.s - w * 0.5, l.t + dep);
+                double k = 1.0 / (1.0 + std::pow(dist / 70.0, 2.0));
+                L.light.At(x, y) = L.light.At(x, y) + kCellLight * (2.6 * vis * k * fade);
+            }
+    }
+    // The leaf seen from above: a heavy oak plank with iron straps, turning about its hinge.
+    double ca = std::cos(angle), sa = std::sin(angle);
+    auto leafPoint = [&](double along, double across) -> Local {
+        return {along * ca + across * sa, along * sa - across * ca};
+    };
+    Local p0 = leafPoint(0, 0), p1 = leafPoint(w, 0), p2 = leafPoint(w, th), p3 = leafPoint(0, th);
+    Poly leaf = LocalPoly(d, {p0, p1, p2, p3});
+    if (frame > 0) {
+        // Contact shade of the leaf on the floor.
+        Poly shade = leaf;
+        for (Vec2& v : shade) {
+            v.x += 2.5;
+            v.y += 3.5;
+        }
+        CoverageBox box = Rasterize({shade}, scene::kWidth, scene::kHeight);
+        for (int y = box.y0; y < box.y0 + box.h; ++y)
+            for (int x = box.x0; x < box.x0 + box.w; ++x)
+                L.light.At(x, y) = L.light.At(x, y) * (1.0 - 0.55 * std::min(1.0, box.At(x, y)));
+    }
+    ShadePolys(L.albedo, {leaf}, [&](int x, int y) {
+        Local l = ToLocal(d, x + 0.5, y + 0.5);
+        double along = l.s * ca + l.t * sa, across = l.s * sa - l.t * ca;
+        Rgb c = Oak(along, across + 30.0, 231);
+        double strap = std::fmod(along + 4.0, 20.0);
+        if (strap < 4.0) c = Iron(along, across, 233) * (strap < 1.0 || strap > 3.0 ? 0.7 : 1.1);
+        if (along > w - 7.0 && along < w - 3.0 && across > 2.0 && across < th - 2.0) c = Col(150, 140, 120);  // latch
+        double edge = std::min({along, w - along, across, th - across});
+        return c * (0.6 + 0.4 * noise::Smooth(0.0, 1.5, edge));
+    });
+    // Hinge pin.
+    Vec2 hinge = ToWorld(d, p0.s, p0.t);
+    FillDisc(L.albedo, hinge.x, hinge.y, 3.2, Col(40, 38, 40));
+    FillDisc(L.albedo, hinge.x - 0.6, hinge.y - 0.6, 1.4, Col(110, 106, 104));
+}
+
+void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid)
+{
+    const double open = Openness(d, frame), psi = d.maxAngle * open;
+    const double x0 = d.hx, y0 = d.hy, w = d.width, dep = d.depth;
+    const double c = std::cos(psi);
+    const double cx = x0 + w * 0.5, cy = y0 + dep * 0.5;
+    if (frame > 0) {
+        double lidEnd = c > 0.0 ? y0 + dep * c : y0;  // pit visible below this line
+        double seen = std::clamp((y0 + dep - lidEnd) / dep, 0.0, 1.0);
+        // The pit: shaft walls narrowing to a glowing floor far below.
+        const double in = 0.22;
+        for (int y = static_cast<int>(y0); y < static_cast<int>(y0 + dep); ++y)
+            for (int x = static_cast<int>(x0); x < static_cast<int>(x0 + w); ++x) {
+                double px = x + 0.5, py = y + 0.5;
+                if (py < lidEnd) continue;
+                double u = (px - x0) / w, v = (py - y0) / dep;
+                double depth = std::min({u, 1 - u, v, 1 - v}) / in;  // 0 at rim, 1 at the bottom
+                Rgb wall = Col(70, 60, 54) * (0.7 + 0.5 * noise::Fbm(px * 0.4, py * 0.4, 3, 241));
+                double bricks = std::fmod(depth * 5.0, 1.0);
+                if (bricks < 0.12) wall = wall * 0.55;
+                Rgb bottom = Col(120, 84, 52) * (0.7 + 0.5 * noise::Fbm(px * 0.2, py * 0.2, 3, 243));
+                bool atBottom = depth >= 1.0;
+                L.albedo.At(x, y) = atBottom ? bottom : wall;
+                double glow = atBottom ? 1.0 : 0.25 + 0.6 * depth * depth;
+                L.light.At(x, y) = Col(20, 18, 20) + kCellLight * (1.6 * glow * std::min(1.0, open * 3.0));
+                L.emit.At(x, y) = L.emit.At(x, y) + kCellLight * (0.25 * glow * glow * std::min(1.0, open * 3.0));
+            }
+        // Light thrown up out of the pit onto the floor around it.
+        for (int y = d.ry; y < d.ry + d.rh; ++y)
+            for (int x = d.rx; x < d.rx + d.rw; ++x) {
+                double px = x + 0.5, py = y + 0.5;
+                if (px >= x0 && px < x0 + w && py >= y0 && py < y0 + dep) continue;
+                double dx = std::max({x0 - px, px - (x0 + w), 0.0}), dy = std::max({y0 - py, py - (y0 + dep), 0.0});
+                double dist = std::hypot(dx, dy);
+                double k = 1.0 / (1.0 + std::pow(dist / 26.0, 2.0));
+                // The raised lid holds the light back on its own side.
+                double lidShade = (py < y0) ? 1.0 - 0.7 * std::max(0.0, std::sin(psi)) * (c > 0 ? 1.0 : 0.6) : 1.0;
+                double fade = EdgeFade(d, px, py, 10.0);
+                L.light.At(x, y) = L.light.At(x, y) + kCellLight * (1.5 * seen * k * lidShade * fade);
+            }
+    }
+    // The lid, foreshortened as it turns about the hinge line.
+    double far = y0 + dep * c;
+    double top = std::min(y0, far), bottom = std::max(y0, far);
+    bool underside = c < 0.0;
+    double thickness = d.thick * std::fabs(std::sin(psi));
+    Poly lid = {{x0, top}, {x0 + w, top}, {x0 + w, bottom}, {x0, bottom}};
+    if (bottom - top > 0.05) {
+        ShadePolys(L.albedo, {lid}, [&](int x, int y) {
+            double px = x + 0.5, py = y + 0.5;
+            double lu = px - x0, lv = std::fabs(py - y0) / std::max(1e-6, std::fabs(c));
+            Rgb col;
+            if (ironLid) {
+                col = Iron(lu, lv, underside ? 251 : 253) * (underside ? 0.8 : 1.05);
+                double ex = std::min({lu, w - lu, lv, dep - lv});
+                bool rivet = !underside && ex > 2.5 && ex < 6.0 && std::fmod(lu + lv, 10.0) < 2.2;
+                if (rivet) col = col * 1.5;
+                double plate = std::fmod(lu, w / 2.0);
+                if (!underside && plate < 1.2) col = col * 0.5;
+                if (!underside) {
+                    double rr = std::hypot(lu - w * 0.5, lv - dep * 0.62);
+                    if (std::fabs(rr - 7.0) < 1.5) col = Col(150, 146, 140);  // ring handle
+                }
+                col = col * (0.6 + 0.4 * noise::Smooth(0.0, 2.0, ex));
+            } else {
+                col = Oak(lv, lu, underside ? 261 : 263) * (underside ? 0.85 : 1.0);
+                double strap = std::fmod(lv + 6.0, dep / 2.0);
+                if (!underside && strap < 5.0) col = Iron(lu, lv, 265) * (strap < 1.0 ? 0.6 : 1.0);
+                if (underside && std::fabs(lu - w * 0.5) < 5.0) col = col * 0.7;  // batten
+                double ex = std::min({lu, w - lu, lv, dep - lv});
+                col = col * (0.6 + 0.4 * noise::Smooth(0.0, 2.0, ex));
+            }
+            return col;
+        });
+        // The lid tilts away from the light above; its underside faces the glowing pit.
+        CoverageBox box = Rasterize({lid}, scene::kWidth, scene::kHeight);
+        for (int y = box.y0; y < box.y0 + box.h; ++y)
+            for (int x = box.x0; x < box.x0 + box.w; ++x) {
+                double a = std::min(1.0, box.At(x, y));
+                if (a <= 0.0 || frame == 0) continue;
+                Rgb& l = L.light.At(x, y);
+                Rgb want = underside ? l * 0.6 + kCellLight * (1.3 * (1.0 - 0.5 * std::fabs(c)))
+                                     : l * (0.45 + 0.55 * c) + kCellLight * (0.5 * (1.0 - c));
+                l = Mix(l, want, a);
+            }
+    }
+    // The lid's edge when it stands up.
+    if (frame > 0 && thickness > 0.3) {
+        double e0 = underside ? top - thickness : bottom, e1 = underside ? top : bottom + thickness;
+        if (underside) {
+            e0 = top - thickness * 0.5;
+            e1 = top;
+        }
+        FillPoly(L.albedo, {{x0, e0}, {x0 + w, e0}, {x0 + w, e1}, {x0, e1}}, ironLid ? Col(40, 40, 44) : Col(60, 38, 22));
+    }
+    (void)cx;
+    (void)cy;
+}
+
+}  // namespace
+
+int Count() { return 5; }
+
+const DoorSpec& Spec(int door) { return kDoors[door]; }
+
+int ResourceId(int door, int frame) { return kIds[door][frame]; }
+
+double Openness(const DoorSpec& d, int frame)
+{
+    double t = static_cast<double>(frame) / (d.frames - 1);
+    double eased = 0.5 - 0.5 * std::cos(kPi * t);
+    return 0.35 * t + 0.65 * eased;
+}
+
+void DrawBay(scene::Layers& layers, const DoorSpec& d)
+{
+    if (d.kind == Kind::Wall)
+        DrawWallBay(layers, d);
+    else
+        DrawHatchBay(layers, d);
+}
+
+void DrawFrame(scene::Layers& layers, const DoorSpec& d, int frame)
+{
+    if (d.kind == Kind::Wall)
+        DrawWallFrame(layers, d, frame);
+    else
+        DrawHatchFrame(layers, d, frame, &d == &kDoors[2]);
+}
+
+}  // namespace doors

@@ -1,0 +1,299 @@
+// Sound synthesis building blocks: filters, formant voices, struck metal, friction, room echo.
+#include "Synth.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace synth {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// Height of the formant envelope at frequency f.
+double FormantGain(double f, const Vowel& v, double brightness)
+{
+    const double centres[3] = {v.f1, v.f2, v.f3}, widths[3] = {80, 110, 160}, levels[3] = {1.0, 0.55, 0.3};
+    double g = 0.015;
+    for (int i = 0; i < 3; ++i) {
+        double x = (f - centres[i]) / widths[i];
+        g += levels[i] * (i == 0 ? 1.0 : brightness) / (1.0 + x * x);
+    }
+    return g;
+}
+
+}  // namespace
+
+Biquad Biquad::LowPass(double fs, double f, double q)
+{
+    double w = 2 * kPi * f / fs, c = std::cos(w), a = std::sin(w) / (2 * q);
+    Biquad b;
+    double a0 = 1 + a;
+    b.m_b0 = (1 - c) / 2 / a0;
+    b.m_b1 = (1 - c) / a0;
+    b.m_b2 = (1 - c) / 2 / a0;
+    b.m_a1 = -2 * c / a0;
+    b.m_a2 = (1 - a) / a0;
+    return b;
+}
+
+Biquad Biquad::HighPass(double fs, double f, double q)
+{
+    double w = 2 * kPi * f / fs, c = std::cos(w), a = std::sin(w) / (2 * q);
+    Biquad b;
+    double a0 = 1 + a;
+    b.m_b0 = (1 + c) / 2 / a0;
+    b.m_b1 = -(1 + c) / a0;
+    b.m_b2 = (1 + c) / 2 / a0;
+    b.m_a1 = -2 * c / a0;
+    b.m_a2 = (1 - a) / a0;
+    return b;
+}
+
+Biquad Biquad::BandPass(double fs, double f, double q)
+{
+    double w = 2 * kPi * f / fs, c = std::cos(w), a = std::sin(w) / (2 * q);
+    Biquad b;
+    double a0 = 1 + a;
+    b.m_b0 = a / a0;
+    b.m_b1 = 0;
+    b.m_b2 = -a / a0;
+    b.m_a1 = -2 * c / a0;
+    b.m_a2 = (1 - a) / a0;
+    return b;
+}
+
+void Biquad::Retune(const Biquad& c)
+{
+    m_b0 = c.m_b0;
+    m_b1 = c.m_b1;
+    m_b2 = c.m_b2;
+    m_a1 = c.m_a1;
+    m_a2 = c.m_a2;
+}
+
+double Biquad::Process(double x)
+{
+    double y = m_b0 * x + m_b1 * m_x1 + m_b2 * m_x2 - m_a1 * m_y1 - m_a2 * m_y2;
+    m_x2 = m_x1;
+    m_x1 = x;
+    m_y2 = m_y1;
+    m_y1 = y;
+    return y;
+}
+
+Vowel VowelOf(char v)
+{
+    switch (v) {
+    case 'a': return {730, 1090, 2440};
+    case 'e': return {530, 1840, 2480};
+    case 'i': return {300, 2250, 3000};
+    case 'o': return {570, 840, 2410};
+    default: return {320, 870, 2240};  // 'u'
+    }
+}
+
+Vowel Blend(Vowel a, Vowel b, double t)
+{
+    return {a.f1 + (b.f1 - a.f1) * t, a.f2 + (b.f2 - a.f2) * t, a.f3 + (b.f3 - a.f3) * t};
+}
+
+Buffer Voice(double fs, double seconds, const VoiceSpec& spec)
+{
+    size_t n = static_cast<size_t>(seconds * fs);
+    Buffer out(n, 0.0);
+    Rng rng(spec.seed);
+    const double top = std::min(fs * 0.45, 6000.0);
+    const int maxH = 160;
+    std::vector<double> gains(maxH + 1, 0.0);
+    double phase = 0.0;
+    // Breath: noise through three band-passes that follow the formants, updated per block.
+    Biquad bp[3];
+    Vowel v = spec.vowel(0.0);
+    double amp = 0.0, f0 = 100.0;
+    const size_t block = 64;
+    for (size_t i = 0; i < n; ++i) {
+        double t = i / fs;
+        if (i % block == 0) {
+            v = spec.vowel(t);
+            Vowel s = {v.f1 * spec.shift, v.f2 * spec.shift, v.f3 * spec.shift};
+            amp = spec.amp(t);
+            f0 = spec.pitch(t) * (1.0 + spec.jitter * (noise::Value(t * 30.0, 0.5, static_cast<uint32_t>(spec.seed)) - 0.5) * 2.0);
+            for (int k = 1; k <= maxH; ++k) {
+                double f = k * f0;
+                gains[static_cast<size_t>(k)] = f < top ? FormantGain(f, s, spec.brightness) / std::pow(k, 0.7) : 0.0;
+            }
+            double fs3[3] = {s.f1, s.f2, s.f3};
+            for (int j = 0; j < 3; ++j) bp[j].Retune(Biquad::BandPass(fs, fs3[j], 6.0));
+        }
+        phase += f0 / fs;
+        phase -= std::floor(phase);
+        double sum = 0.0;
+        for (int k = 1; k <= maxH; ++k) {
+            double g = gains[static_cast<size_t>(k)];
+            if (g == 0.0) break;
+            sum += g * std::sin(2 * kPi * k * phase);
+        }
+        double nz = rng.Uniform() * 2.0 - 1.0;
+        double breath = 0.0;
+        for (int j = 0; j < 3; ++j) breath += bp[j].Process(nz) * (j == 0 ? 1.0 : 0.6);
+        out[i] = amp * (sum * (1.0 - spec.breath) + breath * spec.breath * 6.0);
+    }
+    return out;
+}
+
+Buffer Silence(double fs, double seconds) { return Buffer(static_cast<size_t>(std::llround(seconds * fs)), 0.0); }
+
+Buffer WhiteNoise(size_t n, Rng& rng)
+{
+    Buffer b(n);
+    for (double& x : b) x = rng.Uniform() * 2.0 - 1.0;
+    return b;
+}
+
+Buffer Modal(double fs, double seconds, const std::vector<double>& freqs, const std::vector<double>& decays,
+             const std::vector<double>& levels)
+{
+    Buffer b(static_cast<size_t>(seconds * fs), 0.0);
+    for (size_t m = 0; m < freqs.size(); ++m) {
+        if (freqs[m] >= fs * 0.48) continue;
+        double w = 2 * kPi * freqs[m] / fs, k = std::exp(-1.0 / (decays[m] * fs));
+        // Recursive oscillator: y[n] = 2 r cos w y[n-1] - r^2 y[n-2].
+        double c = 2 * k * std::cos(w), y1 = 0.0, y2 = 0.0;
+        for (size_t i = 0; i < b.size(); ++i) {
+            double x = (i == 0) ? levels[m] * std::sin(w) : 0.0;
+            double y = c * y1 - k * k * y2 + x;
+            y2 = y1;
+            y1 = y;
+            b[i] += y;
+        }
+    }
+    return b;
+}
+
+Buffer Creak(double fs, double seconds, const Curve& rate, const Curve& amp, const std::vector<double>& resonances,
+             uint64_t seed)
+{
+    size_t n = static_cast<size_t>(seconds * fs);
+    Buffer pulses(n, 0.0);
+    Rng rng(seed);
+    double next = 0.0;
+    while (next < seconds) {
+        size_t i = static_cast<size_t>(next * fs);
+        if (i >= n) break;
+        double a = amp(next);
+        pulses[i] += a * (0.6 + 0.4 * rng.Uniform());
+        double r = std::max(5.0, rate(next));
+        next += (1.0 / r) * (0.75 + 0.5 * rng.Uniform());
+    }
+    Buffer out(n, 0.0);
+    for (size_t k = 0; k < resonances.size(); ++k) {
+        Biquad f = Biquad::BandPass(fs, resonances[k], 12.0 + 4.0 * k);
+        Biquad g = Biquad::BandPass(fs, resonances[k], 12.0 + 4.0 * k);
+        double level = 1.0 / (1.0 + k * 0.6);
+        for (size_t i = 0; i < n; ++i) out[i] += g.Process(f.Process(pulses[i])) * level * 8.0;
+    }
+    return out;
+}
+
+Buffer Burst(double fs, double seconds, double decay, double lowHz, double highHz, uint64_t seed)
+{
+    Rng rng(seed);
+    Buffer b = WhiteNoise(static_cast<size_t>(seconds * fs), rng);
+    Filter(b, Biquad::HighPass(fs, lowHz, 0.707));
+    Filter(b, Biquad::LowPass(fs, highHz, 0.707));
+    for (size_t i = 0; i < b.size(); ++i) b[i] *= std::exp(-(i / fs) / decay);
+    return b;
+}
+
+void Mix(Buffer& dst, const Buffer& src, double atSeconds, double fs, double gain)
+{
+    size_t off = static_cast<size_t>(std::max(0.0, atSeconds) * fs);
+    for (size_t i = 0; i < src.size() && off + i < dst.size(); ++i) dst[off + i] += src[i] * gain;
+}
+
+void Filter(Buffer& b, Biquad f)
+{
+    for (double& x : b) x = f.Process(x);
+}
+
+void Envelope(Buffer& b, double fs, const Curve& gain)
+{
+    for (size_t i = 0; i < b.size(); ++i) b[i] *= gain(i / fs);
+}
+
+Buffer Reverb(const Buffer& dry, double fs, double t60, double wet, double size)
+{
+    const double combMs[4] = {29.7, 37.1, 41.1, 43.7}, apMs[2] = {5.0, 1.7};
+    Buffer sum(dry.size(), 0.0);
+    for (double ms : combMs) {
+        size_t d = static_cast<size_t>(ms * size * fs / 1000.0);
+        double g = std::pow(10.0, -3.0 * (ms * size / 1000.0) / t60);
+        Buffer line(d, 0.0);
+        double lp = 0.0;
+        size_t pos = 0;
+        for (size_t i = 0; i < dry.size(); ++i) {
+            double out = line[pos];
+            lp = out * 0.6 + lp * 0.4;  // walls swallow the highs
+            line[pos] = dry[i] + lp * g;
+            pos = (pos + 1) % d;
+            sum[i] += out * 0.25;
+        }
+    }
+    for (double ms : apMs) {
+        size_t d = static_cast<size_t>(ms * fs / 1000.0);
+        Buffer line(d, 0.0);
+        size_t pos = 0;
+        for (double& x : sum) {
+            double buf = line[pos];
+            double y = -0.7 * x + buf;
+            line[pos] = x + 0.7 * y;
+            pos = (pos + 1) % d;
+            x = y;
+        }
+    }
+    Buffer out(dry.size());
+    for (size_t i = 0; i < dry.size(); ++i) out[i] = dry[i] * (1.0 - wet * 0.5) + sum[i] * wet;
+    return out;
+}
+
+std::vector<int16_t> Finish(Buffer b, double fs, double rmsDb, uint64_t seed)
+{
+    Filter(b, Biquad::HighPass(fs, 30.0, 0.707));
+    const double ceiling = std::pow(10.0, -1.5 / 20.0), knee = 0.5;
+    auto limit = [&](double x) {
+        double a = std::fabs(x);
+        if (a <= knee) return x;
+        double y = knee + (ceiling - knee) * std::tanh((a - knee) / (ceiling - knee));
+        return x < 0 ? -y : y;
+    };
+    auto rmsOf = [](const Buffer& v) {
+        double s = 0;
+        for (double x : v) s += x * x;
+        return std::sqrt(s / std::max<size_t>(1, v.size()));
+    };
+    const double target = std::pow(10.0, rmsDb / 20.0);
+    double gain = target / std::max(1e-12, rmsOf(b));
+    Buffer out(b.size());
+    for (int round = 0; round < 10; ++round) {
+        for (size_t i = 0; i < b.size(); ++i) out[i] = limit(b[i] * gain);
+        double r = rmsOf(out);
+        if (r >= target * 0.97) break;
+        gain *= std::min(1.5, target / r);
+    }
+    // Fades: 10 ms in, 40 ms out, raised cosine, so neither end clicks.
+    size_t in = static_cast<size_t>(0.010 * fs), outN = static_cast<size_t>(0.040 * fs);
+    Rng rng(seed);
+    std::vector<int16_t> pcm(out.size());
+    for (size_t i = 0; i < out.size(); ++i) {
+        double g = 1.0;
+        if (i < in) g = 0.5 - 0.5 * std::cos(kPi * i / in);
+        size_t fromEnd = out.size() - 1 - i;
+        if (fromEnd < outN) g = std::min(g, 0.5 - 0.5 * std::cos(kPi * fromEnd / outN));
+        double dither = (rng.Uniform() - rng.Uniform()) * g;
+        double s = std::floor(out[i] * g * 32767.0 + dither + 0.5);
+        pcm[i] = static_cast<int16_t>(std::clamp(s, -32767.0, 32767.0));
+    }
+    return pcm;
+}
+
+}  // namespace synth
