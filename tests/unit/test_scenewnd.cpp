@@ -6,6 +6,7 @@
 
 #include "SceneWndHarness.h"
 #include "platform/Window.h"
+#include "platform/headless/HeadlessSystem.h"
 
 using namespace scenetest;
 
@@ -338,4 +339,55 @@ TEST_F(SceneWndTest, PreviewShowsThePictureCentredOnWhite) {
         headless::PumpMessages();
         EXPECT_TRUE(headless::QuitReceived());
     }
+}
+
+TEST_F(SceneWndTest, GoldenFramesFromAFixedClockAndARepaintMidAnimation) {
+    theApp.m_nPain = 4;
+    theApp.m_nEnableSound = 1;
+    struct Run {
+        std::uint64_t hashAfterTicks = 0;
+        std::uint64_t hashAfterPaint = 0;
+        std::vector<std::uint16_t> cues;
+        int firstImage = -1;
+    };
+    auto record = [](int ticks) -> Run {
+        Run r;
+        headless::ResetDisplay(800, 600, 32);
+        headless::SetClockMs(2000);
+        headless::ClearSoundLog();
+        auto* w = new CProbeWnd;
+        EXPECT_TRUE(w->CreateFull(800, 600));
+        headless::PumpMessages();
+        const std::uint64_t title = HashScreen();
+        EXPECT_EQ(headless::RunTicks(ticks), ticks);
+        EXPECT_EQ(headless::NowMs(), 2000 + 50 * ticks);  // each timer event is 50 ms
+        EXPECT_EQ(w->Director().m_nTick, ticks);
+        int x = 0, y = 0;
+        w->Director().GetNextInSlotOrder(0, &x, &y, &r.firstImage);
+        EXPECT_EQ(DiffScreen(ReferenceScreen(800, 600, *w)), 0);
+        r.hashAfterTicks = HashScreen();
+        EXPECT_NE(r.hashAfterTicks, title);
+
+        // A repaint in the middle of the animation: same picture, nobody moved.
+        w->Invalidate();
+        headless::ClearPresentLog();
+        headless::PumpMessages();
+        EXPECT_TRUE(!headless::PresentLog().empty() && Eq(headless::PresentLog()[0].rect, 0, 0, 800, 600));
+        EXPECT_EQ(w->Director().m_nTick, ticks);
+        EXPECT_EQ(DiffScreen(ReferenceScreen(800, 600, *w)), 0);
+        r.hashAfterPaint = HashScreen();
+        r.cues = headless::SoundLog();
+        w->DestroyWindow();
+        return r;
+    };
+    // Seeded with 2 (the clock's second), the first tick starts a right-hand door (images 13..25).
+    const Run a = record(60);
+    EXPECT_GE(a.firstImage, 13);
+    EXPECT_LE(a.firstImage, 25);
+    EXPECT_EQ(a.hashAfterPaint, a.hashAfterTicks);
+    EXPECT_FALSE(a.cues.empty());
+    const Run b = record(60);
+    EXPECT_EQ(b.hashAfterTicks, a.hashAfterTicks);
+    EXPECT_EQ(b.cues, a.cues);
+    RecordProperty("golden_hash_60_ticks", std::to_string(a.hashAfterTicks));
 }

@@ -11,18 +11,7 @@
 #include "platform/Window.h"
 #include "platform/headless/HeadlessDialog.h"
 #include "platform/headless/HeadlessDisplay.h"
-#if __has_include("platform/headless/HeadlessSystem.h")
 #include "platform/headless/HeadlessSystem.h"
-#else
-// The simulated clock lives with the system services; until they are in, keep one here.
-namespace headless {
-namespace {
-std::int64_t g_clockMs = 0;
-}
-std::int64_t NowMs() { return g_clockMs; }
-void SetClockMs(std::int64_t ms) { g_clockMs = ms; }
-}  // namespace headless
-#endif
 
 namespace {
 
