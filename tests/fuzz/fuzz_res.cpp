@@ -11,11 +11,6 @@
 
 namespace {
 
-// The file under test, for the icon and cursor lookups (which take a plain function).
-const plat::ResFile* g_file = nullptr;
-
-plat::ResData Find(plat::ResType type, std::uint16_t id) { return g_file->Find(type, id); }
-
 // Touches every byte of a found resource, so the sanitizer sees any range outside the input.
 unsigned Touch(plat::ResData r) {
     unsigned sum = 0;
@@ -30,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // An exact-size copy, so a read one past the end is caught.
     std::vector<std::uint8_t> copy(data, data + size);
     const plat::ResFile file(copy.data(), copy.size());
-    g_file = &file;
+    const plat::ResFinder find = [&file](plat::ResType t, std::uint16_t id) { return file.Find(t, id); };
     volatile unsigned sink = 0;
     std::vector<std::uint16_t> ids;
     file.ForEach([&](const plat::ResFile::Record& rec) {
@@ -50,14 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::string s;
         for (unsigned k = 0; k < 16; ++k) sink = sink + file.LoadString(static_cast<std::uint16_t>((id - 1) * 16 + k), &s);
         plat::IconImage icon;
-        if (plat::FindIconImage(&Find, id, 32, &icon)) {
+        if (plat::FindIconImage(find, id, 32, &icon)) {
             std::int32_t w = 0, h = 0;
             std::vector<std::uint32_t> argb;
             sink = sink + plat::DecodeIconBitmap(icon.bytes.data, icon.bytes.size, &w, &h, &argb);
         }
         plat::CursorImage cursor;
-        sink = sink + plat::FindCursorImage(&Find, id, &cursor);
+        sink = sink + plat::FindCursorImage(find, id, &cursor);
     }
-    g_file = nullptr;
     return 0;
 }

@@ -98,8 +98,8 @@ std::uint32_t Pixel(const unsigned char* base, const DibLayout& d, const unsigne
 
 }  // namespace
 
-bool FindIconImage(ResFinder find, std::uint16_t groupId, int wantSize, IconImage* out) {
-    if (find == nullptr || out == nullptr) return false;
+bool FindIconImage(const ResFinder& find, std::uint16_t groupId, int wantSize, IconImage* out) {
+    if (!find || out == nullptr) return false;
     std::vector<GroupEntry> entries;
     if (!ReadGroup(find(kRtGroupIcon, groupId), 1, &entries)) return false;
     const GroupEntry* best = nullptr;
@@ -126,8 +126,8 @@ bool FindIconImage(ResFinder find, std::uint16_t groupId, int wantSize, IconImag
     return true;
 }
 
-bool FindCursorImage(ResFinder find, std::uint16_t groupId, CursorImage* out) {
-    if (find == nullptr || out == nullptr) return false;
+bool FindCursorImage(const ResFinder& find, std::uint16_t groupId, CursorImage* out) {
+    if (!find || out == nullptr) return false;
     std::vector<GroupEntry> entries;
     if (!ReadGroup(find(kRtGroupCursor, groupId), 2, &entries)) return false;
     const ResData image = find(kRtCursor, entries.front().id);

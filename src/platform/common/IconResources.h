@@ -3,14 +3,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "platform/Resources.h"
 
 namespace plat {
 
-// The lookup to search: plat::FindResource of the back-end, or a ResFile's in tests.
-using ResFinder = ResData (*)(ResType type, std::uint16_t id);
+// The lookup to search: plat::FindResource of the back-end, or a ResFile's (tests, fuzzing).
+using ResFinder = std::function<ResData(ResType type, std::uint16_t id)>;
 
 // One image of an icon group (RT_ICON data: BITMAPINFOHEADER, colour table, colour rows, AND rows).
 struct IconImage {
@@ -39,10 +40,10 @@ struct CursorImage {
 // The window class and the dialog hosts call this for icon group `groupId`: the image whose width is
 // `wantSize` with the most colours, else the smallest larger one, else the largest. False when the
 // group, the image or its header is missing or damaged.
-bool FindIconImage(ResFinder find, std::uint16_t groupId, int wantSize, IconImage* out);
+bool FindIconImage(const ResFinder& find, std::uint16_t groupId, int wantSize, IconImage* out);
 
 // The window class calls this for cursor group `groupId` (its first image): hot spot and masks.
-bool FindCursorImage(ResFinder find, std::uint16_t groupId, CursorImage* out);
+bool FindCursorImage(const ResFinder& find, std::uint16_t groupId, CursorImage* out);
 
 // Pixels of an icon or cursor image (BITMAPINFOHEADER with doubled height, colour table, colour
 // rows, AND rows; 1, 4, 8, 24 or 32 bits, uncompressed) as top-down 0xAARRGGBB, AND-masked pixels
