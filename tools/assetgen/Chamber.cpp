@@ -80,7 +80,7 @@ Rgb FloorAt(double px, double py)
     uint32_t id = noise::Hash(ring, static_cast<int32_t>(stoneKey), 5);
     double tone = 0.78 + 0.32 * ((id & 1023) / 1023.0);
     double warm = ((id >> 10) & 255) / 255.0;
-    Rgb base = Mix(Col(104, 96, 88), Col(112, 98, 82), warm) * tone;
+    Rgb base = Mix(Col(96, 90, 84), Col(104, 92, 78), warm) * tone;
     double grain = 0.82 + 0.36 * noise::Fbm(px * 0.35, py * 0.35, 3, 21 + (id & 7));
     double blotch = 0.85 + 0.3 * noise::Fbm(px * 0.04, py * 0.04, 3, 33);
     Rgb c = base * (grain * blotch);
@@ -94,41 +94,42 @@ Rgb FloorAt(double px, double py)
     return c;
 }
 
-// Top of the ring wall and the buttress: two courses of big dressed blocks.
+// Top of the ring wall and the buttress: a course of big dressed coping stones along the
+// chamber's edge, rough rubble masonry behind it.
 Rgb WallAt(double px, double py, bool buttress)
 {
-    double u, v, blockLen, courseW;
-    if (buttress) {
-        u = py;
-        v = px - kButX0;
-        blockLen = 36.0;
-        courseW = 34.0;
+    double r = std::hypot(px - kCx, py - kCy);
+    double v = buttress ? px - kButX0 : r - kFloorR;  // depth into the wall
+    const double coping = buttress ? 30.0 : 30.0;
+    Rgb c;
+    if (v < coping) {
+        double u = buttress ? py : (std::atan2(py - kCy, px - kCx) + kPi) * (kFloorR + 15.0);
+        const double blockLen = 42.0;
+        double t = u / blockLen + (buttress ? 0.3 : 0.0);
+        double ft = t - std::floor(t);
+        double edge = std::min({ft * blockLen, (1.0 - ft) * blockLen, v, coping - v});
+        uint32_t id = noise::Hash(static_cast<int32_t>(std::floor(t)), buttress ? 3 : 1, 43);
+        double tone = 0.85 + 0.25 * ((id & 1023) / 1023.0);
+        c = Col(104, 102, 106) * tone * (0.82 + 0.3 * noise::Fbm(px * 0.35, py * 0.35, 3, 51));
+        // Chisel marks across the stone.
+        double chisel = std::sin((u * 0.9 + v * 0.3) + noise::Value(px * 0.2, py * 0.2, 53) * 4.0);
+        c = c * (0.95 + 0.05 * chisel);
+        c = c * (0.72 + 0.28 * noise::Smooth(0.0, 3.5, edge));
+        double joint = noise::Smooth(0.6, 2.0, edge + (noise::Value(px * 0.5, py * 0.5, 61) - 0.5) * 1.0);
+        c = Mix(Col(14, 13, 13), c, joint);
     } else {
-        double r = std::hypot(px - kCx, py - kCy);
-        double a = std::atan2(py - kCy, px - kCx) + kPi;
-        v = r - kFloorR;
-        u = a * (kFloorR + 30.0);
-        blockLen = 58.0;
-        courseW = (kWallR - kFloorR) / 2.0;
+        noise::CellHit h = noise::Cells(px, py, 13.0, buttress ? 57 : 55);
+        double edge = h.d2 - h.d1;
+        double tone = 0.7 + 0.35 * ((h.id & 1023) / 1023.0);
+        c = Col(84, 82, 86) * tone * (0.8 + 0.35 * noise::Fbm(px * 0.4, py * 0.4, 2, 59));
+        // Rounded rubble: lit on top, dark in the joints.
+        c = c * (0.55 + 0.45 * noise::Smooth(0.0, 5.0, edge));
+        c = Mix(Col(12, 11, 11), c, noise::Smooth(0.8, 2.2, edge));
+        // Further from the chamber the wall top lies in deeper shadow.
+        c = c * (0.85 - 0.35 * noise::Smooth(coping, kWallR - kFloorR, v));
     }
-    int course = static_cast<int>(std::floor(v / courseW));
-    double t = u / blockLen + (course & 1) * 0.5 + noise::Hash01(course, 1, 41) * 0.3;
-    double ft = t - std::floor(t);
-    double fv = v / courseW - std::floor(v / courseW);
-    double edge = std::min({ft * blockLen, (1.0 - ft) * blockLen, fv * courseW, (1.0 - fv) * courseW});
-    uint32_t id = noise::Hash(course, static_cast<int32_t>(std::floor(t)), buttress ? 47 : 43);
-    double tone = 0.8 + 0.3 * ((id & 1023) / 1023.0);
-    Rgb c = Col(118, 110, 102) * tone;
-    c = c * (0.8 + 0.4 * noise::Fbm(px * 0.3, py * 0.3, 3, 51));
-    c = c * (0.88 + 0.24 * noise::Fbm(px * 0.05, py * 0.05, 2, 57));
-    // Dressed blocks: a lighter face towards the chamber, darker far edge.
-    double bevel = noise::Smooth(0.0, 4.0, edge);
-    c = c * (0.7 + 0.3 * bevel);
-    double joint = noise::Smooth(0.5, 2.2, edge + (noise::Value(px * 0.5, py * 0.5, 61) - 0.5) * 1.2);
-    c = Mix(Col(22, 20, 19), c, joint);
-    // Moss and soot streaks.
     double moss = noise::Fbm(px * 0.08, py * 0.08, 3, 67);
-    if (moss > 0.6) c = Mix(c, Col(58, 66, 44), std::min(1.0, (moss - 0.6) * 3.0) * 0.5);
+    if (moss > 0.62) c = Mix(c, Col(50, 60, 40), std::min(1.0, (moss - 0.62) * 3.0) * 0.45);
     return c;
 }
 
@@ -201,8 +202,8 @@ Layers BuildChamber()
             if (region[i] == kFloor) {
                 c = FloorAt(px, py);
                 // The wall's foot stays in shade and gathers grime.
-                double ao = noise::Smooth(0.0, 22.0, toWall[i]);
-                c = c * (0.45 + 0.55 * ao);
+                double ao = noise::Smooth(0.0, 30.0, toWall[i]);
+                c = c * (0.3 + 0.7 * ao);
                 L.ground.At(x, y) = 1.0;
             } else if (region[i] == kWall) {
                 double r0 = std::hypot(px - kCx, py - kCy);
@@ -210,9 +211,9 @@ Layers BuildChamber()
                 c = WallAt(px, py, buttress);
                 // Rim: the top edge above the floor catches light, then the outer edge falls into darkness.
                 double rim = toFloor[i];
-                if (rim < 3.0) c = c * (1.25 - 0.08 * rim);
+                if (rim < 4.0) c = c * (1.45 - 0.11 * rim);
                 double r = std::hypot(px - kCx, py - kCy);
-                if (!buttress) c = c * (0.55 + 0.45 * noise::Smooth(kWallR + 2, kWallR - 14, r));
+                if (!buttress) c = c * (0.5 + 0.5 * noise::Smooth(kWallR + 2, kWallR - 10, r));
             } else {
                 c = RockAt(px, py);
             }
@@ -223,7 +224,7 @@ Layers BuildChamber()
 
     std::vector<Light> lights;
     DrawProps(L, lights);
-    const Rgb ambient = Col(40, 38, 46);
+    const Rgb ambient = Col(24, 24, 34);
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) {
             Rgb sum = ambient;
@@ -240,7 +241,7 @@ Canvas Compose(const Layers& layers, int x0, int y0, int w, int h)
         for (int x = 0; x < w; ++x) {
             const Rgb a = layers.albedo.At(x0 + x, y0 + y), l = layers.light.At(x0 + x, y0 + y);
             const Rgb e = layers.emit.At(x0 + x, y0 + y);
-            Rgb v = a * l * 1.9 + e;
+            Rgb v = a * l * 1.5 + e;
             out.At(x, y) = {1.0 - std::exp(-1.4 * v.r), 1.0 - std::exp(-1.4 * v.g), 1.0 - std::exp(-1.4 * v.b)};
         }
     return out;

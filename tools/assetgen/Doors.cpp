@@ -62,20 +62,12 @@ double EdgeFade(const DoorSpec& d, double x, double y, double margin)
     return f;
 }
 
-bool SegmentsCross(double ax, double ay, double bx, double by, double cx, double cy, double dx, double dy)
-{
-    auto cross = [](double ux, double uy, double vx, double vy) { return ux * vy - uy * vx; };
-    double d1 = cross(bx - ax, by - ay, cx - ax, cy - ay), d2 = cross(bx - ax, by - ay, dx - ax, dy - ay);
-    double d3 = cross(dx - cx, dy - cy, ax - cx, ay - cy), d4 = cross(dx - cx, dy - cy, bx - cx, by - cy);
-    return ((d1 > 0) != (d2 > 0)) && ((d3 > 0) != (d4 > 0));
-}
-
 Rgb Oak(double along, double across, uint32_t seed)
 {
     int plank = static_cast<int>(std::floor(across / 7.0));
     double tone = 0.8 + 0.35 * noise::Hash01(plank, 3, seed);
     double grain = 0.75 + 0.5 * noise::Fbm(along * 0.08, across * 0.9 + plank * 13.0, 3, seed + 1);
-    Rgb c = Col(112, 72, 40) * (tone * grain);
+    Rgb c = Col(88, 58, 36) * (tone * grain);
     double seam = across / 7.0 - std::floor(across / 7.0);
     if (seam < 0.12) c = c * 0.45;
     return c;
@@ -86,7 +78,7 @@ Rgb Iron(double u, double v, uint32_t seed)
     double n = 0.75 + 0.4 * noise::Fbm(u * 0.3, v * 0.3, 3, seed);
     Rgb c = Col(62, 60, 64) * n;
     double rust = noise::Fbm(u * 0.12, v * 0.12, 3, seed + 5);
-    if (rust > 0.55) c = Mix(c, Col(98, 52, 28), std::min(1.0, (rust - 0.55) * 4.0) * 0.6);
+    if (rust > 0.6) c = Mix(c, Col(90, 50, 30), std::min(1.0, (rust - 0.6) * 4.0) * 0.45);
     return c;
 }
 
@@ -97,8 +89,15 @@ void DrawWallBay(scene::Layers& L, const DoorSpec& d)
     ShadePolys(L.albedo, {LocalPoly(d, {{0, 0}, {w, 0}, {w, -dep - 2}, {0, -dep - 2}})}, [&](int x, int y) {
         Local l = ToLocal(d, x + 0.5, y + 0.5);
         double n = 0.7 + 0.5 * noise::Fbm(x * 0.3, y * 0.3, 3, 201);
-        return Col(70, 62, 56) * n * (0.6 + 0.4 * noise::Smooth(-dep, 0, l.t));
+        double slab = std::fmod(-l.t + 40.0, 11.0), seam = std::fmod(l.s + 40.0 + (slab > 5.5 ? 7 : 0), 17.0);
+        double joint = (slab < 1.0 || seam < 1.0) ? 0.55 : 1.0;
+        return Col(84, 78, 70) * (n * joint);
     });
+    // A narrow passage under the wall: only a little of the chamber's light gets in.
+    CoverageBox passage = Rasterize({LocalPoly(d, {{0, 0}, {w, 0}, {w, -dep - 2}, {0, -dep - 2}})}, scene::kWidth, scene::kHeight);
+    for (int y = passage.y0; y < passage.y0 + passage.h; ++y)
+        for (int x = passage.x0; x < passage.x0 + passage.w; ++x)
+            L.shadow.At(x, y) = std::max(L.shadow.Get(x, y), std::min(1.0, passage.At(x, y)));
     // Jambs: dressed stones either side of the doorway, standing a little proud of the wall.
     for (int side = 0; side < 2; ++side) {
         double s0 = side == 0 ? -10.0 : w, s1 = side == 0 ? 0.0 : w + 10.0;
@@ -107,7 +106,7 @@ void DrawWallBay(scene::Layers& L, const DoorSpec& d)
             double edge = std::min({l.s - s0, s1 - l.s, 5 - l.t, l.t + dep + 4});
             double block = std::floor((l.t + dep + 4) / 9.0);
             double tone = 0.85 + 0.25 * noise::Hash01(side, static_cast<int32_t>(block), 211);
-            Rgb c = Col(132, 124, 114) * tone * (0.8 + 0.3 * noise::Fbm(x * 0.4, y * 0.4, 2, 213));
+            Rgb c = Col(112, 108, 104) * tone * (0.8 + 0.3 * noise::Fbm(x * 0.4, y * 0.4, 2, 213));
             double joint = (l.t + dep + 4) / 9.0 - block;
             if (joint < 0.1) c = c * 0.5;
             return c * (0.65 + 0.35 * noise::Smooth(0.0, 2.5, edge));
@@ -144,27 +143,36 @@ void DrawHatchBay(scene::Layers& L, const DoorSpec& d)
         }
 }
 
-// Visibility of the cell's light source from point p, sampled over the source's width.
+// Fraction of the cell's light source (a bar of light deep in the cell) that point p sees
+// through the doorway past the leaf: the openings and the leaf are projected from p onto the
+// source line, so the penumbrae come out exact and smooth.
 double FanVisibility(const DoorSpec& d, double angle, double px, double py)
 {
     Local p = ToLocal(d, px, py);
     if (p.t <= 0.0) return 0.0;
-    const double w = d.width, dep = d.depth;
-    Local tip = {w * std::cos(angle), w * std::sin(angle)};
-    double vis = 0.0;
-    const int samples = 7;
-    for (int k = 0; k < samples; ++k) {
-        Local src = {w * (0.1 + 0.8 * k / (samples - 1.0)), -dep - 26.0};
-        // Where the ray crosses the wall's face and the back of the passage.
-        auto crossAt = [&](double t) { return src.s + (p.s - src.s) * (t - src.t) / (p.t - src.t); };
-        double sFace = crossAt(0.0), sBack = crossAt(-dep);
-        double open = noise::Smooth(-1.0, 1.0, sFace) * noise::Smooth(w + 1.0, w - 1.0, sFace) *
-                      noise::Smooth(-1.0, 1.0, sBack) * noise::Smooth(w + 1.0, w - 1.0, sBack);
-        if (open <= 0.0) continue;
-        if (SegmentsCross(src.s, src.t, p.s, p.t, 0.0, 0.0, tip.s, tip.t)) continue;
-        vis += open;
+    const double w = d.width, dep = d.depth, ts = -dep - 26.0;
+    const double src0 = w * 0.1, src1 = w * 0.9;
+    // Where the line from p through (s, t) meets the source line.
+    auto project = [&](double s, double t) { return p.s + (s - p.s) * (ts - p.t) / (t - p.t); };
+    double lo = src0, hi = src1;
+    for (double t : {0.0, -dep}) {
+        double a = project(0.0, t), b = project(w, t);
+        lo = std::max(lo, std::min(a, b));
+        hi = std::min(hi, std::max(a, b));
     }
-    return vis / samples;
+    if (hi <= lo) return 0.0;
+    double seen = hi - lo;
+    // The leaf, from the hinge to its tip; only the part nearer the wall than p can shade it.
+    double tipS = w * std::cos(angle), tipT = w * std::sin(angle);
+    double k = 1.0;
+    if (tipT > p.t - 1e-9) k = tipT > 1e-9 ? std::max(0.0, (p.t - 1e-6) / tipT) : 1.0;
+    if (k > 0.0) {
+        double a = project(0.0, 0.0), b = project(tipS * k, tipT * k);
+        if (tipT < 1e-9) b = project(tipS, -1e-6);
+        double olo = std::max(lo, std::min(a, b)), ohi = std::min(hi, std::max(a, b));
+        if (ohi > olo) seen -= ohi - olo;
+    }
+    return std::max(0.0, seen) / (src1 - src0);
 }
 
 void DrawWallFrame(scene::Layers& L, const DoorSpec& d, int frame)
@@ -179,8 +187,9 @@ void DrawWallFrame(scene::Layers& L, const DoorSpec& d, int frame)
                 Local l = ToLocal(d, px, py);
                 double fade = EdgeFade(d, px, py, 12.0);
                 if (l.t <= 0.0 && l.t > -dep - 2 && l.s > 0 && l.s < w) {
-                    double g = std::min(1.0, open * 2.5) * (0.5 + 0.5 * noise::Smooth(0.0, -dep, l.t));
-                    L.emit.At(x, y) = L.emit.At(x, y) + kCellLight * (0.55 * g * fade);
+                    // The passage is lit from the cell; the leaf still hides part of it early on.
+                    double g = std::min(1.0, open * 2.0) * (0.55 + 0.45 * noise::Smooth(0.0, -dep, l.t));
+                    L.emit.At(x, y) = L.emit.At(x, y) + kCellLight * (0.06 * g * fade);
                     L.light.At(x, y) = L.light.At(x, y) + kCellLight * (1.2 * g * fade);
                     continue;
                 }
@@ -236,23 +245,42 @@ void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid
     if (frame > 0) {
         double lidEnd = c > 0.0 ? y0 + dep * c : y0;  // pit visible below this line
         double seen = std::clamp((y0 + dep - lidEnd) / dep, 0.0, 1.0);
-        // The pit: shaft walls narrowing to a glowing floor far below.
+        // The pit: brick shaft walls narrowing to a straw-covered floor far below, where a
+        // prisoner crouches by a guttering light.
         const double in = 0.22;
+        const double lit = std::min(1.0, open * 2.5);
         for (int y = static_cast<int>(y0); y < static_cast<int>(y0 + dep); ++y)
             for (int x = static_cast<int>(x0); x < static_cast<int>(x0 + w); ++x) {
                 double px = x + 0.5, py = y + 0.5;
                 if (py < lidEnd) continue;
                 double u = (px - x0) / w, v = (py - y0) / dep;
                 double depth = std::min({u, 1 - u, v, 1 - v}) / in;  // 0 at rim, 1 at the bottom
-                Rgb wall = Col(70, 60, 54) * (0.7 + 0.5 * noise::Fbm(px * 0.4, py * 0.4, 3, 241));
-                double bricks = std::fmod(depth * 5.0, 1.0);
-                if (bricks < 0.12) wall = wall * 0.55;
-                Rgb bottom = Col(120, 84, 52) * (0.7 + 0.5 * noise::Fbm(px * 0.2, py * 0.2, 3, 243));
-                bool atBottom = depth >= 1.0;
-                L.albedo.At(x, y) = atBottom ? bottom : wall;
-                double glow = atBottom ? 1.0 : 0.25 + 0.6 * depth * depth;
-                L.light.At(x, y) = Col(20, 18, 20) + kCellLight * (1.6 * glow * std::min(1.0, open * 3.0));
-                L.emit.At(x, y) = L.emit.At(x, y) + kCellLight * (0.25 * glow * glow * std::min(1.0, open * 3.0));
+                Rgb col;
+                double glow;
+                if (depth < 1.0) {
+                    bool side = std::min(u, 1 - u) < std::min(v, 1 - v);
+                    double along = side ? v * dep : u * w;
+                    double course = depth * 6.0;
+                    double brick = along / 9.0 + (static_cast<int>(course) % 2) * 0.5;
+                    double jc = course - std::floor(course), jb = brick - std::floor(brick);
+                    col = Col(78, 68, 60) * (0.7 + 0.5 * noise::Fbm(px * 0.4, py * 0.4, 3, 241));
+                    if (jc < 0.14 || jb < 0.08) col = col * 0.45;
+                    glow = 0.04 + 0.75 * std::pow(depth, 2.2);
+                } else {
+                    double bu = (u - in) / (1 - 2 * in), bv = (v - in) / (1 - 2 * in);
+                    double straw = noise::Fbm(px * 0.9, py * 0.25, 3, 243);
+                    col = Mix(Col(70, 52, 34), Col(150, 118, 62), noise::Smooth(0.35, 0.7, straw));
+                    // The prisoner: hunched back, head bowed, an arm around the knees.
+                    double ex = (bu - 0.42) / 0.24, ey = (bv - 0.56) / 0.19;
+                    double hx = (bu - 0.66) / 0.1, hy = (bv - 0.42) / 0.11;
+                    if (ex * ex + ey * ey < 1.0) col = Col(64, 50, 40) * (0.8 + 0.3 * noise::Value(px * 0.6, py * 0.6, 245));
+                    if (hx * hx + hy * hy < 1.0) col = Col(70, 44, 32);
+                    double candle = std::hypot(bu - 0.18, bv - 0.25);
+                    glow = 0.45 + 0.9 * std::exp(-candle * candle * 12.0);
+                    L.emit.At(x, y) = L.emit.At(x, y) + Col(255, 200, 110) * (1.4 * lit * std::exp(-candle * candle * 400.0));
+                }
+                L.albedo.At(x, y) = col;
+                L.light.At(x, y) = Col(14, 12, 14) + kCellLight * (1.9 * glow * lit);
             }
         // Light thrown up out of the pit onto the floor around it.
         for (int y = d.ry; y < d.ry + d.rh; ++y)
@@ -261,11 +289,11 @@ void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid
                 if (px >= x0 && px < x0 + w && py >= y0 && py < y0 + dep) continue;
                 double dx = std::max({x0 - px, px - (x0 + w), 0.0}), dy = std::max({y0 - py, py - (y0 + dep), 0.0});
                 double dist = std::hypot(dx, dy);
-                double k = 1.0 / (1.0 + std::pow(dist / 26.0, 2.0));
+                double k = 1.0 / (1.0 + std::pow(dist / 22.0, 2.0));
                 // The raised lid holds the light back on its own side.
                 double lidShade = (py < y0) ? 1.0 - 0.7 * std::max(0.0, std::sin(psi)) * (c > 0 ? 1.0 : 0.6) : 1.0;
                 double fade = EdgeFade(d, px, py, 10.0);
-                L.light.At(x, y) = L.light.At(x, y) + kCellLight * (1.5 * seen * k * lidShade * fade);
+                L.light.At(x, y) = L.light.At(x, y) + kCellLight * (1.0 * seen * k * lidShade * fade);
             }
     }
     // The lid, foreshortened as it turns about the hinge line.
@@ -279,8 +307,19 @@ void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid
             double px = x + 0.5, py = y + 0.5;
             double lu = px - x0, lv = std::fabs(py - y0) / std::max(1e-6, std::fabs(c));
             Rgb col;
-            if (ironLid) {
-                col = Iron(lu, lv, underside ? 251 : 253) * (underside ? 0.8 : 1.05);
+            if (underside) {
+                // Rough planks held by two battens and a brace.
+                col = Oak(lu, lv * 1.6, 251) * 0.8;
+                double b1 = std::fabs(lv - dep * 0.22), b2 = std::fabs(lv - dep * 0.78);
+                double brace = std::fabs((lv - dep * 0.22) / (dep * 0.56) - lu / w) * w;
+                bool onBrace = lv > dep * 0.22 && lv < dep * 0.78 && brace < 3.5;
+                if (b1 < 4.0 || b2 < 4.0 || onBrace) col = Oak(lv, lu, 255) * 0.95;
+                if (b1 < 4.5 && b1 > 3.5) col = col * 0.5;
+                if (b2 < 4.5 && b2 > 3.5) col = col * 0.5;
+                double ex = std::min({lu, w - lu, lv, dep - lv});
+                col = col * (0.6 + 0.4 * noise::Smooth(0.0, 2.0, ex));
+            } else if (ironLid) {
+                col = Iron(lu, lv, 253) * 1.05;
                 double ex = std::min({lu, w - lu, lv, dep - lv});
                 bool rivet = !underside && ex > 2.5 && ex < 6.0 && std::fmod(lu + lv, 10.0) < 2.2;
                 if (rivet) col = col * 1.5;
@@ -308,7 +347,7 @@ void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid
                 double a = std::min(1.0, box.At(x, y));
                 if (a <= 0.0 || frame == 0) continue;
                 Rgb& l = L.light.At(x, y);
-                Rgb want = underside ? l * 0.6 + kCellLight * (1.3 * (1.0 - 0.5 * std::fabs(c)))
+                Rgb want = underside ? l * 0.6 + kCellLight * (0.9 * (1.0 - 0.5 * std::fabs(c)))
                                      : l * (0.45 + 0.55 * c) + kCellLight * (0.5 * (1.0 - c));
                 l = Mix(l, want, a);
             }

@@ -110,18 +110,23 @@ Canvas Title(int width, int height, std::vector<uint8_t>& isKey)
     double x0 = (width - textW) / 2.0, y0 = 16.0;
     std::vector<Poly> shapes;
     Layout(name, x0, y0, cap, widthScale, shapes);
-    // Blood running off the letters' feet.
+    // Blood running off the letters' feet, only where a letter stands above it.
+    Mask letters(width, height);
+    RasterizeInto(letters, shapes);
     Rng rng(777);
-    double sx = cap / 100.0 * widthScale;
-    for (int i = 0; i < 14; ++i) {
+    const double foot = y0 + cap;
+    int drips = 0;
+    for (int tries = 0; tries < 200 && drips < 12; ++tries) {
         double px = x0 + rng.Range(0.02, 0.98) * textW;
-        double len = rng.Range(6.0, 26.0), r = rng.Range(1.6, 3.0);
-        double top = y0 + cap - 3;
-        Poly drip = {{px - r, top}, {px + r, top}, {px + r * 0.7, top + len}, {px - r * 0.7, top + len}};
-        shapes.push_back(drip);
+        double len = rng.Range(6.0, 24.0), r = rng.Range(1.6, 2.8);
+        if (letters.Get(static_cast<int>(px - r), static_cast<int>(foot - 2)) < 0.99 ||
+            letters.Get(static_cast<int>(px + r), static_cast<int>(foot - 2)) < 0.99)
+            continue;
+        double top = foot - 3;
+        shapes.push_back({{px - r, top}, {px + r, top}, {px + r * 0.7, top + len}, {px - r * 0.7, top + len}});
         shapes.push_back(CirclePoly(px, top + len, r * 1.05, 16));
+        ++drips;
     }
-    (void)sx;
     Mask text(width, height);
     RasterizeInto(text, shapes);
     // Test which drips actually hang from a letter; drop the ones that hang in the air.

@@ -74,3 +74,28 @@ double Fbm(double x, double y, int octaves, uint32_t seed)
 }
 
 }  // namespace noise
+
+namespace noise {
+
+CellHit Cells(double x, double y, double cell, uint32_t seed)
+{
+    double gx = x / cell, gy = y / cell;
+    int32_t cx = static_cast<int32_t>(std::floor(gx)), cy = static_cast<int32_t>(std::floor(gy));
+    CellHit hit{1e9, 1e9, 0};
+    for (int32_t j = -1; j <= 1; ++j)
+        for (int32_t i = -1; i <= 1; ++i) {
+            int32_t ix = cx + i, iy = cy + j;
+            double px = ix + 0.15 + 0.7 * Hash01(ix, iy, seed), py = iy + 0.15 + 0.7 * Hash01(ix, iy, seed + 1);
+            double d = std::hypot(gx - px, gy - py) * cell;
+            if (d < hit.d1) {
+                hit.d2 = hit.d1;
+                hit.d1 = d;
+                hit.id = Hash(ix, iy, seed + 2);
+            } else if (d < hit.d2) {
+                hit.d2 = d;
+            }
+        }
+    return hit;
+}
+
+}  // namespace noise

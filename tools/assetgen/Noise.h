@@ -24,3 +24,13 @@ double Fbm(double x, double y, int octaves, uint32_t seed);  // fractal sum in a
 double Smooth(double e0, double e1, double x);             // smoothstep
 double Clamp01(double v);
 }  // namespace noise
+
+namespace noise {
+// Cellular pattern: distances to the nearest and second nearest jittered cell centre, and the
+// nearest cell's id, for a grid of `cell` pixels.
+struct CellHit {
+    double d1, d2;
+    uint32_t id;
+};
+CellHit Cells(double x, double y, double cell, uint32_t seed);
+}  // namespace noise
