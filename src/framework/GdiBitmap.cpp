@@ -145,6 +145,12 @@ BOOL GdiBlt(const GdiBitmap& dst, std::int32_t x, std::int32_t y, std::int32_t w
                     std::fill(d, d + w, rop == GdiRop::White ? 0xffffffu : 0u);
                     break;
                 }
+                if (rop == GdiRop::Copy && src->format == GdiBitmap::Format::Index8) {
+                    // The DIB -> display copy: straight through the colour table.
+                    const std::uint8_t* s8 = src->Row8(ys + j) + xs;
+                    for (std::int32_t i = 0; i < w; ++i) d[i] = src->colors[s8[i]];
+                    break;
+                }
                 const std::uint32_t* s = SourceRow32(*src, xs, ys + j, w, c, tmp, same);
                 if (rop == GdiRop::Copy) {
                     std::memcpy(d, s, static_cast<std::size_t>(w) * 4);
