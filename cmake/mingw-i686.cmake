@@ -1,22 +1,5 @@
 # Cross build of the Windows .scr: MinGW-w64 for 32-bit x86 (i686-w64-mingw32) on Linux.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(MG_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${MG_MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${MG_MINGW_PREFIX}-g++)
-set(CMAKE_RC_COMPILER ${MG_MINGW_PREFIX}-windres)
-set(CMAKE_AR ${MG_MINGW_PREFIX}-ar CACHE FILEPATH "")
-set(CMAKE_RANLIB ${MG_MINGW_PREFIX}-ranlib CACHE FILEPATH "")
-
-# Headers and libraries come only from the MinGW tree; programs (windres, cmake -P) from the host.
-set(CMAKE_FIND_ROOT_PATH /usr/${MG_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Windows 95 / NT 4 generation API level; no MinGW runtime DLL may be needed at run time.
-add_compile_definitions(WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_IE=0x0300)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -163,9 +163,8 @@ BOOL CALLBACK DumpChild(HWND child, LPARAM lParam) {
     GetWindowRect(child, &rc);
     MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&rc), 2);
     const LONG style = GetWindowLongA(child, GWL_STYLE);
-    std::printf("  control id=%d class=%s style=0x%08lX px=%ld,%ld,%ld,%ld text=%s", GetDlgCtrlID(child),
-                Upper(cls).c_str(), static_cast<unsigned long>(style), rc.left, rc.top, rc.right - rc.left,
-                rc.bottom - rc.top, Escape(TextOf(child)).c_str());
+    std::printf("  control id=%d class=%s style=0x%08lX px=%ld,%ld,%ld,%ld", GetDlgCtrlID(child), Upper(cls).c_str(),
+                static_cast<unsigned long>(style), rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
     const std::string upper = Upper(cls);
     if (upper == "MSCTLS_TRACKBAR32") {
         std::printf(" pos=%ld min=%ld max=%ld", static_cast<long>(SendMessageA(child, TBM_GETPOS, 0, 0)),
@@ -174,7 +173,8 @@ BOOL CALLBACK DumpChild(HWND child, LPARAM lParam) {
     } else if (upper == "BUTTON" && (style & 0x0F) == BS_AUTOCHECKBOX) {
         std::printf(" check=%ld", static_cast<long>(SendMessageA(child, BM_GETCHECK, 0, 0)));
     }
-    std::printf(" enabled=%d\n", IsWindowEnabled(child) ? 1 : 0);
+    // The text goes last: it may hold blanks.
+    std::printf(" enabled=%d text=%s\n", IsWindowEnabled(child) ? 1 : 0, Escape(TextOf(child)).c_str());
     return TRUE;
 }
 

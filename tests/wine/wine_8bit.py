@@ -1,0 +1,40 @@
+"""An 8-bit display under Wine: full screen refuses with the "Unsupported Screen Mode" message box
+and ends once it is closed; the preview still draws its picture."""
+
+import sys
+import time
+
+import wine_lib as W
+
+L = W.L
+CAPTION = "Unsupported Screen Mode"
+TEXT = "This Glimmerfiend requires 16-bit colour mode or higher to run."
+
+
+def main():
+    build = W.Build(W.parse_args(sys.argv[1:]))
+    c = L.Checks("wine 8-bit display")
+    w = W.WineWorld(build, 1024, 768, depth=8)
+    try:
+        w.xdotool("mousemove", 3, 3)
+        p = w.start("/s")
+        rc, _ = w.probe("find", CAPTION, "60000", timeout=90)
+        c.check(rc == 0, "/s on an 8-bit display shows the message box")
+        rc, dump = w.probe("dialog", CAPTION)
+        texts = [line.partition(" text=")[2] for line in dump.splitlines() if line.strip().startswith("control ")]
+        c.check(TEXT in texts, f"its text ({texts})")
+        c.check(any(t == "OK" for t in texts) and len([t for t in texts if t in ("Cancel", "&Yes", "&No")]) == 0,
+                "one OK button only")
+        time.sleep(1.0)
+        c.check(p.poll() is None, "the saver waits for the box to be closed")
+        w.probe("post", CAPTION, "0x111", "1", "0")
+        rc = W.wait_exit(p, 20)
+        c.check(rc is not None, f"closing the box ends the process (rc {rc})")
+        c.check(w.read_trace() in ("", "OnDestroy\n"), f"no password lines in the trace ({w.read_trace()!r})")
+    finally:
+        w.close()
+    return c.finish()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
