@@ -77,11 +77,14 @@ void CDC::Reset() {
     m_crText = RGB(0, 0, 0);
 }
 
-BOOL CDC::CreateCompatibleDC(CDC* /*other*/) {
-    // Every surface is in the display's 32-bit format, so "compatible" needs nothing from `other`.
+BOOL CDC::CreateCompatibleDC(CDC* other) {
+    // Every surface is in the display's 32-bit format; `other` only spares asking the platform
+    // for the display's capabilities again (memory contexts are made for every copy).
+    const bool inherit = other != nullptr && other != this && other->m_kind != Kind::None;
+    const plat::DisplayCaps caps = inherit ? other->m_caps : plat::GetDisplayCaps();
     Reset();
     m_kind = Kind::Memory;
-    m_caps = plat::GetDisplayCaps();
+    m_caps = caps;
     return TRUE;
 }
 
@@ -194,9 +197,10 @@ CPalette* CDC::GetSelectedPalette() const {
 }
 
 UINT CDC::RealizePalette() {
-    if (m_hPalette == nullptr) return 0;
+    // Only a palette display has a system palette to map the entries into.
+    if (m_hPalette == nullptr || !(m_caps.rasterCaps & RC_PALETTE)) return 0;
     m_realized = m_hPalette->entries;
-    return (m_caps.rasterCaps & RC_PALETTE) ? static_cast<UINT>(m_realized.size()) : 0;
+    return static_cast<UINT>(m_realized.size());
 }
 
 UINT CDC::SetSystemPaletteUse(UINT usage) {
