@@ -72,9 +72,11 @@ Buffer IronRing(double fs, double len, double base, double decay, uint64_t seed)
     std::vector<double> f, d, l;
     const double ratios[] = {1.0, 2.76, 5.40, 8.93, 13.3};
     for (int i = 0; i < 5; ++i) {
-        f.push_back(base * ratios[i] * rng.Range(0.98, 1.02));
-        d.push_back(decay / (1.0 + i * 0.7));
-        l.push_back(0.5 / (1.0 + i));
+        double fi = base * ratios[i] * rng.Range(0.98, 1.02);
+        if (fi > 7000.0) break;  // keep the metal dull rather than glassy
+        f.push_back(fi);
+        d.push_back(decay / (1.0 + i * 1.2));
+        l.push_back(0.5 / (1.0 + i * 1.5));
     }
     return synth::Modal(fs, len, f, d, l);
 }
@@ -137,7 +139,7 @@ Buffer Chains(double fs, size_t n)
         double t = shakes[s];
         while (t < shakes[s] + spans[s]) {
             double level = rng.Range(0.2, 1.0) * (1.0 - 0.6 * (t - shakes[s]) / spans[s]);
-            Buffer hit = IronRing(fs, 0.15, rng.Range(1400, 2600), rng.Range(0.02, 0.06), rng.Next());
+            Buffer hit = IronRing(fs, 0.12, rng.Range(1100, 2200), rng.Range(0.015, 0.04), rng.Next());
             Mix(b, hit, t, fs, level);
             t += rng.Range(0.012, 0.06);
         }
@@ -268,7 +270,7 @@ Buffer Bolt(double fs, size_t n)
 {
     Buffer b(n, 0.0);
     Mix(b, Thump(fs, 1.2, 774), 0.01, fs, 1.0);
-    Mix(b, IronRing(fs, 0.8, 380, 0.35, 7741), 0.012, fs, 0.7);
+    Mix(b, IronRing(fs, 0.6, 330, 0.16, 7741), 0.012, fs, 0.6);
     Mix(b, Thump(fs, 1.5, 7742), 0.13, fs, 0.3);  // the bounce against its stop
     return synth::Reverb(b, fs, 1.2, 0.35, 1.1);
 }
@@ -279,7 +281,7 @@ Buffer Slam(double fs, size_t n)
     Mix(b, Thump(fs, 0.9, 869), 0.01, fs, 1.2);
     Mix(b, synth::Burst(fs, 0.08, 0.008, 700, 6000, 8691), 0.01, fs, 0.7);
     const double rattles[] = {0.07, 0.13, 0.2, 0.24};
-    for (int i = 0; i < 4; ++i) Mix(b, IronRing(fs, 0.3, 900 + 210 * i, 0.08, 8692 + i), rattles[i], fs, 0.35 - 0.06 * i);
+    for (int i = 0; i < 4; ++i) Mix(b, IronRing(fs, 0.3, 700 + 160 * i, 0.05, 8692 + i), rattles[i], fs, 0.3 - 0.05 * i);
     return synth::Reverb(b, fs, 1.7, 0.45, 1.3);
 }
 
@@ -301,7 +303,7 @@ Buffer Drips(double fs, size_t n)
         Mix(b, d, at, fs, rng.Range(0.6, 1.0));
     }
     Buffer wet = synth::Reverb(b, fs, 1.8, 0.75, 1.5);
-    Buffer room = RoomTone(fs, n, 8601, 0.9);
+    Buffer room = RoomTone(fs, n, 8601, 0.35);
     for (size_t i = 0; i < n; ++i) wet[i] += room[i];
     return wet;
 }
@@ -327,6 +329,8 @@ Buffer WailAndWhispers(double fs, size_t n)
     w.seed = 8641;
     Buffer whisper = synth::Voice(fs, 2.8, w);
     synth::Filter(whisper, synth::Biquad::HighPass(fs, 600, 0.707));
+    synth::Filter(whisper, synth::Biquad::LowPass(fs, 4500, 0.707));
+    synth::Filter(whisper, synth::Biquad::LowPass(fs, 4500, 0.707));
     Mix(b, whisper, 1.7, fs, 0.5);
     Buffer wet = synth::Reverb(b, fs, 2.0, 0.6, 1.5);
     Buffer room = RoomTone(fs, n, 8642, 0.5);

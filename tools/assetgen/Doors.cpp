@@ -94,7 +94,7 @@ void DrawWallBay(scene::Layers& L, const DoorSpec& d)
         return Col(84, 78, 70) * (n * joint);
     });
     // A narrow passage under the wall: only a little of the chamber's light gets in.
-    CoverageBox passage = Rasterize({LocalPoly(d, {{0, 0}, {w, 0}, {w, -dep - 2}, {0, -dep - 2}})}, scene::kWidth, scene::kHeight);
+    CoverageBox passage = Rasterize({LocalPoly(d, {{0, -d.thick}, {w, -d.thick}, {w, -dep - 2}, {0, -dep - 2}})}, scene::kWidth, scene::kHeight);
     for (int y = passage.y0; y < passage.y0 + passage.h; ++y)
         for (int x = passage.x0; x < passage.x0 + passage.w; ++x)
             L.shadow.At(x, y) = std::max(L.shadow.Get(x, y), std::min(1.0, passage.At(x, y)));
@@ -179,6 +179,14 @@ void DrawWallFrame(scene::Layers& L, const DoorSpec& d, int frame)
 {
     const double open = Openness(d, frame), angle = d.maxAngle * open;
     const double w = d.width, dep = d.depth, th = d.thick;
+    // A thread of the cell's light leaks under the door onto the floor in front of it.
+    for (int y = d.ry; y < d.ry + d.rh; ++y)
+        for (int x = d.rx; x < d.rx + d.rw; ++x) {
+            Local l = ToLocal(d, x + 0.5, y + 0.5);
+            if (l.t <= 0.0 || l.t > 10.0 || l.s < 2.0 || l.s > w - 2.0 || L.ground.Get(x, y) <= 0.0) continue;
+            double leak = 0.45 * std::exp(-l.t / 2.5) * noise::Smooth(2.0, 8.0, std::min(l.s, w - l.s)) * (1.0 - open);
+            L.light.At(x, y) = L.light.At(x, y) + kCellLight * leak;
+        }
     if (frame > 0) {
         // The cell's light: glow in the passage and a fan spilling onto the floor.
         for (int y = d.ry; y < d.ry + d.rh; ++y)
@@ -242,6 +250,17 @@ void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid
     const double x0 = d.hx, y0 = d.hy, w = d.width, dep = d.depth;
     const double c = std::cos(psi);
     const double cx = x0 + w * 0.5, cy = y0 + dep * 0.5;
+    // Light from below shows through the cracks round the lid while it is (nearly) shut.
+    for (int y = static_cast<int>(y0) - 3; y < static_cast<int>(y0 + dep) + 3; ++y)
+        for (int x = static_cast<int>(x0) - 3; x < static_cast<int>(x0 + w) + 3; ++x) {
+            double px = x + 0.5, py = y + 0.5;
+            double ex = std::min(std::fabs(px - x0), std::fabs(px - x0 - w)), ey = std::min(std::fabs(py - y0), std::fabs(py - y0 - dep));
+            bool alongX = px > x0 && px < x0 + w, alongY = py > y0 && py < y0 + dep;
+            double e = std::min(alongY ? ex : 1e9, alongX ? ey : 1e9);
+            if (e > 3.0) continue;
+            double leak = 0.5 * std::exp(-e / 1.2) * (1.0 - std::min(1.0, open * 3.0));
+            L.light.At(x, y) = L.light.At(x, y) + kCellLight * leak;
+        }
     if (frame > 0) {
         double lidEnd = c > 0.0 ? y0 + dep * c : y0;  // pit visible below this line
         double seen = std::clamp((y0 + dep - lidEnd) / dep, 0.0, 1.0);

@@ -23,6 +23,12 @@ double FormantGain(double f, const Vowel& v, double brightness)
 
 }  // namespace
 
+void FadeTail(Buffer& b, double fs, double seconds)
+{
+    size_t n = std::min(b.size(), static_cast<size_t>(seconds * fs));
+    for (size_t k = 0; k < n; ++k) b[b.size() - 1 - k] *= 0.5 - 0.5 * std::cos(kPi * k / std::max<size_t>(1, n));
+}
+
 Biquad Biquad::LowPass(double fs, double f, double q)
 {
     double w = 2 * kPi * f / fs, c = std::cos(w), a = std::sin(w) / (2 * q);
@@ -108,6 +114,7 @@ Buffer Voice(double fs, double seconds, const VoiceSpec& spec)
     double phase = 0.0;
     // Breath: noise through three band-passes that follow the formants, updated per block.
     Biquad bp[3];
+    Biquad soften = Biquad::LowPass(fs, 3200.0, 0.707);
     Vowel v = spec.vowel(0.0);
     double amp = 0.0, f0 = 100.0;
     const size_t block = 64;
@@ -136,7 +143,9 @@ Buffer Voice(double fs, double seconds, const VoiceSpec& spec)
         double nz = rng.Uniform() * 2.0 - 1.0;
         double breath = 0.0;
         for (int j = 0; j < 3; ++j) breath += bp[j].Process(nz) * (j == 0 ? 1.0 : 0.6);
-        out[i] = amp * (sum * (1.0 - spec.breath) + breath * spec.breath * 6.0);
+        // Loudness follows its curve sample by sample: stepping it per block would buzz.
+        amp = spec.amp(t);
+        out[i] = amp * (sum * (1.0 - spec.breath) + soften.Process(breath) * spec.breath * 3.5);
     }
     return out;
 }
@@ -167,6 +176,7 @@ Buffer Modal(double fs, double seconds, const std::vector<double>& freqs, const 
             b[i] += y;
         }
     }
+    FadeTail(b, fs, 0.02);
     return b;
 }
 
@@ -177,21 +187,36 @@ Buffer Creak(double fs, double seconds, const Curve& rate, const Curve& amp, con
     Buffer pulses(n, 0.0);
     Rng rng(seed);
     double next = 0.0;
+    const size_t click = static_cast<size_t>(0.0015 * fs);
     while (next < seconds) {
         size_t i = static_cast<size_t>(next * fs);
         if (i >= n) break;
-        double a = amp(next);
-        pulses[i] += a * (0.6 + 0.4 * rng.Uniform());
-        double r = std::max(5.0, rate(next));
-        next += (1.0 / r) * (0.75 + 0.5 * rng.Uniform());
+        // Each slip is a tiny rough click rather than a bare impulse, so the creak is grainy, not buzzing.
+        double a = amp(next) * (0.5 + 0.5 * rng.Uniform());
+        for (size_t k = 0; k < click && i + k < n; ++k)
+            pulses[i + k] += a * (rng.Uniform() * 2.0 - 1.0) * std::exp(-static_cast<double>(k) / (click * 0.3));
+        // Slips come in irregular runs as the strain builds and lets go.
+        double surge = 0.55 + 0.9 * noise::Value(next * 7.0, 3.5, static_cast<uint32_t>(seed));
+        double r = std::max(5.0, rate(next) * surge);
+        next += (1.0 / r) * (0.7 + 0.6 * rng.Uniform());
     }
     Buffer out(n, 0.0);
     for (size_t k = 0; k < resonances.size(); ++k) {
-        Biquad f = Biquad::BandPass(fs, resonances[k], 12.0 + 4.0 * k);
-        Biquad g = Biquad::BandPass(fs, resonances[k], 12.0 + 4.0 * k);
-        double level = 1.0 / (1.0 + k * 0.6);
-        for (size_t i = 0; i < n; ++i) out[i] += g.Process(f.Process(pulses[i])) * level * 8.0;
+        const double q = 9.0 + 3.0 * k;
+        Biquad f = Biquad::BandPass(fs, resonances[k], q), g = f;
+        double level = 1.0 / (1.0 + k * 0.8);
+        for (size_t i = 0; i < n; ++i) {
+            if (i % 64 == 0) {
+                // The timber's resonances shift as the load on the hinge changes.
+                double drift = 1.0 + 0.12 * (noise::Value(i / fs * 2.5, k + 0.5, static_cast<uint32_t>(seed) + 9) - 0.5);
+                Biquad c = Biquad::BandPass(fs, resonances[k] * drift, q);
+                f.Retune(c);
+                g.Retune(c);
+            }
+            out[i] += g.Process(f.Process(pulses[i])) * level * 5.0;
+        }
     }
+    FadeTail(out, fs, 0.02);
     return out;
 }
 
@@ -201,7 +226,9 @@ Buffer Burst(double fs, double seconds, double decay, double lowHz, double highH
     Buffer b = WhiteNoise(static_cast<size_t>(seconds * fs), rng);
     Filter(b, Biquad::HighPass(fs, lowHz, 0.707));
     Filter(b, Biquad::LowPass(fs, highHz, 0.707));
+    Filter(b, Biquad::LowPass(fs, highHz * 1.3, 0.707));
     for (size_t i = 0; i < b.size(); ++i) b[i] *= std::exp(-(i / fs) / decay);
+    FadeTail(b, fs, 0.01);
     return b;
 }
 

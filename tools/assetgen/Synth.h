@@ -54,6 +54,8 @@ Buffer Creak(double fs, double seconds, const Curve& rate, const Curve& amp, con
 // Filtered noise burst with an exponential decay.
 Buffer Burst(double fs, double seconds, double decay, double lowHz, double highHz, uint64_t seed);
 
+// Brings the last `seconds` of a piece down to zero so that it never stops with a click.
+void FadeTail(Buffer& b, double fs, double seconds);
 void Mix(Buffer& dst, const Buffer& src, double atSeconds, double fs, double gain);
 void Filter(Buffer& b, Biquad f);
 void Envelope(Buffer& b, double fs, const Curve& gain);
