@@ -465,6 +465,9 @@ void BuildDialogWindow(GtkDialogRun& run) {
 
     gtk_widget_add_events(run.window, GDK_BUTTON_PRESS_MASK);
     g_signal_connect(run.window, "delete-event", G_CALLBACK(OnDelete), &run);
+    // Another client destroying the window (xdotool windowclose, xkill of the window) ends the
+    // dialog like its close box, instead of leaving the modal loop without a window.
+    g_signal_connect(run.window, "destroy-event", G_CALLBACK(OnDelete), &run);
     g_signal_connect(run.window, "key-press-event", G_CALLBACK(OnKeyPress), &run);
     g_signal_connect(run.window, "button-press-event", G_CALLBACK(OnButtonPress), &run);
     g_signal_connect(run.window, "configure-event", G_CALLBACK(OnConfigure), &run);
