@@ -428,6 +428,9 @@ void FileRegistry::Store(const Path& path, const std::string& name, std::uint32_
             if (old.kind == Item::Kind::Raw || !EqualNoCase(old.value.name, name)) continue;
             item.value.name = old.value.name;
             if (old.kind == Item::Kind::Value) {
+                // The same data again keeps the line as it was written (start-up rewrites every
+                // setting on every start; a hand-written spelling survives that).
+                if (old.value.type == type && old.value.data == item.value.data) return;
                 old = std::move(item);
                 return;
             }
