@@ -1,2 +1,33 @@
-# End-to-end tests on Xvfb (LABELS e2e).
-include(${CMAKE_CURRENT_LIST_DIR}/settings.cmake)
+# End-to-end tests of the Linux desktop saver: each starts its own Xvfb and drives the real
+# `morgrave` with xdotool, reading screenshots; HOME and XDG folders are private to each test.
+find_package(Python3 COMPONENTS Interpreter)
+find_program(MG_XVFB Xvfb)
+find_program(MG_XDOTOOL xdotool)
+find_program(MG_XWD xwd)
+if(NOT Python3_Interpreter_FOUND OR NOT MG_XVFB OR NOT MG_XDOTOOL OR NOT MG_XWD)
+  message(STATUS "e2e: Xvfb, xdotool, xwd or python3 missing; the desktop end-to-end tests are skipped")
+  return()
+endif()
+
+# Password services that refuse and that accept (each as password.so in a folder of its own).
+foreach(answer refuse accept)
+  add_library(e2e_password_${answer} MODULE ${CMAKE_CURRENT_LIST_DIR}/password_module.c)
+  target_compile_definitions(e2e_password_${answer} PRIVATE MG_ANSWER=$<IF:$<STREQUAL:${answer},accept>,1,0>)
+  set_target_properties(e2e_password_${answer} PROPERTIES PREFIX "" OUTPUT_NAME password
+                        LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/e2e-modules/${answer})
+  add_dependencies(morgrave e2e_password_${answer})
+endforeach()
+
+set(MG_E2E_DIR ${CMAKE_CURRENT_LIST_DIR})
+set(MG_E2E_ART "${PROJECT_SOURCE_DIR}/res/art\;${PROJECT_BINARY_DIR}/res/standin/art")
+
+function(mg_e2e_test name script timeout)
+  add_test(NAME e2e_${name}
+           COMMAND ${Python3_EXECUTABLE} ${MG_E2E_DIR}/${script} --exe $<TARGET_FILE:morgrave>
+                   --art ${MG_E2E_ART} --modules ${PROJECT_BINARY_DIR}/e2e-modules ${ARGN})
+  set_tests_properties(e2e_${name} PROPERTIES LABELS e2e TIMEOUT ${timeout})
+endfunction()
+
+mg_e2e_test(fullscreen_1024 e2e_fullscreen.py 90 --case 1024)
+mg_e2e_test(fullscreen_640 e2e_fullscreen.py 90 --case 640)
+mg_e2e_test(fullscreen_1920 e2e_fullscreen.py 90 --case 1920)
