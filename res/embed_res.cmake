@@ -1,4 +1,5 @@
 # Turns the compiled resource file into a C++ source defining plat::kSaverRes (cmake -P).
+
 #   cmake -DIN=saver.res -DOUT=saver_res_blob.cpp -P embed_res.cmake
 # The bytes become adjacent string literals of \x escapes, 64 bytes per line: compilers read that
 # far faster than a brace list of several million numbers.

@@ -1,5 +1,7 @@
-// Build-time stand-ins for art and sound not yet in res/art and res/sound, in the formats the
-// resource script expects: 8-bit BMP, mono 16-bit PCM WAVE, 16-colour icon, blank cursor.
+// Build-time stand-ins for art and sound that res/art and res/sound do not hold yet.
+
+// Each is in the format the resource script expects: 8-bit BMP, mono 16-bit PCM WAVE, 16-colour
+// icon, blank cursor.
 //
 //   mkplaceholder bmp OUT WIDTH HEIGHT [key]   (key: colour 1 of the table is magenta)
 //   mkplaceholder wav OUT RATE MILLISECONDS

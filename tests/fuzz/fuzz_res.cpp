@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             plat::DialogTemplate t;
             sink = sink + plat::ParseDialogTemplate(rec.data.data, rec.data.size, &t);
         }
-        return ids.size() < 64;
+        return ids.size() < 16;
     });
     const plat::ResType types[] = {plat::kRtCursor, plat::kRtBitmap, plat::kRtIcon, plat::kRtDialog,
                                    plat::kRtString, plat::kRtGroupCursor, plat::kRtGroupIcon, plat::kRtWave,
