@@ -344,6 +344,21 @@ class PixelProbe:
         self.xlib.XCloseDisplay(self.dpy)
 
 
+def start_saver(session, background, *args, env=None, seconds=15):
+    """Starts `morgrave s ...` and waits until the chamber's background shows; (proc, ok)."""
+    p = session.start("s", *args, env=env)
+    w, h = session.x.width, session.x.height
+    ox, oy = (w - 640) // 2, (h - 480) // 2
+    want = background.pixel(0, 0)
+
+    def up():
+        return p.poll() is not None or close_colour(session.screenshot().pixel(ox, oy), want)
+
+    ok = wait_until(up, seconds, 0.1) and p.poll() is None
+    time.sleep(0.3)  # let the first frames and the first pointer position arrive
+    return p, ok
+
+
 def parse_common_args(argv):
     """--exe PATH --art DIR[;DIR] [--modules DIR]"""
     args = {"art": []}
