@@ -328,11 +328,11 @@ void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid
             Rgb col;
             if (underside) {
                 // Rough planks held by two battens and a brace.
-                col = Oak(lu, lv * 1.6, 251) * 0.8;
+                col = Oak(lv, lu, 251) * 0.8;
                 double b1 = std::fabs(lv - dep * 0.22), b2 = std::fabs(lv - dep * 0.78);
                 double brace = std::fabs((lv - dep * 0.22) / (dep * 0.56) - lu / w) * w;
                 bool onBrace = lv > dep * 0.22 && lv < dep * 0.78 && brace < 3.5;
-                if (b1 < 4.0 || b2 < 4.0 || onBrace) col = Oak(lv, lu, 255) * 0.95;
+                if (b1 < 4.0 || b2 < 4.0 || onBrace) col = Oak(lu, lv, 255) * 0.95;
                 if (b1 < 4.5 && b1 > 3.5) col = col * 0.5;
                 if (b2 < 4.5 && b2 > 3.5) col = col * 0.5;
                 double ex = std::min({lu, w - lu, lv, dep - lv});

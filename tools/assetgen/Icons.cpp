@@ -13,6 +13,26 @@ namespace {
 const uint32_t kColours[16] = {0x000000, 0x2a2626, 0x55504c, 0x8a847c, 0xc8c0b4, 0x3c2414, 0x6e4424, 0xa06a3a,
                                0x5a0c0a, 0xa01c12, 0xe86a1c, 0xffd060, 0x303640, 0x687078, 0xf0ece4, 0x1a1010};
 
+// At 16x16 every pixel counts, so the small picture is set by hand: colour index in hex, '.' clear.
+const char* const kSmall[16] = {
+    "....33333333....",
+    "..332222222233..",
+    ".32256666665223.",
+    ".32566666666523.",
+    "3256000000006523",
+    "32560A0BB0A06523",
+    "32560A0BB0A06523",
+    "32560A0BB0A06523",
+    "3256000000006523",
+    "3256666666666523",
+    "32CCCCCCCCCCCC23",
+    "3256666666646523",
+    "3256656666566523",
+    "32CCCCCCCCCCCC23",
+    "3256656666566523",
+    "3256656666566523",
+};
+
 uint8_t NearestColour(uint32_t rgb)
 {
     int best = 0;
@@ -51,6 +71,21 @@ std::vector<uint32_t> Colours() { return {kColours, kColours + 16}; }
 
 IndexedImage Draw(int size, std::vector<uint8_t>& andMask)
 {
+    if (size == 16) {
+        IndexedImage img;
+        img.width = img.height = 16;
+        img.colours = Colours();
+        img.pixels.resize(256);
+        andMask.assign(256, 0);
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                char ch = kSmall[y][x];
+                size_t k = static_cast<size_t>(y) * 16 + x;
+                andMask[k] = ch == '.';
+                img.pixels[k] = ch == '.' ? 0 : static_cast<uint8_t>(ch <= '9' ? ch - '0' : ch - 'A' + 10);
+            }
+        return img;
+    }
     const int ss = 8, big = size * ss;
     const double s = big;
     Canvas c(big, big, Col(0, 0, 0));
@@ -77,16 +112,18 @@ IndexedImage Draw(int size, std::vector<uint8_t>& andMask)
     // Iron bands.
     for (double y : {0.52, 0.86}) FillPoly(c, {{s * 0.12 + frame, s * y}, {s * 0.88 - frame, s * y}, {s * 0.88 - frame, s * (y + 0.07)}, {s * 0.12 + frame, s * (y + 0.07)}}, Unpack(0x303640));
     // Barred window with the glow of the cell behind it.
-    double wx0 = s * 0.33, wx1 = s * 0.67, wy0 = s * 0.22, wy1 = s * 0.44;
+    double wx0 = s * (small ? 0.3 : 0.33), wx1 = s * (small ? 0.7 : 0.67), wy0 = s * (small ? 0.19 : 0.22), wy1 = s * (small ? 0.47 : 0.44);
     FillPoly(c, {{wx0, wy0}, {wx1, wy0}, {wx1, wy1}, {wx0, wy1}}, Unpack(0xe86a1c));
     FillPoly(c, {{wx0 + s * 0.06, wy0 + s * 0.04}, {wx1 - s * 0.06, wy0 + s * 0.04}, {wx1 - s * 0.06, wy1 - s * 0.05}, {wx0 + s * 0.06, wy1 - s * 0.05}}, Unpack(0xffd060));
     int bars = small ? 2 : 3;
     for (int i = 0; i < bars; ++i) {
         double x = wx0 + (wx1 - wx0) * (i + 1) / (bars + 1);
-        StrokeSegment(c, x, wy0, x, wy1, s * (small ? 0.045 : 0.03), Unpack(0x000000));
+        StrokeSegment(c, x, wy0, x, wy1, s * (small ? 0.028 : 0.03), Unpack(0x000000));
     }
-    FillPoly(c, {{wx0, wy0}, {wx1, wy0}, {wx1, wy0 + s * 0.03}, {wx0, wy0 + s * 0.03}}, Unpack(0x000000));
-    FillPoly(c, {{wx0, wy1 - s * 0.03}, {wx1, wy1 - s * 0.03}, {wx1, wy1}, {wx0, wy1}}, Unpack(0x000000));
+    if (!small) {
+        FillPoly(c, {{wx0, wy0}, {wx1, wy0}, {wx1, wy0 + s * 0.03}, {wx0, wy0 + s * 0.03}}, Unpack(0x000000));
+        FillPoly(c, {{wx0, wy1 - s * 0.03}, {wx1, wy1 - s * 0.03}, {wx1, wy1}, {wx0, wy1}}, Unpack(0x000000));
+    }
     // Ring handle.
     if (!small) FillDisc(c, s * 0.7, s * 0.68, s * 0.045, Unpack(0xc8c0b4));
     else FillDisc(c, s * 0.72, s * 0.7, s * 0.06, Unpack(0xc8c0b4));
