@@ -7,9 +7,12 @@ target_link_libraries(mg_e2e_mpr PRIVATE mg_warnings)
 set_target_properties(mg_e2e_mpr PROPERTIES PREFIX "" OUTPUT_NAME mpr
                       LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/e2e-modules/mpr)
 
+if(NOT Python3_EXECUTABLE)
+  set(Python3_EXECUTABLE python3)
+endif()
 foreach(case defaults pain checkboxes close nested password)
   add_test(NAME e2e_settings_${case}
-           COMMAND python3 ${CMAKE_CURRENT_LIST_DIR}/settings_dialogs.py --exe $<TARGET_FILE:morgrave>
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/settings_dialogs.py --exe $<TARGET_FILE:morgrave>
                    --case ${case} --modules $<TARGET_FILE_DIR:mg_e2e_mpr>)
   set_tests_properties(e2e_settings_${case} PROPERTIES LABELS e2e TIMEOUT 240
                        ENVIRONMENT "MORGRAVE_MEDIA_DIR=${PROJECT_BINARY_DIR}/e2e-media")
