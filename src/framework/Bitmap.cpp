@@ -5,7 +5,6 @@
 
 #include "framework/DC.h"
 #include "framework/GdiBitmap.h"
-#include "platform/Resources.h"
 
 const CRuntimeClass CBitmap::classCBitmap = {"CBitmap", &CGdiObject::classCGdiObject};
 const CRuntimeClass* CBitmap::GetRuntimeClass() const { return &classCBitmap; }
@@ -47,9 +46,8 @@ BOOL CBitmap::CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitcount
 
 BOOL CBitmap::LoadBitmap(UINT nIDResource) {
     if (m_hObject != nullptr) return FALSE;
-    const plat::ResData res = plat::FindResource(plat::kRtBitmap, static_cast<std::uint16_t>(nIDResource & 0xffff));
     DibLayout dib;
-    if (!ParseDibResource(res.data, res.size, &dib)) return FALSE;
+    if (!FindDibResource(nIDResource, &dib)) return FALSE;
     GdiBitmap* bmp = GdiBitmap::NewRgb32(dib.header.biWidth, dib.rows);
     if (bmp == nullptr) return FALSE;
     // Values at or beyond the colour count have no colour of their own: black.

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "platform/Resources.h"
+
 BOOL ParseDibResource(const void* data, std::size_t size, DibLayout* out) {
     if (data == nullptr || out == nullptr || size < sizeof(BITMAPINFOHEADER)) return FALSE;
     BITMAPINFOHEADER h;
@@ -30,4 +32,10 @@ BOOL ParseDibResource(const void* data, std::size_t size, DibLayout* out) {
     out->colors = reinterpret_cast<const RGBQUAD*>(base + colorOffset);
     out->pixels = base + pixelOffset;
     return TRUE;
+}
+
+BOOL FindDibResource(UINT nID, DibLayout* out) {
+    const plat::ResData res = plat::FindResource(plat::kRtBitmap, static_cast<std::uint16_t>(nID & 0xffff));
+    if (res.data == nullptr) return FALSE;
+    return ParseDibResource(res.data, res.size, out);
 }

@@ -98,3 +98,7 @@ struct DibLayout {
 // width, a non-zero height, and enough bytes for the colour table and rows x stride pixels.
 // FALSE for anything else; never reads outside [data, data + size).
 BOOL ParseDibResource(const void* data, std::size_t size, DibLayout* out);
+
+// Bitmap resource `nID` (low 16 bits) of the executable, checked as above. FALSE when the
+// executable has no such bitmap or it fails the checks.
+BOOL FindDibResource(UINT nID, DibLayout* out);

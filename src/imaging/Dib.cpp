@@ -6,7 +6,6 @@
 #include <new>
 
 #include "imaging/DibPalette.h"
-#include "platform/Resources.h"
 
 CDibPalette* CDib::s_pSharedPalette = nullptr;
 
@@ -28,13 +27,11 @@ void CDib::Free() {
 
 BOOL CDib::Load(CDC* pDC, UINT nID, BOOL bMapToPalette, HINSTANCE /*hInstance*/) {
     Free();
-    // Resources come from the executable itself, whatever module handle is given.
-    const plat::ResData res = plat::FindResource(plat::kRtBitmap, static_cast<std::uint16_t>(nID & 0xffff));
-    if (res.data == nullptr) return FALSE;
-    // Nothing is copied until the header, the colour table and every pixel row are known to be
-    // inside the resource.
+    // Resources come from the executable itself, whatever module handle is given. Nothing is
+    // copied until the header, the colour table and every pixel row are known to be inside
+    // the resource.
     DibLayout dib;
-    if (!ParseDibResource(res.data, res.size, &dib)) return FALSE;
+    if (!FindDibResource(nID, &dib)) return FALSE;
 
     m_pInfo = new (std::nothrow) BITMAPINFO{};
     if (m_pInfo == nullptr) {
