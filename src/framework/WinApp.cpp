@@ -19,7 +19,8 @@ CWinApp::CWinApp(const char* lpszAppName) {
         m_strAppName = lpszAppName;
         m_pszAppName = m_strAppName.c_str();
     }
-    g_pApp = this;
+    // The first application object is the process's; later ones (tests) do not replace it.
+    if (g_pApp == nullptr) g_pApp = this;
 }
 
 CWinApp::~CWinApp() {

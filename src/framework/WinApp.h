@@ -45,7 +45,7 @@ protected:                                            \
 
 class CWinApp : public CObject {
 public:
-    // Registers this object as the process's application object (there is exactly one).
+    // The first object made is the process's application object (there is exactly one).
     explicit CWinApp(const char* lpszAppName = nullptr);
     ~CWinApp() override;
     CWinApp(const CWinApp&) = delete;

@@ -41,11 +41,17 @@ bool StartsWithNoCase(const std::string& s, std::size_t pos, const char* prefix)
     return true;
 }
 
-bool ContainsNoCase(const std::string& s, const char* needle) {
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (StartsWithNoCase(s, i, needle)) return true;
+int HexDigit(char c);
+
+// A continuation line of hex data: digits, commas and blanks only (never a key, value or comment).
+bool IsHexContinuation(const std::string& line) {
+    bool any = false;
+    for (char c : line) {
+        if (IsBlank(c) || c == ',' || c == '\\') continue;
+        if (HexDigit(c) < 0) return false;
+        any = true;
     }
-    return false;
+    return any;
 }
 
 int HexDigit(char c) {
@@ -304,8 +310,9 @@ void FileRegistry::Parse(const std::string& text) {
         std::string logical = Trim(raw);
         // A hex value may continue over several lines, each but the last ending in '\'.
         const bool valueStart = !logical.empty() && (logical[0] == '"' || logical[0] == '@');
-        if (valueStart && ContainsNoCase(logical, "=hex")) {
-            while (!logical.empty() && logical.back() == '\\' && i + 1 < lines.size()) {
+        if (valueStart) {
+            while (!logical.empty() && logical.back() == '\\' && i + 1 < lines.size() &&
+                   IsHexContinuation(lines[i + 1])) {
                 ++i;
                 raw += "\n" + lines[i];
                 logical.pop_back();
