@@ -1,9 +1,9 @@
-/* A password-change module for the end-to-end tests: records each call's arguments in the file
-   named by MORGRAVE_MPR_LOG, one line "provider handle reserved1 reserved2". */
+/* Password-change module of the e2e tests: logs each call to $MORGRAVE_MPR_LOG. */
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 
+/* One line per call: "provider handle reserved1 reserved2". */
 unsigned int PwdChangePasswordA(const char* provider, uintptr_t owner, unsigned int r1, unsigned int r2) {
     const char* path = getenv("MORGRAVE_MPR_LOG");
     if (path == NULL) return 0;

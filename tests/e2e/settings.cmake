@@ -1,5 +1,4 @@
 # End-to-end tests of the settings mode's dialogs and of the password mode (Xvfb, xdotool).
-# Screenshots of the three dialogs land in e2e-media/ of the build tree.
 
 # The password-change module stand-in ("MPR.DLL" is looked up as mpr.so).
 add_library(mg_e2e_mpr MODULE ${CMAKE_CURRENT_LIST_DIR}/mpr_module.c)
@@ -10,6 +9,7 @@ set_target_properties(mg_e2e_mpr PROPERTIES PREFIX "" OUTPUT_NAME mpr
 if(NOT Python3_EXECUTABLE)
   set(Python3_EXECUTABLE python3)
 endif()
+# Screenshots of the three dialogs land in e2e-media/ of the build tree.
 foreach(case defaults pain checkboxes close nested password)
   add_test(NAME e2e_settings_${case}
            COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/settings_dialogs.py --exe $<TARGET_FILE:morgrave>

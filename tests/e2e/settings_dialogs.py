@@ -1,11 +1,7 @@
-"""Settings mode on Xvfb: the settings dialog and the credits and legal dialogs driven with xdotool
-(keyboard, mouse, close box, the system menu's stand-in), what the settings store holds afterwards,
-and the password mode with and without a password-change module."""
+"""Settings and password modes on Xvfb: the three dialogs driven with xdotool, and what gets stored."""
 
-import ctypes
 import os
 import re
-import shutil
 import subprocess
 import sys
 import time
@@ -91,6 +87,19 @@ def label_crop(s, g):
                             g.y + int(g.h * 0.68))
 
 
+def stable_label(s, g, seconds=3):
+    """The label once the freshly shown dialog has been drawn: the same crop twice in a row."""
+    crops = [label_crop(s, g)]
+
+    def settled():
+        time.sleep(0.1)
+        crops.append(label_crop(s, g))
+        return crops[-1] == crops[-2]
+
+    L.wait_until(settled, seconds, 0.0)
+    return crops[-1]
+
+
 def wait_label(s, g, old, seconds=3):
     """The label after a move: waits until it differs from `old` (or time runs out)."""
     crop = [old]
@@ -151,7 +160,7 @@ class Dialog:
         time.sleep(0.3)
         self.g = Geometry(s, self.wid)
         focus(s, self.wid)
-        self.label = label_crop(s, self.g)
+        self.label = stable_label(s, self.g)
 
     def to_slider(self):
         keys(self.s, "Tab", "Tab", "Tab")  # OK (first), Cancel, "The Damned", the slider

@@ -284,6 +284,44 @@ TEST_F(DialogTest, CreditsAndLegalOpenFromButtonsAndMenuOverADisabledSettingsDia
     }
 }
 
+TEST_F(DialogTest, ControlsBehaveLikeWin32Controls) {
+    RunSettings(1, 1, 3, [](plat::Hwnd dlg, std::uint16_t) {
+        const plat::Hwnd slider = plat::GetDlgItem(dlg, IDC_PAIN);
+        const plat::Hwnd sound = plat::GetDlgItem(dlg, IDC_SOUND);
+        ASSERT_NE(slider, 0u);
+        EXPECT_EQ(plat::GetDlgCtrlID(slider), IDC_PAIN);
+        EXPECT_EQ(plat::GetDlgItem(dlg, 4242), 0u);
+        // A new range keeps the position inside it; positions are clamped to the range.
+        plat::SendMessage(slider, TBM_SETRANGE, TRUE, MAKELPARAM(5, 10));
+        EXPECT_EQ(plat::SendMessage(slider, TBM_GETPOS, 0, 0), 5);
+        plat::SendMessage(slider, TBM_SETPOS, TRUE, 20);
+        EXPECT_EQ(plat::SendMessage(slider, TBM_GETPOS, 0, 0), 10);
+        plat::SendMessage(slider, TBM_SETPOS, TRUE, -20);
+        EXPECT_EQ(plat::SendMessage(slider, TBM_GETRANGEMIN, 0, 0), 5);
+        EXPECT_EQ(plat::SendMessage(slider, TBM_GETPOS, 0, 0), 5);
+        // Page keys move by a fifth of the range, and only within it.
+        plat::SendMessage(slider, TBM_SETRANGE, TRUE, MAKELPARAM(0, 20));
+        EXPECT_TRUE(headless::PressSliderKey(dlg, IDC_PAIN, SliderKey::PageDown));
+        EXPECT_EQ(plat::SendMessage(slider, TBM_GETPOS, 0, 0), 9);
+        EXPECT_EQ(Label(dlg), "Weird");  // the label names whatever the slider reports
+        EXPECT_TRUE(headless::PressSliderKey(dlg, IDC_PAIN, SliderKey::PageUp));
+        EXPECT_TRUE(headless::PressSliderKey(dlg, IDC_PAIN, SliderKey::PageUp));
+        EXPECT_EQ(plat::SendMessage(slider, TBM_GETPOS, 0, 0), 1);
+        EXPECT_EQ(Label(dlg), "Tame");
+        // A two-state box reports any non-zero state as checked.
+        plat::SendMessage(sound, BM_SETCHECK, 2, 0);
+        EXPECT_EQ(plat::SendMessage(sound, BM_GETCHECK, 0, 0), 1);
+        // A disabled control takes no clicks; the dialog's icon answers WM_QUERYDRAGICON.
+        plat::EnableWindow(sound, false);
+        EXPECT_FALSE(headless::Click(dlg, IDC_SOUND));
+        EXPECT_EQ(plat::SendMessage(sound, BM_GETCHECK, 0, 0), 1);
+        const plat::HIcon icon = plat::LoadIcon(IDR_MAINFRAME);
+        EXPECT_NE(icon, 0u);
+        EXPECT_EQ(static_cast<plat::HIcon>(plat::SendMessage(dlg, WM_QUERYDRAGICON, 0, 0)), icon);
+        headless::PressEscape(dlg);
+    });
+}
+
 TEST_F(DialogTest, DialogsAreCentredAndKeptInsideTheWorkArea) {
     headless::SetWorkArea(plat::Rect{0, 0, 1000, 700});
     plat::Rect settingsRect{}, creditsRect{};
