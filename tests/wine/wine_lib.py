@@ -144,7 +144,7 @@ class WineWorld:
 
     def screenshot(self):
         out = subprocess.run(["xwd", "-silent", "-root"], env=self.env, capture_output=True, timeout=30).stdout
-        return L.Xwd(out)
+        return Xwd(out)
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *[str(a) for a in args]], env=self.env, capture_output=True, timeout=30)
@@ -157,6 +157,24 @@ class WineWorld:
         subprocess.run([self.build.wineserver, "-k"], env=self.env, capture_output=True, timeout=60)
         self.x.close()
         shutil.rmtree(self.tmp, ignore_errors=True)
+
+
+class Xwd(L.Xwd):
+    """A screenshot; also reads the packed 24-bit pixels that Xvfb sometimes dumps."""
+
+    def raw(self, x, y):
+        if self.bpp != 24:
+            return super().raw(x, y)
+        at = y * self.bytes_per_line + 3 * x
+        v = self.pixels[at: at + 3]
+        return int.from_bytes(v, "little" if self.byte_order == 0 else "big")
+
+    def region_hash(self, x0, y0, x1, y1):
+        if self.bpp != 24:
+            return super().region_hash(x0, y0, x1, y1)
+        rows = [self.pixels[y * self.bytes_per_line + 3 * x0: y * self.bytes_per_line + 3 * min(x1, self.width)]
+                for y in range(max(y0, 0), min(y1, self.height))]
+        return hash(b"".join(rows))
 
 
 def dword(values, name):

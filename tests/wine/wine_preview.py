@@ -36,9 +36,9 @@ def main():
     build = W.Build(args)
     c = L.Checks("wine preview")
     pic = L.find_picture(args["art"], 873)
-    w = W.WineWorld(build, 640, 480)
+    w = W.WineWorld(build, 1024, 768)
     try:
-        w.xdotool("mousemove", 600, 450)
+        w.xdotool("mousemove", 1000, 700)
         for width, height in ((200, 150), (100, 100)):
             p = w.start("inproc", str(width), str(height), "8", program="PreviewHost.exe")
             line = p.stdout.readline().strip()
