@@ -177,10 +177,10 @@ void CWnd::GetWindowRect(RECT* lpRect) const {
 void CWnd::Invalidate() { plat::InvalidateRect(m_hWnd, nullptr); }
 
 BOOL PeekMessage(MSG* lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg) {
-    MSG scratch;
-    return plat::PeekMessage(lpMsg != nullptr ? lpMsg : &scratch, hWnd, wMsgFilterMin, wMsgFilterMax, wRemoveMsg)
-               ? TRUE
-               : FALSE;
+    plat::Msg m;
+    if (!plat::PeekMessage(&m, hWnd, wMsgFilterMin, wMsgFilterMax, wRemoveMsg)) return FALSE;
+    if (lpMsg != nullptr) *lpMsg = MSG{m.hwnd, m.message, m.wParam, m.lParam};
+    return TRUE;
 }
 
 // ---- contexts -------------------------------------------------------------------------------

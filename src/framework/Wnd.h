@@ -187,7 +187,12 @@ protected:
 
 // One queued message, and PeekMessageA over the platform's queue (the scene window's tick drops
 // one pending WM_TIMER with it).
-using MSG = plat::Msg;
+struct MSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
 BOOL PeekMessage(MSG* lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg);
 
 // Registers (once per process) a window class with the framework's window procedure and returns
