@@ -158,15 +158,17 @@ void Stains(Canvas& albedo)
                    double n = noise::Fbm(x * 0.09, y * 0.09, 3, seed);
                    double v = 1.0 - d + (n - 0.5) * 1.1;
                    if (v <= 0.0) return;
-                   double a = std::min(1.0, v * 4.0) * 0.75;
+                   // Old blood soaks into the stone: dark at the heart, brown at the rim.
+                   double a = std::min(1.0, v * 3.0) * 0.8;
                    Rgb& c = albedo.At(x, y);
-                   c = Mix(c, c * blood * 2.2, a);
+                   Rgb stain = c * blood * (1.2 + 0.8 * std::min(1.0, v * 2.0) * noise::Value(x * 0.3, y * 0.3, seed + 50));
+                   c = Mix(c, stain, a);
                });
         Rng rng(seed);
         for (int k = 0; k < 9; ++k) {
             double ang = rng.Range(0, 2 * kPi), dist = p.r * rng.Range(1.0, 1.9);
             FillDisc(albedo, p.x + std::cos(ang) * dist, p.y + std::sin(ang) * dist, rng.Range(0.8, 2.4),
-                     Col(60, 14, 11), 0.6);
+                     Col(48, 12, 10), 0.55);
         }
     }
 }

@@ -47,7 +47,7 @@ void Flame(Layers& L, double cx, double cy, double size, uint32_t seed)
                double n = noise::Fbm(px * 0.25, py * 0.25, 3, seed);
                double d = std::hypot(px - cx, py - cy) / size * (0.75 + 0.5 * n);
                double outer = std::exp(-d * d * 0.5), core = std::exp(-d * d * 3.0);
-               Rgb e = kFire * (0.9 * outer) + Col(255, 220, 140) * (1.6 * core);
+               Rgb e = kFire * (0.8 * outer) + Col(255, 210, 130) * (1.1 * core);
                L.emit.At(x, y) = L.emit.At(x, y) + e;
            });
 }
@@ -102,8 +102,8 @@ void Torch(Layers& L, std::vector<Light>& lights, double angleDeg, uint32_t seed
     StrokeSegment(L.albedo, wx, wy, hx, hy, 2.2, Col(36, 34, 34));        // iron bracket
     FillDisc(L.albedo, wx, wy, 3.5, Col(48, 44, 44));                   // its bolt plate
     FillDisc(L.albedo, hx, hy, 4.5, Col(58, 38, 24));                   // pitch-soaked head
-    Flame(L, hx, hy, 4.2, seed);
-    lights.push_back({hx, hy, kFire * 0.85, 72.0});
+    Flame(L, hx, hy, 5.5, seed);
+    lights.push_back({hx, hy, kFire * 1.0, 80.0});
 }
 
 void Rack(Layers& L, double cx, double cy)
