@@ -11,7 +11,7 @@ struct Rgb {
     std::uint8_t r, g, b;
 };
 
-struct BmpSpec {
+struct BmpDesc {
     std::int32_t width = 1;
     std::int32_t height = 1;           // positive: rows stored bottom-up, as in a BMP file
     std::vector<Rgb> colors;           // the colour table written to the resource
@@ -35,7 +35,7 @@ inline void Put32(std::vector<std::uint8_t>& v, std::size_t at, std::uint32_t x)
 
 inline std::int32_t Stride(std::int32_t width) { return (width + 3) & ~3; }
 
-inline std::vector<std::uint8_t> BuildBmp(const BmpSpec& s) {
+inline std::vector<std::uint8_t> BuildBmp(const BmpDesc& s) {
     const std::int32_t rows = s.height < 0 ? -s.height : s.height;
     const std::int32_t stride = s.width > 0 ? Stride(s.width) : 0;
     std::vector<std::uint8_t> v(40 + 4 * s.colors.size() + static_cast<std::size_t>(rows) * stride, 0);
@@ -62,8 +62,8 @@ inline std::vector<std::uint8_t> BuildBmp(const BmpSpec& s) {
 }
 
 // A w x h image with a 256-entry grey-ramp-like table and pixel (x, y) = (x + 3y) mod 256.
-inline BmpSpec Pattern(std::int32_t w, std::int32_t h) {
-    BmpSpec s;
+inline BmpDesc Pattern(std::int32_t w, std::int32_t h) {
+    BmpDesc s;
     s.width = w;
     s.height = h;
     for (int i = 0; i < 256; ++i)

@@ -40,7 +40,7 @@ struct Canvas {
     ~Canvas() { dc.SelectObject(old); }
 };
 
-void Put(std::uint16_t id, const BmpSpec& spec) { headless::SetResource(plat::kRtBitmap, id, BuildBmp(spec)); }
+void Put(std::uint16_t id, const BmpDesc& desc) { headless::SetResource(plat::kRtBitmap, id, BuildBmp(desc)); }
 
 BOOL LoadInto(CDib& dib, UINT id, BOOL map) {
     CDC dc;
@@ -48,7 +48,7 @@ BOOL LoadInto(CDib& dib, UINT id, BOOL map) {
     return dib.Load(&dc, id, map, nullptr);
 }
 
-COLORREF ColourAt(const BmpSpec& s, int x, int y) { return ColorRef(s.colors[s.pixels[static_cast<std::size_t>(y) * s.width + x]]); }
+COLORREF ColourAt(const BmpDesc& s, int x, int y) { return ColorRef(s.colors[s.pixels[static_cast<std::size_t>(y) * s.width + x]]); }
 
 void ExpectEmpty(const CDib& dib) {
     EXPECT_EQ(dib.m_hBitmap, nullptr);
@@ -60,10 +60,10 @@ TEST_F(DibTest, LoadCompletesTheHeaderAndCopiesEveryRow) {
     const std::pair<int, int> strides[] = {{131, 132}, {101, 104}, {166, 168}, {147, 148}, {14, 16}, {116, 116}};
     for (auto [w, stride] : strides) {
         CDib::ReleaseSharedPalette();
-        BmpSpec spec = Pattern(w, 5);
-        spec.clrUsedField = 0;
-        spec.sizeImageField = 0;
-        Put(100, spec);
+        BmpDesc desc = Pattern(w, 5);
+        desc.clrUsedField = 0;
+        desc.sizeImageField = 0;
+        Put(100, desc);
         CDib dib;
         ASSERT_TRUE(LoadInto(dib, 100, TRUE)) << w;
         EXPECT_EQ(dib.m_nStride, stride);
@@ -73,9 +73,9 @@ TEST_F(DibTest, LoadCompletesTheHeaderAndCopiesEveryRow) {
         Canvas c(w, 5, 0);
         dib.Draw(&c.dc, 0, 0, TRUE);
         for (int y = 0; y < 5; ++y)
-            for (int x = 0; x < w; ++x) ASSERT_EQ(c.dc.GetPixel(x, y), ColourAt(spec, x, y)) << w << ": " << x << "," << y;
+            for (int x = 0; x < w; ++x) ASSERT_EQ(c.dc.GetPixel(x, y), ColourAt(desc, x, y)) << w << ": " << x << "," << y;
     }
-    BmpSpec big = Pattern(640, 480);
+    BmpDesc big = Pattern(640, 480);
     big.sizeImageField = 0;
     Put(673, big);
     CDib bg;
@@ -86,7 +86,7 @@ TEST_F(DibTest, LoadCompletesTheHeaderAndCopiesEveryRow) {
 
     // A top-down image (negative height) is shown the right way up.
     CDib::ReleaseSharedPalette();
-    BmpSpec down = Pattern(7, -3);
+    BmpDesc down = Pattern(7, -3);
     Put(101, down);
     CDib td;
     ASSERT_TRUE(LoadInto(td, 101, TRUE));
@@ -98,25 +98,25 @@ TEST_F(DibTest, LoadCompletesTheHeaderAndCopiesEveryRow) {
 }
 
 TEST_F(DibTest, LoadRejectsResourcesThatDoNotHoldWhatTheirHeaderSays) {
-    const BmpSpec good = Pattern(9, 4);
+    const BmpDesc good = Pattern(9, 4);
     Put(200, good);
     std::vector<std::pair<const char*, std::vector<std::uint8_t>>> bad;
     auto variant = [&](const char* why, auto change) {
-        BmpSpec s = good;
+        BmpDesc s = good;
         change(s);
         bad.emplace_back(why, BuildBmp(s));
     };
-    variant("12-byte header", [](BmpSpec& s) { s.headerSize = 12; });
-    variant("124-byte header", [](BmpSpec& s) { s.headerSize = 124; });
-    variant("4 bits per pixel", [](BmpSpec& s) { s.bitCount = 4; });
-    variant("24 bits per pixel", [](BmpSpec& s) { s.bitCount = 24; });
-    variant("RLE8", [](BmpSpec& s) { s.compression = 1; });
-    variant("257 colours", [](BmpSpec& s) { s.clrUsedField = 257; });
-    variant("huge colour count", [](BmpSpec& s) { s.clrUsedField = 0x40000000; });
-    variant("width 0", [](BmpSpec& s) { s.width = 0; s.pixels.clear(); });
-    variant("negative width", [](BmpSpec& s) { s.width = -9; s.pixels.clear(); });
-    variant("height 0", [](BmpSpec& s) { s.height = 0; s.pixels.clear(); });
-    variant("colour table shorter than its count", [](BmpSpec& s) { s.colors.resize(16); s.clrUsedField = 0; });
+    variant("12-byte header", [](BmpDesc& s) { s.headerSize = 12; });
+    variant("124-byte header", [](BmpDesc& s) { s.headerSize = 124; });
+    variant("4 bits per pixel", [](BmpDesc& s) { s.bitCount = 4; });
+    variant("24 bits per pixel", [](BmpDesc& s) { s.bitCount = 24; });
+    variant("RLE8", [](BmpDesc& s) { s.compression = 1; });
+    variant("257 colours", [](BmpDesc& s) { s.clrUsedField = 257; });
+    variant("huge colour count", [](BmpDesc& s) { s.clrUsedField = 0x40000000; });
+    variant("width 0", [](BmpDesc& s) { s.width = 0; s.pixels.clear(); });
+    variant("negative width", [](BmpDesc& s) { s.width = -9; s.pixels.clear(); });
+    variant("height 0", [](BmpDesc& s) { s.height = 0; s.pixels.clear(); });
+    variant("colour table shorter than its count", [](BmpDesc& s) { s.colors.resize(16); s.clrUsedField = 0; });
     {
         std::vector<std::uint8_t> tall = BuildBmp(good);
         Put32(tall, 8, 400);
@@ -146,7 +146,7 @@ TEST_F(DibTest, LoadRejectsResourcesThatDoNotHoldWhatTheirHeaderSays) {
     ExpectEmpty(dib);
 
     // An image-size field larger than the rows is not believed: the rows present are copied.
-    BmpSpec big = good;
+    BmpDesc big = good;
     big.sizeImageField = 1 << 30;
     Put(202, big);
     ASSERT_TRUE(LoadInto(dib, 202, TRUE));
@@ -161,12 +161,12 @@ TEST_F(DibTest, LoadRejectsResourcesThatDoNotHoldWhatTheirHeaderSays) {
 }
 
 TEST_F(DibTest, TheFirstRealisedImageMakesTheSharedPalette) {
-    BmpSpec first;
+    BmpDesc first;
     first.width = 4;
     first.height = 1;
     first.colors = {{0, 0, 0}, {250, 0, 0}, {0, 250, 0}, {0, 0, 250}};
     first.pixels = {0, 1, 2, 3};
-    BmpSpec second;
+    BmpDesc second;
     second.width = 4;
     second.height = 1;
     second.colors = {{0, 10, 240}, {230, 20, 20}, {5, 5, 5}, {20, 240, 30}};  // nearest: 3, 1, 0, 2
@@ -230,7 +230,7 @@ void MakeMask(std::uint16_t id, CBitmap& mask) {
 
 TEST_F(DibTest, DrawMaskedShowsTheDestinationWhereTheKeyColourWas) {
     // Title-like: the key colour at colour index 1, in a scattered pattern.
-    BmpSpec title = Pattern(37, 11);
+    BmpDesc title = Pattern(37, 11);
     title.colors[1] = {255, 0, 255};
     for (std::size_t i = 0; i < title.pixels.size(); ++i)
         if (i % 3 == 0 || i % 7 == 0) title.pixels[i] = 1;
@@ -265,7 +265,7 @@ TEST_F(DibTest, DrawMaskedShowsTheDestinationWhereTheKeyColourWas) {
     // A frame without the key colour gets an all-zero mask and is copied as a full rectangle,
     // also where it hangs over every edge of the destination.
     CDib::ReleaseSharedPalette();
-    BmpSpec frame = Pattern(13, 9);
+    BmpDesc frame = Pattern(13, 9);
     Put(758, frame);
     CDib opaque;
     ASSERT_TRUE(LoadInto(opaque, 758, TRUE));
@@ -336,7 +336,7 @@ TEST_F(DibTest, EmptyImagesAndMissingContextsDrawNothing) {
 }
 
 TEST_F(DibTest, MakeIdentityOnlyChangesPalettesOfPaletteDisplays) {
-    BmpSpec s = Pattern(4, 4);
+    BmpDesc s = Pattern(4, 4);
     Put(500, s);
     CDib dib;
     ASSERT_TRUE(LoadInto(dib, 500, TRUE));

@@ -446,13 +446,13 @@ TEST_F(GdiTest, WindowAndDisplayContextsPresentWhatTheyDraw) {
 }
 
 TEST_F(GdiTest, LoadBitmapConvertsTheResourceToTheDisplayFormat) {
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.colors = {{255, 0, 255}, {10, 20, 30}};
-    spec.pixels = {0, 1, 2,  // 2 has no colour of its own
+    BmpDesc desc;
+    desc.width = 3;
+    desc.height = 2;
+    desc.colors = {{255, 0, 255}, {10, 20, 30}};
+    desc.pixels = {0, 1, 2,  // 2 has no colour of its own
                    1, 0, 1};
-    headless::SetResource(plat::kRtBitmap, 500, BuildBmp(spec));
+    headless::SetResource(plat::kRtBitmap, 500, BuildBmp(desc));
     CBitmap bmp;
     ASSERT_TRUE(bmp.LoadBitmap(500));
     EXPECT_EQ(bmp.GetWidth(), 3);
@@ -468,7 +468,7 @@ TEST_F(GdiTest, LoadBitmapConvertsTheResourceToTheDisplayFormat) {
 
     CBitmap missing;
     EXPECT_FALSE(missing.LoadBitmap(501));
-    std::vector<std::uint8_t> cut = BuildBmp(spec);
+    std::vector<std::uint8_t> cut = BuildBmp(desc);
     cut.pop_back();
     headless::SetResource(plat::kRtBitmap, 502, cut);
     EXPECT_FALSE(missing.LoadBitmap(502)) << "one pixel byte short";
