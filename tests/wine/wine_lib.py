@@ -100,7 +100,8 @@ class WineWorld:
         if env:
             e.update(env)
         p = subprocess.Popen([self.build.wine, self.path(program), *args], env=e, cwd=self.saver_dir,
-                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, encoding="utf-8",
+                             errors="replace")
         self.procs.append(p)
         return p
 

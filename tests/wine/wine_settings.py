@@ -73,10 +73,14 @@ def geometry_ok(ctrls):
 
 
 def focus_on(w, title):
+    """Pointer onto the dialog's caption and a click there: the dialog becomes the active window
+    and takes the keyboard (there is no window manager to give it focus)."""
     rc, out = w.probe("rect", title)
     if rc == 0:
         left, top, right, bottom = [int(v) for v in out.split()]
-        w.xdotool("mousemove", (left + right) // 2, top + 5)
+        w.xdotool("mousemove", (left + right) // 2, top + 8)
+        time.sleep(0.3)
+        w.xdotool("click", 1)
         time.sleep(0.5)
 
 
@@ -85,6 +89,8 @@ def main():
     c = L.Checks("wine settings")
     w = W.WineWorld(build, 1024, 768)
     try:
+        # No window manager here: Wine draws the dialogs' frames and gives them the keyboard itself.
+        w.reg_set(r"HKCU\Software\Wine\X11 Driver", "Managed", "REG_SZ", "N")
         rc, out = w.probe("templates", w.path("Morgrave.scr"))
         got, want = out.splitlines(), EXPECTED_TEMPLATES.splitlines()
         diff = [(a, b) for a, b in zip(got, want) if a != b]
@@ -109,11 +115,9 @@ def main():
         c.check(dump.startswith("window style=0x9") and "owner=no" in dump, "a visible popup dialog with no owner")
         focus_on(w, TITLE)
         w.xdotool("key", "Escape")
-        if W.wait_exit(p, 15) is None:
-            w.probe("post", TITLE, "0x111", "2", "0")  # Escape did not reach it: Cancel by message
         rc = W.wait_exit(p, 15)
         v = w.reg_values()
-        c.check(rc == 0, f"Cancel ends the process (rc {rc})")
+        c.check(rc == 0, f"Escape cancels and ends the process (rc {rc})")
         c.check((W.dword(v, "Enable sound"), W.dword(v, "Pain"), W.dword(v, "Subliminals")) == (0, 9, 2),
                 f"Cancel stores 0 for the out-of-range check box and keeps Pain 9, Subliminals 2 ({v})")
 
@@ -138,10 +142,10 @@ def main():
                 c.check(text.startswith("Programming:") and "\\nPrevious\\n" in text, "credits start with Programming:")
             else:
                 c.check(int(sub.get(cid, {}).get("style", "0"), 16) & 0x800 != 0, "the legal text is read-only")
-            c.check(controls(w.probe("dialog", TITLE)[1]).get(1, {}).get("enabled") == "1", "settings controls kept")
             c.check("enabled=0" in w.probe("dialog", TITLE)[1].splitlines()[0], f"settings disabled under {title}")
             w.probe("post", title, "0x111", "1", "0")
             c.check(w.probe("gone", title, "10000")[0] == 0, f"{title} closes on its button")
+            c.check("enabled=1" in w.probe("dialog", TITLE)[1].splitlines()[0], f"settings enabled again after {title}")
 
         # OK through the keyboard: Tab to the slider, one step left, Tab, Space, Enter.
         focus_on(w, TITLE)
