@@ -215,6 +215,29 @@ def case_defaults(s, c, media):
     v = d.finish("-C, OK")
     c.check(v == {"Enable sound": 1, "Pain": 2, "Subliminals": 0}, f"OK stores 1, 2 and 0: {v}")
 
+    # The mouse: a press on the trough's left end jumps there, dragging past the right end
+    # renames the level on the way, and a click on "The Damned" unchecks it.
+    d = Dialog(s, c, "c")
+    tx0, ty = d.g.at(0.235, 64)
+    tx1, _ = d.g.at(0.62, 64)
+    s.xdotool("mousemove", tx0, ty)
+    time.sleep(0.2)
+    s.xdotool("mousedown", 1)
+    c.check(wait_label(s, d.g, twisted) == tame, "pressing the trough's left end shows Tame at once")
+    for x in range(tx0, tx1 + 1, 12):
+        s.xdotool("mousemove", x, ty)
+        time.sleep(0.03)
+    c.check(wait_label(s, d.g, tame) == terrible, "dragging to the right end shows Terrible")
+    s.xdotool("mouseup", 1)
+    bx, by = d.g.at(0.635, 81)
+    s.xdotool("mousemove", bx, by)
+    time.sleep(0.2)
+    s.xdotool("click", 1)
+    time.sleep(0.2)
+    keys(s, "Return")
+    v = d.finish("mouse, OK")
+    c.check(v == {"Enable sound": 0, "Pain": 4, "Subliminals": 1}, f"OK stores what the mouse set: {v}")
+
 
 def level_names(s, d):
     """The four names' crops, read by moving the focused slider through 1..4 (leaves it at 4)."""

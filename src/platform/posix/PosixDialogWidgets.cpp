@@ -97,9 +97,14 @@ void OnCheckToggled(GtkToggleButton* button, gpointer data) {
     GtkDialogRun& run = *ref->run;
     if (run.syncing) return;
     DialogControl& c = Ctl(ref);
-    // The model toggles and notifies, as a click on a Win32 auto check box does.
+    // The model toggles and notifies, as a click on a Win32 auto check box does; a refused
+    // click (disabled box or dialog) puts the widget back.
+    const int before = c.check;
     c.check = gtk_toggle_button_get_active(button) ? 0 : 1;
-    if (!run.model.Click(c.id)) SyncControlWidget(run, c);
+    if (!run.model.Click(c.id)) {
+        c.check = before;
+        SyncControlWidget(run, c);
+    }
 }
 
 std::uint32_t TrackbarCode(GtkScrollType scroll) {
