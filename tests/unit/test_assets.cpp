@@ -242,6 +242,32 @@ TEST(Assets, DoorsStartShutOverTheBackgroundAndOpenIntoLight)
     }
 }
 
+TEST(Assets, DoorFramesMeetTheBackgroundWithoutASeam)
+{
+    // A frame is copied over the chamber as an opaque rectangle: along its edges inside the
+    // picture the cell light must have faded out, or the rectangle shows as a hard line.
+    Bmp bg = LoadBmp(Art(673));
+    ASSERT_TRUE(bg.ok);
+    for (const Door& d : Doors()) {
+        std::vector<std::pair<int, int>> edge;
+        for (int y = 0; y < d.h; ++y) {
+            if (d.x > 0) edge.push_back({0, y});
+            if (d.x + d.w < bg.width) edge.push_back({d.w - 1, y});
+        }
+        for (int x = 0; x < d.w; ++x) {
+            if (d.y > 0) edge.push_back({x, 0});
+            if (d.y + d.h < bg.height) edge.push_back({x, d.h - 1});
+        }
+        for (int id : d.ids) {
+            Bmp f = LoadBmp(Art(id));
+            ASSERT_TRUE(f.ok) << id;
+            double worst = 0;
+            for (const auto& [x, y] : edge) worst = std::max(worst, std::fabs(Luma(f.At(x, y)) - Luma(bg.At(d.x + x, d.y + y))));
+            EXPECT_LT(worst, 10.0) << d.name << " frame " << id << " shows a seam at its edge";
+        }
+    }
+}
+
 TEST(Assets, FlashIsBlackLetteringOnFlatGrey)
 {
     Bmp f = LoadBmp(Art(858));
@@ -364,6 +390,13 @@ TEST(Assets, CuesHaveTheirRateLengthAndLevels)
         double rmsDb = 20 * std::log10(std::sqrt(sq / n) / 32768.0);
         EXPECT_LE(20 * std::log10(peak / 32768.0), -1.0) << cue.id;
         EXPECT_LT(std::fabs(sum / n), 0.001 * 32768) << cue.id << " DC offset";
+        // Not harsh: the slope of the wave stays that of a signal centred well below 2.5 kHz
+        // (for a sine of frequency f, rms(diff) / rms = 2 sin(pi f / rate)).
+        double diff = 0;
+        for (size_t i = 1; i < n; ++i) diff += static_cast<double>(s[i] - s[i - 1]) * (s[i] - s[i - 1]);
+        double ratio = std::sqrt(diff / sq);
+        double centre = std::asin(std::min(1.0, ratio / 2)) * cue.rate / 3.14159265358979;
+        EXPECT_LT(centre, 2500.0) << cue.id << " is too bright";
         EXPECT_GE(rmsDb, -26.0) << cue.id;
         EXPECT_LE(rmsDb, -14.0) << cue.id;
         // Fades: silent at both ends and rising gently, so playback starts and stops without a click.
