@@ -412,6 +412,15 @@ void FileRegistry::EnsurePreamble() {
 
 FileRegistry::Block* FileRegistry::AddBlock(const Path& path) {
     EnsurePreamble();
+    // A key made on the way to this one (a header with nothing but blank lines) is implied by
+    // this key's header from now on; dropping it keeps the file to the keys that hold values.
+    for (std::size_t i = m_blocks.size(); i-- > 0;) {
+        const Block& old = m_blocks[i];
+        if (old.opaque || old.path.size() >= path.size() || !IsPrefix(old.path, path)) continue;
+        bool blank = true;
+        for (const Item& item : old.items) blank = blank && item.kind == Item::Kind::Raw && Trim(item.raw).empty();
+        if (blank) m_blocks.erase(m_blocks.begin() + static_cast<std::ptrdiff_t>(i));
+    }
     Block fresh;
     fresh.fresh = true;
     fresh.path = path;
