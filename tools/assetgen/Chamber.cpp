@@ -205,7 +205,7 @@ Layers BuildChamber()
                 c = FloorAt(px, py);
                 // The wall's foot stays in shade and gathers grime.
                 double ao = noise::Smooth(0.0, 30.0, toWall[i]);
-                c = c * (0.3 + 0.7 * ao);
+                c = c * (0.42 + 0.58 * ao);
                 L.ground.At(x, y) = 1.0;
             } else if (region[i] == kWall) {
                 double r0 = std::hypot(px - kCx, py - kCy);

@@ -249,7 +249,6 @@ void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid
     const double open = Openness(d, frame), psi = d.maxAngle * open;
     const double x0 = d.hx, y0 = d.hy, w = d.width, dep = d.depth;
     const double c = std::cos(psi);
-    const double cx = x0 + w * 0.5, cy = y0 + dep * 0.5;
     // Light from below shows through the cracks round the lid while it is (nearly) shut.
     for (int y = static_cast<int>(y0) - 3; y < static_cast<int>(y0 + dep) + 3; ++y)
         for (int x = static_cast<int>(x0) - 3; x < static_cast<int>(x0 + w) + 3; ++x) {
@@ -373,15 +372,10 @@ void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid
     }
     // The lid's edge when it stands up.
     if (frame > 0 && thickness > 0.3) {
-        double e0 = underside ? top - thickness : bottom, e1 = underside ? top : bottom + thickness;
-        if (underside) {
-            e0 = top - thickness * 0.5;
-            e1 = top;
-        }
+        // Standing, the lid's far edge shows its thickness beyond the face that is seen.
+        double e0 = underside ? top - thickness * 0.5 : bottom, e1 = underside ? top : bottom + thickness;
         FillPoly(L.albedo, {{x0, e0}, {x0 + w, e0}, {x0 + w, e1}, {x0, e1}}, ironLid ? Col(40, 40, 44) : Col(60, 38, 22));
     }
-    (void)cx;
-    (void)cy;
 }
 
 }  // namespace
