@@ -31,6 +31,16 @@ def main():
         rc = W.wait_exit(p, 20)
         c.check(rc is not None, f"closing the box ends the process (rc {rc})")
         c.check(w.read_trace() in ("", "OnDestroy\n"), f"no password lines in the trace ({w.read_trace()!r})")
+
+        # The refusal belongs to full screen only: the preview draws its picture on white.
+        p = w.start("inproc", "200", "150", "6", program="PreviewHost.exe")
+        white = W.wait_until(lambda: L.close_colour(w.screenshot().pixel(101, 101), (255, 255, 255)), 60, 0.3)
+        c.check(white, "the preview paints its white ground at 8 bits per pixel")
+        shot = w.screenshot()
+        c.check(not L.close_colour(shot.pixel(100 + 26 + 73, 100 + 13 + 62), (255, 255, 255), 0),
+                "and its picture in the middle")
+        rc = W.wait_exit(p, 60)
+        c.check(rc == 0, f"the preview ends with its parent (rc {rc})")
     finally:
         w.close()
     return c.finish()
