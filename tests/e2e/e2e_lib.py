@@ -190,6 +190,9 @@ class Xwd:
         if self.bpp == 32:
             v = self.pixels[row + 4 * x: row + 4 * x + 4]
             return struct.unpack("<I" if self.byte_order == 0 else ">I", v)[0]
+        if self.bpp == 24:  # xwd composes windows of several visuals this way
+            b = self.pixels[row + 3 * x: row + 3 * x + 3]
+            return int.from_bytes(b, "little" if self.byte_order == 0 else "big")
         if self.bpp == 8:
             return self.pixels[row + x]
         if self.bpp == 16:
@@ -199,7 +202,7 @@ class Xwd:
 
     def pixel(self, x, y):
         v = self.raw(x, y)
-        if self.visual_class in (4, 5):  # TrueColor, DirectColor
+        if self.visual_class in (4, 5) or self.bpp == 24:  # TrueColor, DirectColor
             out = []
             for m in self.masks:
                 shift = (m & -m).bit_length() - 1

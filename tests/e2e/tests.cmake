@@ -36,3 +36,4 @@ mg_e2e_test(password e2e_password.py 120)
 
 # The settings mode and the password mode.
 include(${CMAKE_CURRENT_LIST_DIR}/settings.cmake)
+mg_e2e_test(depth8 e2e_depth8.py 60)
