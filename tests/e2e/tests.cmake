@@ -37,3 +37,5 @@ mg_e2e_test(password e2e_password.py 120)
 # The settings mode and the password mode.
 include(${CMAKE_CURRENT_LIST_DIR}/settings.cmake)
 mg_e2e_test(depth8 e2e_depth8.py 60)
+mg_e2e_test(preview e2e_preview.py 60)
+mg_e2e_test(xscreensaver e2e_xscreensaver.py 120)
