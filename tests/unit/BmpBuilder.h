@@ -25,6 +25,9 @@ struct BmpDesc {
     std::uint32_t compression = 0;
 };
 
+// The name the scene window's test harness uses.
+using BmpSpec = BmpDesc;
+
 inline void Put16(std::vector<std::uint8_t>& v, std::size_t at, std::uint16_t x) {
     v[at] = static_cast<std::uint8_t>(x);
     v[at + 1] = static_cast<std::uint8_t>(x >> 8);
