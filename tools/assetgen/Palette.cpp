@@ -75,6 +75,12 @@ double Dist2(double r, double g, double b, uint32_t c)
     return dr * dr + dg * dg + db * db;
 }
 
+// 8x8 ordered-dither thresholds.
+constexpr int kBayer[8][8] = {
+    {0, 32, 8, 40, 2, 34, 10, 42},   {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
+    {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},   {51, 19, 59, 27, 49, 17, 57, 25},
+    {15, 47, 7, 39, 13, 45, 5, 37},   {63, 31, 55, 23, 61, 29, 53, 21}};
+
 uint32_t RoundColour(double r, double g, double b)
 {
     auto q = [](double v) { return static_cast<uint32_t>(std::clamp(std::floor(v + 0.5), 0.0, 255.0)); };
@@ -180,10 +186,6 @@ uint8_t Palette::Nearest(uint32_t rgb, int excluded) const
 
 IndexedImage Palette::Quantize(const Canvas& c, int ox, int oy, bool dither, int excluded) const
 {
-    static constexpr int kBayer[8][8] = {
-        {0, 32, 8, 40, 2, 34, 10, 42},   {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
-        {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},   {51, 19, 59, 27, 49, 17, 57, 25},
-        {15, 47, 7, 39, 13, 45, 5, 37},   {63, 31, 55, 23, 61, 29, 53, 21}};
     const double amplitude = 6.0 / 255.0;
     IndexedImage img;
     img.width = c.Width();

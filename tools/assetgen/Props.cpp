@@ -294,6 +294,76 @@ void Drain(Layers& L, double cx, double cy)
     for (int i = -3; i <= 3; ++i) StrokeSegment(L.albedo, cx + i * 2.2, cy - 7.5, cx + i * 2.2, cy + 7.5, 0.7, Col(70, 66, 64));
 }
 
+// A gibbet cage lying on the floor, bars round a huddle of bones.
+void Cage(Layers& L, double cx, double cy, double r)
+{
+    ShadowDisc(L, cx + 4, cy + 5, r, 0.45);
+    FillDisc(L.albedo, cx, cy, r - 2, Col(52, 46, 42));
+    Skull(L, cx - 3, cy + 2);
+    Bone(L, cx + 2, cy - 6, cx + 8, cy + 3);
+    const Rgb iron = Col(58, 56, 60);
+    Poly ring = CirclePoly(cx, cy, r, 48);
+    for (size_t i = 0; i < ring.size(); ++i) {
+        const Vec2 &a = ring[i], &b = ring[(i + 1) % ring.size()];
+        StrokeSegment(L.albedo, a.x, a.y, b.x, b.y, 1.3, iron);
+    }
+    for (int i = 0; i < 12; ++i) {
+        double a = 2 * kPi * i / 12;
+        StrokeSegment(L.albedo, cx + std::cos(a) * 4, cy + std::sin(a) * 4, cx + std::cos(a) * r, cy + std::sin(a) * r, 0.8, iron);
+    }
+    FillDisc(L.albedo, cx, cy, 4.5, iron);
+    FillDisc(L.albedo, cx - 0.8, cy - 0.8, 1.6, Col(110, 106, 104));
+}
+
+// A bench of instruments: pincers, a knife, a saw and a brand.
+void ToolTable(Layers& L, double cx, double cy, double angle)
+{
+    double ca = std::cos(angle), sa = std::sin(angle);
+    auto rot = [&](double u, double v) { return Vec2{cx + u * ca - v * sa, cy + u * sa + v * ca}; };
+    Poly top = RectPoly(cx, cy, 22, 12, angle);
+    CastShadow(L, {top}, 5, 6, 0.6);
+    ShadePolys(L.albedo, {top}, [](int x, int y) { return Col(92, 62, 38) * (0.7 + 0.45 * noise::Fbm(x * 0.9, y * 0.12, 3, 371)); });
+    const Rgb steel = Col(150, 148, 150), dark = Col(40, 36, 36);
+    auto line = [&](double u0, double v0, double u1, double v1, double hw, Rgb c) {
+        Vec2 a = rot(u0, v0), b = rot(u1, v1);
+        StrokeSegment(L.albedo, a.x, a.y, b.x, b.y, hw, c);
+    };
+    line(-17, -7, -7, 1, 0.8, steel);  // pincers
+    line(-17, -3, -7, -7, 0.8, steel);
+    line(-4, -7, 6, -7, 1.0, steel);   // knife
+    line(6, -7, 10, -7, 1.3, dark);
+    line(-4, 4, 10, 4, 2.0, steel);    // saw blade
+    line(10, 4, 15, 4, 1.6, dark);
+    line(13, -8, 18, 7, 1.0, dark);    // branding iron
+    Vec2 brand = rot(18.5, 8.5);
+    FillDisc(L.albedo, brand.x, brand.y, 2.0, Col(70, 40, 30));
+}
+
+void Rat(Layers& L, double cx, double cy, double angle)
+{
+    double ca = std::cos(angle), sa = std::sin(angle);
+    auto rot = [&](double u, double v) { return Vec2{cx + u * ca - v * sa, cy + u * sa + v * ca}; };
+    Vec2 t0 = rot(-4, 0), t1 = rot(-9, 1.5), t2 = rot(-13, -0.5);
+    StrokeSegment(L.albedo, t0.x, t0.y, t1.x, t1.y, 0.5, Col(110, 90, 86));
+    StrokeSegment(L.albedo, t1.x, t1.y, t2.x, t2.y, 0.4, Col(110, 90, 86));
+    ShadePolys(L.albedo, {RectPoly(cx, cy, 4.5, 2.3, angle)}, [](int, int) { return Col(66, 58, 54); });
+    Vec2 h = rot(4.5, 0);
+    FillEllipse(L.albedo, h.x, h.y, 1.8, 1.8, Col(72, 64, 60));
+}
+
+// Loose straw scattered where prisoners were kept.
+void Straw(Layers& L, double cx, double cy, double r, uint64_t seed)
+{
+    Rng rng(seed);
+    for (int i = 0; i < 90; ++i) {
+        double a = rng.Range(0, 2 * kPi), d = r * std::sqrt(rng.Uniform());
+        double x = cx + std::cos(a) * d, y = cy + std::sin(a) * d * 0.7;
+        double dir = rng.Range(0, kPi), len = rng.Range(3, 8);
+        Rgb c = Mix(Col(150, 120, 60), Col(96, 78, 40), rng.Uniform());
+        StrokeSegment(L.albedo, x, y, x + std::cos(dir) * len, y + std::sin(dir) * len, 0.45, c, 0.85);
+    }
+}
+
 }  // namespace
 
 void DrawProps(Layers& L, std::vector<Light>& lights)
@@ -308,6 +378,12 @@ void DrawProps(Layers& L, std::vector<Light>& lights)
     Chain(L, {kCx + (kFloorR + 6) * std::cos(-0.75), kCy + (kFloorR + 6) * std::sin(-0.75)}, {470, 166}, 10, true);
     Chain(L, {kCx + (kFloorR + 6) * std::cos(2.3), kCy + (kFloorR + 6) * std::sin(2.3)}, {208, 352}, -6, true);
     Bucket(L, 236, 206);
+    Straw(L, 146, 350, 16, 381);
+    Straw(L, 436, 432, 14, 383);
+    Cage(L, 488, 232, 15);
+    ToolTable(L, 262, 158, -0.25);
+    Rat(L, 140, 372, 0.9);
+    Rat(L, 452, 418, -2.4);
     Skull(L, 244, 330);
     Bone(L, 318, 178, 334, 170);
     Bone(L, 326, 186, 316, 196);
