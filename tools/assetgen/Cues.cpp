@@ -138,15 +138,18 @@ Buffer Chains(double fs, size_t n)
     for (int s = 0; s < 3; ++s) {
         double t = shakes[s];
         while (t < shakes[s] + spans[s]) {
+            // Many links strike each other and the stone at once: short dull rings and knocks.
             double level = rng.Range(0.2, 1.0) * (1.0 - 0.6 * (t - shakes[s]) / spans[s]);
-            Buffer hit = IronRing(fs, 0.12, rng.Range(1100, 2200), rng.Range(0.015, 0.04), rng.Next());
+            Buffer hit = IronRing(fs, 0.08, rng.Range(900, 2000), rng.Range(0.008, 0.025), rng.Next());
             Mix(b, hit, t, fs, level);
-            t += rng.Range(0.012, 0.06);
+            Buffer knock = synth::Burst(fs, 0.04, 0.006, 200, 2500, rng.Next());
+            Mix(b, knock, t, fs, level * 0.5);
+            t += rng.Range(0.006, 0.035);
         }
         // The links dragging over stone.
         Buffer drag = synth::Burst(fs, spans[s], 10.0, 300, 1500, 900 + s);
         synth::Envelope(drag, fs, [=](double x) { return Ar(x, 0.1, 0.3, spans[s]) * (0.6 + 0.4 * std::sin(x * 40)); });
-        Mix(b, drag, shakes[s], fs, 0.08);
+        Mix(b, drag, shakes[s], fs, 0.12);
     }
     return synth::Reverb(b, fs, 1.0, 0.3, 1.0);
 }
