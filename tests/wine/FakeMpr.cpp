@@ -1,4 +1,5 @@
 // Test stand-in for the platform's password change ("MPR.DLL"): records the call's arguments.
+
 // MG_MPR_LOG names the file that gets one line per call: "<key name> <window> <arg3> <arg4>".
 #include <windows.h>
 

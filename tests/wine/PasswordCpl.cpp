@@ -1,6 +1,6 @@
-// Test stand-in for the desktop's screen-saver password service ("Password.cpl"): refuses or
-// accepts each check as the test says, and records every call.
-//
+// Test stand-in for the screen-saver password service ("Password.cpl"): answers as told.
+
+// Records every call.
 // MG_PWD_ANSWERS  one character per check in order, '0' refuses and '1' accepts; later checks
 //                 accept. MG_PWD_LOG  file that gets one line per check, "<window> <is-window>
 //                 <answer>"; its line count numbers the checks, since the saver unloads the

@@ -1,6 +1,6 @@
-// Test host for the preview mode: makes the parent window that stands for the display settings'
-// preview area, runs the saver's preview in it, and destroys the parent after a while.
-//
+// Test host for the preview mode: a parent window with the saver's preview inside it.
+
+// The parent stands for the display settings' preview area and is destroyed after a while.
 //   PreviewHost.exe inproc <width> <height> <seconds>
 //       runs the saver's own start-up in this process with "/p <parent>" (Wine shows a child's
 //       drawing only when parent and child belong to one process), so the picture can be checked

@@ -1,6 +1,6 @@
-// Test probe run beside the saver under Wine: reads its resources and its live windows through
-// the Win32 API and prints them as plain lines for the test scripts to compare.
-//
+// Test probe beside the saver under Wine: its resources and live windows through the Win32 API.
+
+// Prints plain lines for the test scripts to compare.
 //   WineProbe templates <scr>        dialog templates 100-102 and strings as stored in the .scr
 //   WineProbe find <title> <ms>      waits for a top-level window with that title; prints its handle
 //   WineProbe gone <title> <ms>      waits until no such window is left; exit code 0 when gone

@@ -1,6 +1,6 @@
-# Windows tests (LABELS wine), registered in the native build when MG_WIN32_BUILD_DIR names the
-# win32 build tree: the .scr's file format, then the saver under Wine on Xvfb, each test in a
-# fresh prefix. Where the kernel cannot start 32-bit programs, Wine runs the win64 build instead
+# Windows tests (LABELS wine), registered in the native build when MG_WIN32_BUILD_DIR is set.
+
+# The .scr's file format, then the saver under Wine on Xvfb, each test in a fresh prefix. Where the kernel cannot start 32-bit programs, Wine runs the win64 build instead
 # (wine_lib.py says which on every run).
 set(MG_WIN64_BUILD_DIR "" CACHE PATH "Build tree of the win64 preset, for Wine where 32-bit programs cannot run")
 if(MG_WIN32_BUILD_DIR)
