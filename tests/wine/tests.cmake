@@ -9,7 +9,7 @@ if(MG_WIN32_BUILD_DIR)
   if(NOT mg_win64_dir)
     get_filename_component(mg_win64_dir "${MG_WIN32_BUILD_DIR}/../win64" ABSOLUTE)
   endif()
-  set(mg_wine_dir ${CMAKE_CURRENT_LIST_DIR}/wine)
+  set(mg_wine_dir ${CMAKE_CURRENT_LIST_DIR})
 
   add_test(NAME wine_scr_format COMMAND ${Python3_EXECUTABLE} ${mg_wine_dir}/check_pe.py
            ${MG_WIN32_BUILD_DIR}/src/Morgrave.scr)
