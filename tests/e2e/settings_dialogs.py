@@ -402,8 +402,7 @@ def case_nested(s, c, media):
         time.sleep(0.3)
         c.check(region_crop(s, *text) == top, "the text starts at the top and typing changes nothing")
         keys(s, "Page_Down", "Page_Down")
-        time.sleep(0.3)
-        c.check(region_crop(s, *text) != top, "the text scrolls")
+        c.check(L.wait_until(lambda: region_crop(s, *text) != top, 3, 0.1), "the text scrolls")
         keys(s, "Escape")
         c.check(gone(s, LEGAL_TITLE), "Escape closes the legal dialog")
 
