@@ -10,6 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "Canvas.h"
+#include "Cues.h"
+#include "Formats.h"
+#include "Lettering.h"
+#include "Palette.h"
+#include "Raster.h"
+#include "Synth.h"
+
 namespace {
 
 const std::string kRes = MG_RES_DIR;
@@ -285,8 +293,15 @@ TEST(Assets, FlashIsBlackLetteringOnFlatGrey)
     EXPECT_GT(Luma(ground), 100.0);
     EXPECT_GT(count[ground], f.pixels.size() / 2);
     EXPECT_GT(count[0x000000], f.pixels.size() / 20);
-    // The ground is flat: the border rows are the ground colour throughout.
-    for (int x = 0; x < f.width; ++x) EXPECT_EQ(f.At(x, 0), ground);
+    // The ground is flat and the message fits: the border is the ground colour throughout.
+    for (int x = 0; x < f.width; ++x) {
+        EXPECT_EQ(f.At(x, 0), ground);
+        EXPECT_EQ(f.At(x, f.height - 1), ground);
+    }
+    for (int y = 0; y < f.height; ++y) {
+        EXPECT_EQ(f.At(0, y), ground) << "lettering cut off at the left, y " << y;
+        EXPECT_EQ(f.At(f.width - 1, y), ground) << "lettering cut off at the right, y " << y;
+    }
 }
 
 TEST(Assets, IconsAndBlankCursor)
@@ -407,5 +422,153 @@ TEST(Assets, CuesHaveTheirRateLengthAndLevels)
             EXPECT_LT(std::abs(s[i]), 3000) << cue.id << " start, sample " << i;
             EXPECT_LT(std::abs(s[n - 1 - i]), 3000) << cue.id << " end, sample " << i;
         }
+    }
+}
+
+// The generator's parts, on inputs small enough to know the answer.
+
+TEST(AssetGen, PolygonCoverageMatchesAreaAndHolesStayEmpty)
+{
+    auto total = [](const Mask& m) {
+        double t = 0;
+        for (int y = 0; y < m.Height(); ++y)
+            for (int x = 0; x < m.Width(); ++x) t += m.Get(x, y);
+        return t;
+    };
+    Mask square(20, 20);
+    RasterizeInto(square, {{{2, 2}, {12, 2}, {12, 12}, {2, 12}}});
+    EXPECT_NEAR(total(square), 100.0, 1e-9);
+    EXPECT_DOUBLE_EQ(square.Get(5, 5), 1.0);
+    EXPECT_DOUBLE_EQ(square.Get(12, 5), 0.0);
+
+    // A contour wound the other way is a hole (the counters of O, A, R, P).
+    Mask ring(20, 20);
+    RasterizeInto(ring, {{{2, 2}, {12, 2}, {12, 12}, {2, 12}}, {{4, 4}, {4, 8}, {8, 8}, {8, 4}}});
+    EXPECT_NEAR(total(ring), 84.0, 1e-9);
+    EXPECT_DOUBLE_EQ(ring.Get(5, 5), 0.0);
+
+    // Edges off the pixel grid: the sampled area stays within a sample row of the true one.
+    Mask tri(40, 40);
+    RasterizeInto(tri, {{{1.3, 2.7}, {33.9, 5.1}, {12.2, 37.4}}});
+    double area = 0.5 * std::fabs((33.9 - 1.3) * (37.4 - 2.7) - (12.2 - 1.3) * (5.1 - 2.7));
+    EXPECT_NEAR(total(tri), area, area * 0.02);
+    // Nothing is written outside the mask, whatever the shape.
+    Mask small(4, 4);
+    RasterizeInto(small, {{{-10, -10}, {30, -10}, {30, 30}, {-10, 30}}});
+    EXPECT_NEAR(total(small), 16.0, 1e-9);
+}
+
+TEST(AssetGen, EveryLetterOfTheTextsHasInkAndTheTextsFit)
+{
+    for (char ch : std::string("PLAYMORGVE")) {
+        std::vector<Poly> shapes;
+        lettering::Layout(std::string(1, ch), 0, 0, 100, 1.0, shapes);
+        Mask m(130, 110);
+        RasterizeInto(m, shapes);
+        double ink = 0;
+        for (int y = 0; y < 110; ++y)
+            for (int x = 0; x < 130; ++x) ink += m.Get(x, y);
+        EXPECT_GT(ink, 1500.0) << ch;  // a missing glyph would silently draw nothing
+        EXPECT_LT(ink, 7000.0) << ch;  // a lost counter would fill the letter in
+    }
+    std::vector<uint8_t> key;
+    Canvas title = lettering::Title(520, 147, key);
+    // The lettering keeps clear of the title's border, so nothing is cut off.
+    for (int x = 0; x < 520; ++x) {
+        EXPECT_EQ(key[static_cast<size_t>(x)], 1) << "top row, x " << x;
+        EXPECT_EQ(key[static_cast<size_t>(146) * 520 + x], 1) << "bottom row, x " << x;
+    }
+    for (int y = 0; y < 147; ++y) {
+        EXPECT_EQ(key[static_cast<size_t>(y) * 520], 1) << "left column, y " << y;
+        EXPECT_EQ(key[static_cast<size_t>(y) * 520 + 519], 1) << "right column, y " << y;
+    }
+}
+
+TEST(AssetGen, CropIndexedWithItsOffsetEqualsThePictureUnderIt)
+{
+    Canvas full(64, 48);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x) full.At(x, y) = {x / 63.0, y / 47.0, 0.5 * (x + y) / 110.0};
+    std::vector<uint32_t> samples = full.ToRgb32();
+    Palette pal = Palette::Build(samples, {0x000000, 0x101010}, 32);
+    ASSERT_EQ(pal.Colours().size(), 32u);
+    IndexedImage whole = pal.Quantize(full, 0, 0, true);
+    const int cx = 13, cy = 7, cw = 29, ch = 21;
+    IndexedImage crop = pal.Quantize(full.Crop(cx, cy, cw, ch), cx, cy, true);
+    int differ = 0;
+    for (int y = 0; y < ch; ++y)
+        for (int x = 0; x < cw; ++x)
+            differ += crop.pixels[static_cast<size_t>(y) * cw + x] != whole.pixels[static_cast<size_t>(y + cy) * 64 + x + cx];
+    EXPECT_EQ(differ, 0);
+    // The excluded entry (the title's key slot) is never chosen, even for its own colour.
+    EXPECT_EQ(pal.Nearest(0x101010), 1);
+    EXPECT_NE(pal.Nearest(0x101010, 1), 1);
+}
+
+TEST(AssetGen, BitmapRowsArePaddedAndStoredBottomUp)
+{
+    IndexedImage img;
+    img.width = 3;
+    img.height = 2;
+    img.pixels = {1, 2, 3, 4, 5, 6};
+    img.colours = {0x000000, 0x112233};
+    std::vector<uint8_t> b = EncodeBmp8(img, false);
+    const size_t px = 14 + 40 + 1024;
+    ASSERT_EQ(b.size(), px + 8);
+    EXPECT_EQ(U32(b, 10), px);
+    EXPECT_EQ(U32(b, 34), 8u);
+    EXPECT_EQ(U32(EncodeBmp8(img, true), 34), 0u);
+    // Colour table entries are blue, green, red, zero; missing entries are black.
+    EXPECT_EQ(b[54 + 4], 0x33);
+    EXPECT_EQ(b[54 + 5], 0x22);
+    EXPECT_EQ(b[54 + 6], 0x11);
+    EXPECT_EQ(U32(b, 54 + 4 * 255), 0u);
+    const uint8_t rows[8] = {4, 5, 6, 0, 1, 2, 3, 0};
+    for (size_t i = 0; i < 8; ++i) EXPECT_EQ(b[px + i], rows[i]) << i;
+}
+
+TEST(AssetGen, FinishingTamesAnyInput)
+{
+    const double fs = 22050;
+    const int limit = static_cast<int>(32768 * std::pow(10.0, -1.0 / 20.0));
+    auto check = [&](const synth::Buffer& in, const char* what, bool levelled) {
+        std::vector<int16_t> out = synth::Finish(in, fs, -18.0, 5);
+        ASSERT_EQ(out.size(), in.size()) << what;
+        double sum = 0, sq = 0;
+        int peak = 0;
+        for (int16_t v : out) {
+            sum += v;
+            sq += static_cast<double>(v) * v;
+            peak = std::max(peak, std::abs(static_cast<int>(v)));
+        }
+        EXPECT_LE(peak, limit) << what;
+        EXPECT_LT(std::fabs(sum / out.size()), 30.0) << what;
+        EXPECT_LE(std::abs(out.front()), 1) << what;
+        EXPECT_LE(std::abs(out.back()), 1) << what;
+        double rmsDb = 20 * std::log10(std::sqrt(sq / out.size()) / 32768.0);
+        if (levelled) {
+            EXPECT_GT(rmsDb, -20.0) << what;
+            EXPECT_LT(rmsDb, -16.0) << what;
+        }
+    };
+    synth::Buffer square(22050), whisper(22050), spike(22050, 0.0);
+    Rng rng(3);
+    for (size_t i = 0; i < square.size(); ++i) {
+        square[i] = 0.4 + ((i / 11) % 2 ? 5.0 : -5.0);  // far too loud, with a DC offset
+        whisper[i] = 1e-4 * (rng.Uniform() - 0.5);      // far too quiet
+    }
+    spike[11000] = 1.0;
+    check(square, "loud square", true);
+    check(whisper, "quiet noise", true);
+    check(spike, "lone click", false);
+}
+
+TEST(AssetGen, CuesComeOutTheSameOnEveryRender)
+{
+    for (const cues::CueInfo& c : cues::Table()) {
+        if (c.id != 774 && c.id != 775) continue;  // two short ones keep the test quick
+        std::vector<int16_t> a = cues::Render(c), b = cues::Render(c);
+        EXPECT_EQ(a, b) << c.id;
+        EXPECT_EQ(a.size(), static_cast<size_t>(std::llround(c.rate * c.seconds))) << c.id;
     }
 }

@@ -105,7 +105,9 @@ double Layout(const std::string& text, double x, double y, double capHeight, dou
 Canvas Title(int width, int height, std::vector<uint8_t>& isKey)
 {
     const std::string name = "MORGRAVE";
-    const double cap = 86.0, widthScale = 0.78;
+    // As tall as the picture allows, narrowed if need be so that the outline and the shadow
+    // stay clear of the edges.
+    const double cap = 84.0, widthScale = std::min(0.8, (width - 28.0) / TextWidth(name, cap, 1.0));
     double textW = TextWidth(name, cap, widthScale);
     double x0 = (width - textW) / 2.0, y0 = 16.0;
     std::vector<Poly> shapes;
