@@ -327,6 +327,7 @@ def case_close(s, c, media):
     changed_then(close_box, "the close box")
     changed_then(lambda d: send_wm_delete(s, d.wid), "the window manager's close (WM_DELETE_WINDOW)")
     changed_then(lambda d: keys(s, "alt+F4"), "Alt+F4")
+    changed_then(lambda d: keys(s, "alt+space", "Return"), "the menu's Close item")
     changed_then(lambda d: s.xdotool("windowclose", d.wid), "another client destroying the window", quiet=False)
 
     d = Dialog(s, c, "/c", store=store)

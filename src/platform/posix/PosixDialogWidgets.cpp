@@ -329,6 +329,8 @@ void OnMenuItem(GtkMenuItem* item, gpointer data) {
 void PopupSystemMenu(GtkDialogRun& run, const GdkEvent* event) {
     if (!run.model.CanTakeInput()) return;
     GtkWidget* menu = gtk_menu_new();
+    // Our own reference: the menu outlives the dialog when its Close item ends the dialog.
+    g_object_ref_sink(menu);
     for (const MenuEntry& e : run.model.systemMenu) {
         // Moving belongs to the window manager on this desktop; the title bar drags the dialog.
         if (e.id == kScMove) continue;
@@ -344,7 +346,11 @@ void PopupSystemMenu(GtkDialogRun& run, const GdkEvent* event) {
     gtk_menu_attach_to_widget(GTK_MENU(menu), run.window, nullptr);
     g_signal_connect(menu, "deactivate", G_CALLBACK(+[](GtkMenuShell* m, gpointer) {
                          // Destroyed after the activated item's handler has run.
-                         g_idle_add(+[](gpointer w) -> gboolean { gtk_widget_destroy(GTK_WIDGET(w)); return G_SOURCE_REMOVE; }, m);
+                         g_idle_add(+[](gpointer w) -> gboolean {
+                             gtk_widget_destroy(GTK_WIDGET(w));
+                             g_object_unref(w);
+                             return G_SOURCE_REMOVE;
+                         }, m);
                      }), nullptr);
     if (event != nullptr) {
         gtk_menu_popup_at_pointer(GTK_MENU(menu), event);
