@@ -83,7 +83,7 @@ Buffer IronRing(double fs, double len, double base, double decay, uint64_t seed)
 
 // One voiced utterance of `len` seconds.
 Buffer Utter(double fs, double len, synth::Curve pitch, char v0, char v1, double breath, double shift, uint64_t seed,
-             double attack = 0.12, double release = 0.3, double brightness = 0.8)
+             double attack = 0.12, double release = 0.3, double brightness = 0.8, double tilt = 1.0)
 {
     VoiceSpec s;
     s.pitch = std::move(pitch);
@@ -94,6 +94,7 @@ Buffer Utter(double fs, double len, synth::Curve pitch, char v0, char v1, double
     s.brightness = brightness;
     s.jitter = 0.02;
     s.seed = seed;
+    s.tilt = tilt;
     return synth::Voice(fs, len, s);
 }
 
@@ -123,7 +124,7 @@ Buffer DistantScreams(double fs, size_t n)
         Buffer s = Utter(fs, len, [=](double t) {
             double contour = 640 + 260 * std::sin(kPi * std::min(1.0, t / len) * 0.8) - 120 * t / len;
             return contour * (1 + 0.03 * std::sin(2 * kPi * 5.5 * t));
-        }, 'a', i ? 'e' : 'a', 0.2, 1.18, 70 + i, 0.18, 0.7, 0.7);
+        }, 'a', i ? 'e' : 'a', 0.2, 1.18, 70 + i, 0.18, 0.7, 0.7, 0.8);
         Mix(b, s, starts[i], fs, 1.0);
     }
     synth::Filter(b, synth::Biquad::LowPass(fs, 2200, 0.707));
@@ -263,7 +264,7 @@ Buffer Shriek(double fs, size_t n)
         double rise = std::min(1.0, t / 0.18);
         double p = 480 + 470 * rise - 480 * std::pow(t / len, 1.6);
         return p * (1 + 0.025 * std::sin(2 * kPi * 6.2 * t));
-    }, 'a', 'e', 0.18, 1.15, 769, 0.05, 0.6, 0.75);
+    }, 'a', 'e', 0.18, 1.15, 769, 0.05, 0.6, 0.75, 0.8);
     Mix(b, s, 0.04, fs, 1.0);
     synth::Filter(b, synth::Biquad::LowPass(fs, 3800, 0.707));
     return synth::Reverb(b, fs, 1.3, 0.35, 1.0);

@@ -127,7 +127,7 @@ Buffer Voice(double fs, double seconds, const VoiceSpec& spec)
             f0 = spec.pitch(t) * (1.0 + spec.jitter * (noise::Value(t * 30.0, 0.5, static_cast<uint32_t>(spec.seed)) - 0.5) * 2.0);
             for (int k = 1; k <= maxH; ++k) {
                 double f = k * f0;
-                gains[static_cast<size_t>(k)] = f < top ? FormantGain(f, s, spec.brightness) / std::pow(k, 0.7) : 0.0;
+                gains[static_cast<size_t>(k)] = f < top ? FormantGain(f, s, spec.brightness) / std::pow(k, spec.tilt) : 0.0;
             }
             double fs3[3] = {s.f1, s.f2, s.f3};
             for (int j = 0; j < 3; ++j) bp[j].Retune(Biquad::BandPass(fs, fs3[j], 6.0));

@@ -39,6 +39,7 @@ struct VoiceSpec {
     Curve pitch, amp;
     std::function<Vowel(double)> vowel;
     double breath = 0.15, shift = 1.0, brightness = 1.0, jitter = 0.01;
+    double tilt = 1.0;  // harmonic k has strength 1 / k^tilt before the formants: about 1 for a voice
     uint64_t seed = 1;
 };
 Buffer Voice(double fs, double seconds, const VoiceSpec& spec);
