@@ -287,14 +287,14 @@ void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid
                 } else {
                     double bu = (u - in) / (1 - 2 * in), bv = (v - in) / (1 - 2 * in);
                     double straw = noise::Fbm(px * 0.9, py * 0.25, 3, 243);
-                    col = Mix(Col(70, 52, 34), Col(150, 118, 62), noise::Smooth(0.35, 0.7, straw));
+                    col = Mix(Col(56, 44, 30), Col(124, 98, 54), noise::Smooth(0.4, 0.75, straw));
                     // The prisoner: hunched back, head bowed, an arm around the knees.
                     double ex = (bu - 0.42) / 0.24, ey = (bv - 0.56) / 0.19;
                     double hx = (bu - 0.66) / 0.1, hy = (bv - 0.42) / 0.11;
-                    if (ex * ex + ey * ey < 1.0) col = Col(64, 50, 40) * (0.8 + 0.3 * noise::Value(px * 0.6, py * 0.6, 245));
-                    if (hx * hx + hy * hy < 1.0) col = Col(70, 44, 32);
+                    if (ex * ex + ey * ey < 1.0) col = Col(40, 32, 28) * (0.8 + 0.3 * noise::Value(px * 0.6, py * 0.6, 245));
+                    if (hx * hx + hy * hy < 1.0) col = Col(92, 60, 44);
                     double candle = std::hypot(bu - 0.18, bv - 0.25);
-                    glow = 0.45 + 0.9 * std::exp(-candle * candle * 12.0);
+                    glow = 0.3 + 1.1 * std::exp(-candle * candle * 8.0);
                     L.emit.At(x, y) = L.emit.At(x, y) + Col(255, 200, 110) * (1.4 * lit * std::exp(-candle * candle * 400.0));
                 }
                 L.albedo.At(x, y) = col;
