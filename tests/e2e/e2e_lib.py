@@ -375,6 +375,10 @@ def parse_common_args(argv):
             args["modules"] = next(it)
         elif a == "--case":
             args["case"] = next(it)
+        elif a == "--recorder":
+            args["recorder"] = next(it)
+        elif a == "--clock":
+            args["clock"] = next(it)
     if "exe" not in args:
         raise SystemExit("usage: --exe PATH [--art DIRS] [--modules DIR] [--case NAME]")
     return args

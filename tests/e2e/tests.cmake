@@ -39,3 +39,14 @@ include(${CMAKE_CURRENT_LIST_DIR}/settings.cmake)
 mg_e2e_test(depth8 e2e_depth8.py 60)
 mg_e2e_test(preview e2e_preview.py 60)
 mg_e2e_test(xscreensaver e2e_xscreensaver.py 120)
+
+# Sound: the saver's own clock fixed like the recorder's, so the recorder's log names the cues.
+if(TARGET morgrave-record)
+  add_library(e2e_fixed_clock MODULE ${CMAKE_CURRENT_LIST_DIR}/fixed_clock.c)
+  set_target_properties(e2e_fixed_clock PROPERTIES PREFIX "" OUTPUT_NAME fixed_clock
+                        LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/e2e-modules)
+  target_link_libraries(e2e_fixed_clock PRIVATE ${CMAKE_DL_LIBS})
+  add_dependencies(morgrave e2e_fixed_clock)
+  mg_e2e_test(sound e2e_sound.py 180 --recorder $<TARGET_FILE:morgrave-record>
+              --clock ${PROJECT_BINARY_DIR}/e2e-modules/fixed_clock.so)
+endif()

@@ -53,7 +53,12 @@ bool Retrieve(Msg* out, Hwnd hwnd, std::uint32_t lo, std::uint32_t hi, bool remo
         for (auto& t : s.timers) {
             if (t.dueMs <= now && (hwnd == 0 || t.hwnd == hwnd)) {
                 *out = Msg{t.hwnd, kWmTimer, t.id, 0};
-                if (remove) t.dueMs = now + t.periodMs;  // coalesced: a late timer fires once
+                if (remove) {
+                    // Keep the cadence (20 ticks a second stay 20), but a timer that fell behind
+                    // fires once and starts afresh rather than catching up.
+                    t.dueMs += t.periodMs;
+                    if (t.dueMs <= now) t.dueMs = now + t.periodMs;
+                }
                 return true;
             }
         }
