@@ -77,18 +77,23 @@ protected:
         std::memcpy(data.data(), &v, 4);
         headless::SetRegistryValue(kSettingsKey, name, 4, data);
     }
-    static BOOL RunApp(std::vector<const char*> args) {
-        static std::vector<std::string> storage;
-        storage.assign(args.begin(), args.end());
-        static std::vector<char*> argv;
-        argv.clear();
-        for (std::string& s : storage) argv.push_back(s.data());
-        argv.push_back(nullptr);
-        theApp.m_argc = static_cast<int>(storage.size());
-        theApp.m_argv = argv.data();
+    // Start-up with this command line, as the framework runs it.
+    BOOL RunApp(std::vector<const char*> args) {
+        m_args.assign(args.begin(), args.end());
+        m_argv.clear();
+        for (std::string& arg : m_args) m_argv.push_back(arg.data());
+        m_argv.push_back(nullptr);
+        theApp.m_argc = static_cast<int>(m_args.size());
+        theApp.m_argv = m_argv.data();
         theApp.m_bConfigure = 0;
-        return theApp.InitInstance();
+        const BOOL result = theApp.InitInstance();
+        theApp.m_argc = 0;
+        theApp.m_argv = nullptr;
+        return result;
     }
+
+    std::vector<std::string> m_args;
+    std::vector<char*> m_argv;
 };
 
 TEST_F(DialogTest, ShowsFieldsWithClampedSliderAndNamedLevel) {
