@@ -307,11 +307,11 @@ void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid
                 if (px >= x0 && px < x0 + w && py >= y0 && py < y0 + dep) continue;
                 double dx = std::max({x0 - px, px - (x0 + w), 0.0}), dy = std::max({y0 - py, py - (y0 + dep), 0.0});
                 double dist = std::hypot(dx, dy);
-                double k = 1.0 / (1.0 + std::pow(dist / 22.0, 2.0));
+                double k = 1.0 / (1.0 + std::pow(dist / 26.0, 2.0));
                 // The raised lid holds the light back on its own side.
                 double lidShade = (py < y0) ? 1.0 - 0.7 * std::max(0.0, std::sin(psi)) * (c > 0 ? 1.0 : 0.6) : 1.0;
                 double fade = EdgeFade(d, px, py, 10.0);
-                L.light.At(x, y) = L.light.At(x, y) + kCellLight * (1.0 * seen * k * lidShade * fade);
+                L.light.At(x, y) = L.light.At(x, y) + kCellLight * (1.4 * seen * k * lidShade * fade);
             }
     }
     // The lid, foreshortened as it turns about the hinge line.
