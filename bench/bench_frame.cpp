@@ -1,6 +1,4 @@
-// Frame cost of the scene window: one tick plus RenderFrame with a door mid-animation and with the
-// full-scene flash, against a full redraw of the window and against plain memcpy of the same
-// dirty pixels, at three display sizes; and the window's creation (66 images with masks).
+// Scene frame cost (door, flash; three sizes) against full redraw and the memcpy floor; creation time.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>

@@ -1,5 +1,4 @@
-// Shared harness of the scene window tests: synthetic pictures, a probing window subclass, a figure
-// that stands where the test puts it, and a reference composition to compare the screen with.
+// Scene window test harness: synthetic pictures, a probing subclass, fixed figures, a reference frame.
 #pragma once
 
 #include <gtest/gtest.h>

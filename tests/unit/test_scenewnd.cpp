@@ -1,5 +1,4 @@
-// Scene window: set-up positions, image table and masks, the copy-out rules, timer handling,
-// clipping, the colour-depth refusal, the preview picture and the class registration.
+// Scene window: set-up, image table, copy-out rules, timers, clipping, refusal, preview, golden frames.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -126,8 +125,10 @@ TEST_F(SceneWndTest, ImageTableMasksAndOneClassRegistration) {
     EXPECT_EQ(headless::ClassRegistrations(), 1);
     bool deleted = false;
     second->m_pDeleted = &deleted;
+    EXPECT_NE(CDib::s_pSharedPalette, nullptr);
     w->DestroyWindow();  // takes its child along
     EXPECT_TRUE(deleted);
+    EXPECT_EQ(CDib::s_pSharedPalette, nullptr);  // released by the destructor
     EXPECT_TRUE(headless::Windows().empty());
 }
 

@@ -1,5 +1,4 @@
-// Framework windows on the headless display: message tables with base fallback, creation and
-// destruction order, self-deletion, the quit on the main window's end, contexts, queue and timers.
+// Framework windows on the headless display: tables, creation, destruction, quit, contexts, timers.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,5 +1,4 @@
-// CGifWriter: an animated GIF of 32-bit frames with one global 256-colour palette, frame deltas
-// and an LZW compressor of its own.
+// CGifWriter: animated GIF of 32-bit frames with one 256-colour palette, frame deltas and own LZW.
 #pragma once
 
 #include <cstdint>

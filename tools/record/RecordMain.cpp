@@ -1,5 +1,4 @@
-// morgrave-record: runs the real scene window on the headless display from a fixed clock and
-// writes an animated GIF of its frames and a text log of the cues and figures of every tick.
+// morgrave-record: runs the scene window headless from a fixed clock, writes a GIF and a scene log.
 #include <cstdio>
 #include <string>
 #include <vector>

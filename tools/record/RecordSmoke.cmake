@@ -1,5 +1,4 @@
-# Runs morgrave-record briefly and checks what it wrote: a whole GIF and a log whose first tick
-# starts a door (clock second 2 with Pain 4 starts one at once).
+# Runs morgrave-record briefly: a whole GIF, and a log whose tick 1 starts a door (second 2, Pain 4).
 file(REMOVE_RECURSE ${OUT})
 file(MAKE_DIRECTORY ${OUT})
 execute_process(COMMAND ${RECORD} --size 640x480 --clock 2 --ticks 30 --pain 4 --scale 2

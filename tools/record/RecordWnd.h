@@ -1,5 +1,4 @@
-// CRecordWnd: the real scene window, run full screen on the headless display, that also reports
-// which figures its last frame drew.
+// CRecordWnd: the real scene window, full screen on the headless display, reporting what it drew.
 #pragma once
 
 #include <vector>

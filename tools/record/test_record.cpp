@@ -1,5 +1,4 @@
-// morgrave-record's pieces: the GIF writer (decoded back with a reference LZW decoder) and the
-// option parser.
+// morgrave-record pieces: GIF writer decoded back by a reference LZW decoder, and the option parser.
 #include <gtest/gtest.h>
 
 #include <cstdint>

@@ -1,5 +1,4 @@
-// Test control of the headless display: screen size and depth, foreign windows, the queue pump,
-// timer ticks on the simulated clock, and what was presented, shown in boxes or done to the cursor.
+// Test control of the headless display: size and depth, foreign windows, queue pumps and logs.
 #pragma once
 
 #include <cstdint>

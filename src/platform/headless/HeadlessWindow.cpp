@@ -1,5 +1,4 @@
-// Headless windows: an in-memory screen, windows with 32-bit backing stores, a message queue and
-// timers on the simulated clock, for tests, benchmarks and the scene recorder.
+// Headless windows: in-memory screen, 32-bit backing stores, message queue, simulated-clock timers.
 #include <algorithm>
 #include <cstring>
 #include <deque>
