@@ -95,12 +95,12 @@ class WineWorld:
         """Windows path of a file in C:\\saver."""
         return "C:\\saver\\" + name
 
-    def start(self, *args, env=None, program="Morgrave.scr"):
+    def start(self, *args, env=None, program="Morgrave.scr", stderr=None):
         e = dict(self.env)
         if env:
             e.update(env)
         p = subprocess.Popen([self.build.wine, self.path(program), *args], env=e, cwd=self.saver_dir,
-                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, encoding="utf-8",
+                             stdout=subprocess.PIPE, stderr=stderr or subprocess.DEVNULL, encoding="utf-8",
                              errors="replace")
         self.procs.append(p)
         return p
