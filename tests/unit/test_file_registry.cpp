@@ -143,7 +143,8 @@ TEST(FileRegistry, ArbitraryInputIsToleratedAndKept) {
     const std::string valid = seed.Serialise();
 
     std::mt19937 rng(12345);
-    const std::string alphabet = std::string("[]\\\"=:,@;hexdword()0123456789abcdefHKEY_CURRENT_USER \t\r\n\x01\xff", 64);
+    static const char kAlphabet[] = "[]\\\"=:,@;hexdword()0123456789abcdefHKEY_CURRENT_USER \t\r\n\x01\xff";
+    const std::string alphabet(kAlphabet, sizeof(kAlphabet) - 1);
     for (int round = 0; round < 3000; ++round) {
         std::string text = valid;
         const int edits = 1 + static_cast<int>(rng() % 6);
