@@ -171,25 +171,6 @@ TEST_F(FigureTest, EveryDoorLivesAsTheTableSays) {
     }
 }
 
-TEST_F(FigureTest, SoundOffChangesNothingButTheSound) {
-    for (int kind = 0; kind < 5; ++kind) {
-        SCOPED_TRACE(kLives[kind].name);
-        std::vector<std::uint32_t> traces[2];
-        for (int sound = 0; sound < 2; ++sound) {
-            theApp.m_nEnableSound = sound;
-            headless::ClearSoundLog();
-            CSceneRandom::Seed(7);
-            auto door = MakeDoor(kind, &m_director, 0, 0);
-            while (door->Update()) {
-                traces[sound].push_back(static_cast<std::uint32_t>(door->m_nFrame));
-                traces[sound].push_back(CSceneRandom::GetState());
-            }
-            EXPECT_EQ(sound == 0 ? 0u : 5u, headless::SoundLog().size());
-        }
-        EXPECT_EQ(traces[0], traces[1]);
-    }
-}
-
 TEST_F(FigureTest, FlashCoversTheSceneForOneTick) {
     CSubliminal flash;
     EXPECT_STREQ("CActor", flash.GetRuntimeClass()->m_lpszClassName);
