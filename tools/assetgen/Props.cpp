@@ -99,10 +99,16 @@ void Torch(Layers& L, std::vector<Light>& lights, double angleDeg, uint32_t seed
     double ca = std::cos(a), sa = std::sin(a);
     double wx = kCx + ca * (kFloorR + 8), wy = kCy + sa * (kFloorR + 8);
     double hx = kCx + ca * (kFloorR - 9), hy = kCy + sa * (kFloorR - 9);
-    StrokeSegment(L.albedo, wx, wy, hx, hy, 2.2, Col(36, 34, 34));        // iron bracket
-    FillDisc(L.albedo, wx, wy, 3.5, Col(48, 44, 44));                   // its bolt plate
-    FillDisc(L.albedo, hx, hy, 4.5, Col(58, 38, 24));                   // pitch-soaked head
-    Flame(L, hx, hy, 5.5, seed);
+    // Iron bracket on a plate in the coping, the torch's pitch-soaked head, and soot above it.
+    ForBox(L.albedo, static_cast<int>(wx - 12), static_cast<int>(wy - 12), static_cast<int>(wx + 12), static_cast<int>(wy + 12),
+           [&](int x, int y) {
+               double d = std::hypot(x + 0.5 - wx, y + 0.5 - wy);
+               L.albedo.At(x, y) = L.albedo.At(x, y) * (1.0 - 0.45 * noise::Smooth(11.0, 3.0, d));
+           });
+    ShadePolys(L.albedo, {RectPoly(wx, wy, 4.5, 4.5, a)}, [](int, int) { return Col(52, 48, 48); });
+    StrokeSegment(L.albedo, wx, wy, hx, hy, 2.0, Col(36, 34, 34));
+    FillDisc(L.albedo, hx, hy, 4.5, Col(58, 38, 24));
+    Flame(L, hx, hy, 6.5, seed);
     lights.push_back({hx, hy, kFire * 1.0, 80.0});
 }
 
