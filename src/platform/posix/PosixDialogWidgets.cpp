@@ -205,8 +205,10 @@ GtkWidget* MakeControl(GtkDialogRun& run, std::size_t index, GtkWidget** outer) 
             break;
         }
         case ControlKind::Edit: {
+            // The saver's one edit box is read-only: its text is what the program sets.
             w = gtk_text_view_new();
             gtk_text_view_set_editable(GTK_TEXT_VIEW(w), FALSE);
+            gtk_text_view_set_accepts_tab(GTK_TEXT_VIEW(w), FALSE);  // Tab moves on, as in a dialog
             gtk_text_view_set_cursor_visible(GTK_TEXT_VIEW(w), FALSE);
             gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(w), GTK_WRAP_WORD);
             gtk_text_view_set_left_margin(GTK_TEXT_VIEW(w), 2);
