@@ -11,7 +11,7 @@ if [[ ! -x $exe ]]; then
   cmake --preset release >/dev/null
   cmake --build --preset release --target morgrave
 fi
-exec python3 - "$exe" "$size" "$seconds" "res/art;build/release/res/standin/art" <<'PY'
+exec python3 - "$exe" "$size" "$seconds" "res/art;$(dirname "$exe")/res/standin/art" <<'PY'
 import os, sys, time
 sys.path.insert(0, "tests/e2e")
 import e2e_lib as L
@@ -31,11 +31,18 @@ try:
                     if sum(bg.pixel(x, y)) > 300 and not (tx0 <= x < tx0 + 520 and ty0 <= y < ty0 + 147))
     want = bg.pixel(px_, py_)
     ox, oy = ox + px_, oy + py_
+    title = L.find_picture(art, 670)
+    cx, cy = w // 2, h // 2
+    title_px = title.pixel(cx - (w - title.width) // 2, cy - (h - title.height) // 2)
     t0 = time.monotonic()
     p = s.start("s")
-    first = None
+    first = shown = None
     probe_last = None
     while time.monotonic() - t0 < 10:
+        if shown is None:
+            tp = probe.pixel(cx, cy)
+            if tp and L.close_colour(tp, title_px, 24):
+                shown = time.monotonic() - t0
         px = probe_last = probe.pixel(ox, oy)
         if px and L.close_colour(px, want, 24):
             first = time.monotonic() - t0
@@ -57,7 +64,9 @@ try:
         hwm = next(int(l.split()[1]) for l in f if l.startswith("VmHWM:"))
     bitmaps = 2 * w * h * 4 / 1e6
     print(f"screen {w}x{h}")
-    print(f"first frame after start: {first * 1000:.0f} ms (target 150 ms)")
+    if shown is not None:
+        print(f"title on the screen after start: {shown * 1000:.0f} ms (drawn before the pictures load)")
+    print(f"first composed frame after start: {first * 1000:.0f} ms (target 150 ms)")
     print(f"processor over {w1 - w0:.0f} s: {100 * (c1 - c0) / (w1 - w0):.2f} % of one core (target 2 %)")
     print(f"peak memory: {hwm / 1024:.1f} MB (target {2 * bitmaps + 20:.1f} MB = 2 x {bitmaps:.1f} MB screen bitmaps + 20 MB)")
     p.terminate()
