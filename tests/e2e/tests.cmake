@@ -28,7 +28,13 @@ function(mg_e2e_test name script timeout)
   set_tests_properties(e2e_${name} PROPERTIES LABELS e2e TIMEOUT ${timeout})
 endfunction()
 
+# Tests that time what the screen or the sound device shows run alone, away from other load.
+function(mg_e2e_serial name)
+  set_tests_properties(e2e_${name} PROPERTIES RUN_SERIAL TRUE)
+endfunction()
+
 mg_e2e_test(fullscreen_1024 e2e_fullscreen.py 90 --case 1024)
+mg_e2e_serial(fullscreen_1024)
 mg_e2e_test(fullscreen_640 e2e_fullscreen.py 90 --case 640)
 mg_e2e_test(fullscreen_1920 e2e_fullscreen.py 90 --case 1920)
 mg_e2e_test(input e2e_input.py 120)
@@ -49,4 +55,5 @@ if(TARGET morgrave-record)
   add_dependencies(morgrave e2e_fixed_clock)
   mg_e2e_test(sound e2e_sound.py 180 --recorder $<TARGET_FILE:morgrave-record>
               --clock ${PROJECT_BINARY_DIR}/e2e-modules/fixed_clock.so)
+  mg_e2e_serial(sound)
 endif()
