@@ -6,18 +6,13 @@
 #include <cstring>
 
 #include "platform/Resources.h"
+#include "platform/common/IconResources.h"
 #include "platform/Window.h"
 #include "platform/posix/PosixWindowState.h"
 
 namespace plat::posix {
 
 namespace {
-
-std::uint32_t Rd16(const std::uint8_t* p) { return static_cast<std::uint32_t>(p[0] | (p[1] << 8)); }
-std::uint32_t Rd32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 void ApplyVisibility() {
     State& s = St();
@@ -30,56 +25,30 @@ void ApplyVisibility() {
 
 bool CursorMasks(std::uint16_t resId, std::vector<std::uint8_t>* data, std::vector<std::uint8_t>* mask, int* width,
                  int* height, int* hotX, int* hotY) {
-    // Group: NEWHEADER (reserved, type 2, count) then 14-byte entries whose last u16 is the image id.
-    ResData group = FindResource(kRtGroupCursor, resId);
-    const auto* g = static_cast<const std::uint8_t*>(group.data);
-    if (!g || group.size < 6 + 14 || Rd16(g + 2) != 2 || Rd16(g + 4) < 1) return false;
-    const std::uint16_t imageId = static_cast<std::uint16_t>(Rd16(g + 6 + 12));
-    // Image: hot spot (2 x u16), BITMAPINFOHEADER with doubled height, 2 colours, XOR rows, AND rows.
-    ResData image = FindResource(kRtCursor, imageId);
-    const auto* c = static_cast<const std::uint8_t*>(image.data);
-    if (!c || image.size < 4 + 40) return false;
-    const std::uint8_t* bih = c + 4;
-    const std::uint32_t hdr = Rd32(bih);
-    const auto w = static_cast<std::int32_t>(Rd32(bih + 4));
-    const auto h2 = static_cast<std::int32_t>(Rd32(bih + 8));
-    const std::uint32_t bits = Rd16(bih + 14);
-    if (hdr < 40 || bits != 1 || w <= 0 || w > 256 || h2 <= 0 || h2 > 512 || (h2 % 2) != 0) return false;
-    const std::int32_t h = h2 / 2;
-    std::uint32_t colours = Rd32(bih + 32);
-    if (colours == 0) colours = 2;
-    if (colours > 2) return false;
-    const std::size_t stride = static_cast<std::size_t>((w + 31) / 32) * 4;
-    const std::size_t xorOff = 4 + static_cast<std::size_t>(hdr) + colours * 4;
-    const std::size_t andOff = xorOff + stride * static_cast<std::size_t>(h);
-    if (andOff + stride * static_cast<std::size_t>(h) > image.size) return false;
-    // SDL wants widths in whole bytes, rows top-down, MSB first.
-    const int sw = (w + 7) / 8 * 8;
-    const std::size_t rowBytes = static_cast<std::size_t>(sw / 8);
-    data->assign(rowBytes * static_cast<std::size_t>(h), 0);
-    mask->assign(rowBytes * static_cast<std::size_t>(h), 0);
-    for (std::int32_t y = 0; y < h; ++y) {
-        const std::uint8_t* xr = c + xorOff + stride * static_cast<std::size_t>(h - 1 - y);
-        const std::uint8_t* ar = c + andOff + stride * static_cast<std::size_t>(h - 1 - y);
-        for (std::int32_t x = 0; x < w; ++x) {
-            const bool andBit = (ar[x / 8] >> (7 - x % 8)) & 1;
-            const bool xorBit = (xr[x / 8] >> (7 - x % 8)) & 1;
-            // Win32 AND=1 XOR=0 transparent, AND=1 XOR=1 inverted, AND=0: black (XOR 0) or white (XOR 1).
-            // SDL mask=0 data=0 transparent, mask=0 data=1 inverted, mask=1: black (data 1) or white.
-            const bool sdlMask = !andBit;
-            const bool sdlData = andBit ? xorBit : !xorBit;
-            const std::size_t at = static_cast<std::size_t>(y) * rowBytes + static_cast<std::size_t>(x / 8);
-            const std::uint8_t bit = static_cast<std::uint8_t>(0x80u >> (x % 8));
-            if (sdlMask) (*mask)[at] |= bit;
-            if (sdlData) (*data)[at] |= bit;
+    CursorImage img;
+    if (!FindCursorImage(&FindResource, resId, &img) || img.width <= 0 || img.height <= 0) return false;
+    const std::size_t rowBytes = static_cast<std::size_t>((img.width + 7) / 8);
+    const std::size_t need = rowBytes * static_cast<std::size_t>(img.height);
+    if (img.andMask.size() < need || img.xorMask.size() < need) return false;
+    data->assign(need, 0);
+    mask->assign(need, 0);
+    for (std::size_t i = 0; i < need; ++i) {
+        // Win32 AND=1 XOR=0 transparent, AND=1 XOR=1 inverted, AND=0: black (XOR 0) or white (XOR 1).
+        // SDL mask=0 data=0 transparent, mask=0 data=1 inverted, mask=1: black (data 1) or white.
+        const std::uint8_t a = img.andMask[i], x = img.xorMask[i];
+        (*mask)[i] = static_cast<std::uint8_t>(~a);
+        (*data)[i] = static_cast<std::uint8_t>((a & x) | (~a & ~x));
+        if (img.width % 8 != 0 && i % rowBytes == rowBytes - 1) {
+            // Bits past the cursor's width, where SDL's rows are padded to whole bytes: transparent.
+            const auto keep = static_cast<std::uint8_t>(0xFFu << (8 - img.width % 8));
+            (*mask)[i] &= keep;
+            (*data)[i] &= keep;
         }
     }
-    *width = sw;
-    *height = h;
-    *hotX = static_cast<int>(Rd16(c));
-    *hotY = static_cast<int>(Rd16(c + 2));
-    if (*hotX >= w) *hotX = 0;
-    if (*hotY >= h) *hotY = 0;
+    *width = static_cast<int>(rowBytes * 8);
+    *height = img.height;
+    *hotX = img.hotX < img.width ? img.hotX : 0;
+    *hotY = img.hotY < img.height ? img.hotY : 0;
     return true;
 }
 
