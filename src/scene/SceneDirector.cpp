@@ -1,5 +1,4 @@
-// CSceneDirector: the figure slots, the tick (spawn odds, kind history, flash, ambient cue), the
-// two iterations and the sound cues.
+// CSceneDirector: figure slots, the tick's chances (doors, flash, ambient cue), iterations, cues.
 #include "scene/SceneDirector.h"
 
 #include <cstdlib>

@@ -1,5 +1,4 @@
-// The text registry: Win32 call contracts, typed values through the text form, tolerance of
-// arbitrary input (never a crash, nothing lost on rewrite).
+// The text registry: Win32 call contracts, typed values in text, tolerance of arbitrary input.
 #include <gtest/gtest.h>
 
 #include <cstdint>

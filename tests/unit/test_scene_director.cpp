@@ -1,5 +1,4 @@
-// The scene director: generator, spawn odds, kind history, reseeding, flash and ambient timing,
-// iterations, origins, the tick counter's wrap, figure ownership and the sound setting.
+// The scene director: generator, spawn odds, kind history, flash/ambient timing, order, ownership.
 #include <gtest/gtest.h>
 
 #include <climits>

@@ -1,6 +1,4 @@
-// 24 hours of scene ticks (1,728,000 at 50 ms) on a simulated clock at every Pain level: at most one
-// door, the kind history rule, every door's cues and end on the table's updates, flash and ambient
-// timing, and no figure left behind.
+// 24 simulated hours of scene ticks at every Pain level, checked against the door table and rules.
 #include <gtest/gtest.h>
 
 #include <cstdint>

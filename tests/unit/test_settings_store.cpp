@@ -1,6 +1,4 @@
-// The settings store as start-up uses it: defaults on a first start, values passed through
-// unchanged, odd-sized values, the key path from the executable's name, and the store file on disk
-// (hand-mangled, unreadable, never half-written).
+// The settings store at start-up: defaults, values passed through, key path, the file on disk.
 #include <gtest/gtest.h>
 
 #include <signal.h>

@@ -1,5 +1,4 @@
-// Start-up: argument 1 and the mode it selects, argument 2 as a window handle, the generator's
-// seed, the application object and its command table, and the framework's entry.
+// Start-up: mode letters, argument 2 as a handle, seeding, the application object and its entry.
 #include <gtest/gtest.h>
 
 #include <climits>
