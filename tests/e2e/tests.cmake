@@ -57,3 +57,15 @@ if(TARGET morgrave-record)
               --clock ${PROJECT_BINARY_DIR}/e2e-modules/fixed_clock.so)
   mg_e2e_serial(sound)
 endif()
+
+# The posix window back-end on its own, against a private X server.
+if(TARGET GTest::gtest_main)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(MG_E2E_SDL2 REQUIRED IMPORTED_TARGET sdl2)
+  pkg_check_modules(MG_E2E_X11 REQUIRED IMPORTED_TARGET x11)
+  add_executable(test_posix_window ${CMAKE_CURRENT_LIST_DIR}/test_posix_window.cpp)
+  target_link_libraries(test_posix_window PRIVATE mg_platform_posix GTest::gtest_main PkgConfig::MG_E2E_SDL2
+                        PkgConfig::MG_E2E_X11 mg_warnings)
+  add_test(NAME e2e_posix_window COMMAND ${Python3_EXECUTABLE} ${MG_E2E_DIR}/with_xvfb.py $<TARGET_FILE:test_posix_window>)
+  set_tests_properties(e2e_posix_window PROPERTIES LABELS e2e TIMEOUT 120)
+endif()
