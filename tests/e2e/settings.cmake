@@ -5,6 +5,7 @@ add_library(mg_e2e_mpr MODULE ${CMAKE_CURRENT_LIST_DIR}/mpr_module.c)
 target_link_libraries(mg_e2e_mpr PRIVATE mg_warnings)
 set_target_properties(mg_e2e_mpr PROPERTIES PREFIX "" OUTPUT_NAME mpr
                       LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/e2e-modules/mpr)
+add_dependencies(morgrave mg_e2e_mpr)  # built whenever the saver is, like the other test modules
 
 if(NOT Python3_EXECUTABLE)
   set(Python3_EXECUTABLE python3)
