@@ -81,7 +81,12 @@ void SetCursorNone() {
 int ShowCursor(bool show) {
     posix::State& s = posix::St();
     s.cursorCount += show ? 1 : -1;
-    if (s.videoUp) posix::ApplyVisibility();
+    if (s.videoUp) {
+        posix::ApplyVisibility();
+        // The cursor is raised for a dialog of another module (the password check): the
+        // full-screen window lets go of the keyboard and pointer until it is lowered again.
+        posix::SetScreenGrab(s.cursorCount <= 0);
+    }
     return s.cursorCount;
 }
 

@@ -138,6 +138,15 @@ void InvalidateAll(WindowRec* rec) {
     rec->invalid = Rect{0, 0, rec->width, rec->height};
 }
 
+void SetScreenGrab(bool grab) {
+    for (auto& r : St().windows) {
+        if (r->screenWindow && !r->destroying) {
+            if (grab) Grab(r.get());
+            else Ungrab(r.get());
+        }
+    }
+}
+
 void DestroyAfterServerGone(Hwnd hwnd) {
     if (WindowRec* rec = Find(hwnd)) {
         rec->xGone = true;

@@ -93,6 +93,9 @@ void PumpEvents();
 // GetMessage: block until an event arrives or `timeoutMs` passes (-1: no deadline).
 void WaitForEvents(int timeoutMs);
 
+// ShowCursor: take (true) or release (false) the keyboard and pointer of the full-screen window.
+void SetScreenGrab(bool grab);
+
 // Destruction driven by the server (parent gone): destroy our window without touching X.
 void DestroyAfterServerGone(Hwnd hwnd);
 
