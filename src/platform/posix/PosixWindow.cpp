@@ -101,6 +101,8 @@ bool EnsureVideo() {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_GRAB_KEYBOARD, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // A screen saver (or an XScreenSaver hack) must not suspend the desktop's own saver.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     if (!x11::Open()) return false;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
