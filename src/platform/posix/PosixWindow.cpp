@@ -47,8 +47,26 @@ void InstallSigterm() {
     sigaction(SIGTERM, &sa, nullptr);
 }
 
+bool IsXrgb(const SDL_Surface* screen) {
+    return screen->format->BytesPerPixel == 4 && screen->format->Rmask == 0x00ff0000u &&
+           screen->format->Gmask == 0x0000ff00u && screen->format->Bmask == 0x000000ffu;
+}
+
+// The window's 32-bit backing store. Where SDL's window surface already is 0x00RRGGBB of the
+// window's size, that surface is the store (no second screen-sized buffer, no copy per frame);
+// otherwise a store of our own is converted rectangle by rectangle when presented.
 void AllocStore(posix::WindowRec* rec) {
     std::int32_t w = std::max(rec->width, 0), h = std::max(rec->height, 0);
+    SDL_Surface* screen = rec->sdl ? SDL_GetWindowSurface(rec->sdl) : nullptr;  // fails on 8-bit displays
+    if (screen && IsXrgb(screen) && !SDL_MUSTLOCK(screen) && screen->w == w && screen->h == h &&
+        screen->pitch % 4 == 0) {
+        rec->store.clear();
+        rec->direct = true;
+        std::memset(screen->pixels, 0, static_cast<std::size_t>(screen->pitch) * static_cast<std::size_t>(h));
+        rec->surface = Surface{static_cast<std::uint32_t*>(screen->pixels), w, h, screen->pitch / 4};
+        return;
+    }
+    rec->direct = false;
     rec->store.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0u);
     rec->surface = Surface{rec->store.empty() ? nullptr : rec->store.data(), w, h, w};
 }
@@ -138,6 +156,17 @@ void InvalidateAll(WindowRec* rec) {
     if (!rec) return;
     rec->paintPending = true;
     rec->invalid = Rect{0, 0, rec->width, rec->height};
+}
+
+void KeepOwnStore(WindowRec* rec) {
+    if (!rec || !rec->direct) return;
+    const Surface old = rec->surface;
+    rec->store.assign(static_cast<std::size_t>(old.width) * static_cast<std::size_t>(old.height), 0u);
+    for (std::int32_t y = 0; y < old.height; ++y)
+        std::memcpy(rec->store.data() + static_cast<std::size_t>(y) * old.width,
+                    old.pixels + static_cast<std::size_t>(y) * old.pitch, static_cast<std::size_t>(old.width) * 4);
+    rec->surface = Surface{rec->store.empty() ? nullptr : rec->store.data(), old.width, old.height, old.width};
+    rec->direct = false;
 }
 
 void SetScreenGrab(bool grab) {
@@ -237,7 +266,6 @@ Hwnd CreateWindowEx(std::uint32_t exStyle, const char* className, const char* ti
         }
     }
     AllocStore(rec.get());
-    SDL_GetWindowSurface(rec->sdl);  // may fail (8-bit displays): then nothing is presented
     const Hwnd hwnd = rec->hwnd;
     s.windows.push_back(std::move(rec));
 
@@ -316,12 +344,20 @@ Surface* GetWindowSurface(Hwnd hwnd) {
 
 void PresentRects(Hwnd hwnd, const Rect* rects, int count) {
     posix::WindowRec* rec = posix::Find(hwnd);
-    if (!rec || !rec->sdl || rec->xGone || !rects || count <= 0 || rec->store.empty()) return;
+    if (!rec || !rec->sdl || rec->xGone || !rects || count <= 0 || !rec->surface.pixels) return;
     SDL_Surface* screen = SDL_GetWindowSurface(rec->sdl);
     if (!screen) return;
     const std::int32_t w = std::min(rec->width, screen->w), h = std::min(rec->height, screen->h);
-    const bool direct = screen->format->BytesPerPixel == 4 && screen->format->Rmask == 0x00ff0000u &&
-                        screen->format->Gmask == 0x0000ff00u && screen->format->Bmask == 0x000000ffu;
+    if (rec->direct) {
+        std::vector<SDL_Rect> out;
+        for (int i = 0; i < count; ++i) {
+            Rect r;
+            if (Intersect(rects[i], w, h, &r)) out.push_back(SDL_Rect{r.left, r.top, r.right - r.left, r.bottom - r.top});
+        }
+        if (!out.empty()) SDL_UpdateWindowSurfaceRects(rec->sdl, out.data(), static_cast<int>(out.size()));
+        return;
+    }
+    const bool direct = IsXrgb(screen);
     std::vector<SDL_Rect> out;
     out.reserve(static_cast<std::size_t>(count));
     if (SDL_MUSTLOCK(screen)) SDL_LockSurface(screen);

@@ -127,6 +127,10 @@ void Translate(const SDL_Event& ev) {
             posix::WindowRec* rec = posix::FindBySdl(SDL_GetWindowFromID(ev.window.windowID));
             if (!rec || rec->destroying) return;
             switch (ev.window.event) {
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    posix::KeepOwnStore(rec);  // SDL replaces its surface on the next use
+                    posix::InvalidateAll(rec);
+                    break;
                 case SDL_WINDOWEVENT_EXPOSED:
                 case SDL_WINDOWEVENT_SHOWN:
                     posix::InvalidateAll(rec);

@@ -38,7 +38,8 @@ struct WindowRec {
     bool grabbed = false;
     bool destroying = false;
     std::int32_t x = 0, y = 0, width = 0, height = 0;
-    std::vector<std::uint32_t> store;  // 32-bit backing store, client-sized
+    std::vector<std::uint32_t> store;  // 32-bit backing store, client-sized (unless direct)
+    bool direct = false;                // the store is SDL's window surface itself
     Surface surface;
     bool paintPending = false;
     Rect invalid;
@@ -92,6 +93,10 @@ void InvalidateAll(WindowRec* rec);
 void PumpEvents();
 // GetMessage: block until an event arrives or `timeoutMs` passes (-1: no deadline).
 void WaitForEvents(int timeoutMs);
+
+// Event pump, when SDL is about to replace a window's surface: a store that was that surface
+// becomes a copy of our own, so the drawing code never holds freed pixels.
+void KeepOwnStore(WindowRec* rec);
 
 // ShowCursor: take (true) or release (false) the keyboard and pointer of the full-screen window.
 void SetScreenGrab(bool grab);
