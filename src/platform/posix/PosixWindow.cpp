@@ -124,6 +124,7 @@ bool EnsureVideo() {
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     if (!x11::Open()) return false;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    SDL_StopTextInput();  // keys are key presses here; no input method may swallow them
     s.hostWindow = x11::HostWindowFromEnvironment();
     InstallSigterm();
     s.videoUp = true;
