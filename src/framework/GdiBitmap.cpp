@@ -1,6 +1,8 @@
 // Software bitmaps and the raster kernels behind CDC::BitBlt and CDC::MaskedBlt.
 #include "framework/GdiBitmap.h"
 
+#include "platform/Window.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -78,14 +80,22 @@ void GdiReleaseSelect(GdiHandle* handle) {
     if (--handle->selectCount <= 0 && handle->orphaned) delete handle;
 }
 
+void GdiPixelFree::operator()(std::uint32_t* p) const { plat::FreePixelMemory(p, bytes); }
+
 GdiBitmap* GdiBitmap::NewRgb32(std::int32_t width, std::int32_t height) {
     if (!SizeOk(width, height)) return nullptr;
     auto* b = new GdiBitmap;
     b->format = Format::Rgb32;
     b->width = width;
     b->height = height;
-    b->store32.assign(static_cast<std::size_t>(width) * height, 0u);
-    b->pixels32 = b->store32.data();
+    const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * sizeof(std::uint32_t);
+    auto* pixels = static_cast<std::uint32_t*>(plat::AllocPixelMemory(bytes));
+    if (pixels == nullptr) {
+        delete b;
+        return nullptr;
+    }
+    b->store32 = std::unique_ptr<std::uint32_t[], GdiPixelFree>(pixels, GdiPixelFree{bytes});
+    b->pixels32 = pixels;
     b->pitch32 = width;
     return b;
 }

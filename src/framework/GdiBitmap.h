@@ -1,6 +1,7 @@
 // Software GDI objects behind the handles: bitmaps (32-bit, 1-bit, 8-bit DIB sections), palettes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -26,6 +27,12 @@ void GdiAddSelect(GdiHandle* handle);
 void GdiReleaseSelect(GdiHandle* handle);
 
 // One software bitmap.
+// Gives a bitmap's pixel block back to the platform.
+struct GdiPixelFree {
+    std::size_t bytes = 0;
+    void operator()(std::uint32_t* p) const;
+};
+
 struct GdiBitmap : GdiHandle {
     enum class Format { Rgb32, Mono1, Index8 };
     Format format = Format::Rgb32;
@@ -43,7 +50,8 @@ struct GdiBitmap : GdiHandle {
     bool topDown = true;
     std::uint32_t colors[256] = {};  // Index8: colour table as 0x00RRGGBB
 
-    std::vector<std::uint32_t> store32;  // owned pixels (empty for window / display surfaces)
+    // Owned 32-bit pixels (none for window / display surfaces), from the platform's pixel memory.
+    std::unique_ptr<std::uint32_t[], GdiPixelFree> store32;
     std::vector<std::uint8_t> store8;
 
     // Address of row y (0 = top as seen) for Mono1 / Index8.

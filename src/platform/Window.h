@@ -2,6 +2,7 @@
 // Same contracts as the Win32 calls of the same names; messages use Win32 numbers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/Types.h"
@@ -45,6 +46,12 @@ bool GetClientRect(Hwnd hwnd, Rect* out);
 
 // CDC of a window (GetDC/BeginPaint): the window's 32-bit backing store, client-sized.
 Surface* GetWindowSurface(Hwnd hwnd);
+
+// CBitmap (screen-sized frames, images): `bytes` of zero-filled pixel memory, nullptr when it
+// cannot be had; large blocks may be backed by huge pages so that first touches fault less.
+void* AllocPixelMemory(std::size_t bytes);
+// CBitmap destruction: release a block from AllocPixelMemory (same size).
+void FreePixelMemory(void* block, std::size_t bytes);
 
 // CDC of a window after drawing: show exactly these client rectangles of the backing store.
 void PresentRects(Hwnd hwnd, const Rect* rects, int count);

@@ -1,6 +1,8 @@
 // Fake platform for the bitmap fuzzer: one bitmap resource, a small display, no windows.
 #include "DibFuzzPlatform.h"
 
+#include <cstdlib>
+
 #include "platform/Resources.h"
 #include "platform/Window.h"
 
@@ -48,5 +50,7 @@ Surface* GetDisplaySurface() { return nullptr; }
 Surface* GetWindowSurface(Hwnd) { return nullptr; }
 void PresentRects(Hwnd, const Rect*, int) {}
 void PresentDisplay(const Rect*, int) {}
+void* AllocPixelMemory(std::size_t bytes) { return bytes == 0 ? nullptr : std::calloc(1, bytes); }
+void FreePixelMemory(void* block, std::size_t) { std::free(block); }
 
 }  // namespace plat
