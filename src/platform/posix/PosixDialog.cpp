@@ -2,6 +2,7 @@
 #include <gtk/gtk.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -44,7 +45,10 @@ bool EnsureGtk() {
     gdk_set_allowed_backends("x11");
     if (std::getenv("NO_AT_BRIDGE") == nullptr) setenv("NO_AT_BRIDGE", "1", 0);
     s.gtkReady = gtk_init_check(nullptr, nullptr) != FALSE;
-    if (!s.gtkReady) return false;
+    if (!s.gtkReady) {
+        std::fprintf(stderr, "morgrave: cannot open the X display for the settings dialog (is DISPLAY set?)\n");
+        return false;
+    }
     s.css = gtk_css_provider_new();
     gtk_css_provider_load_from_data(s.css, kDialogCss, -1, nullptr);
     gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(s.css),

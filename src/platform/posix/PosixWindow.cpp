@@ -2,6 +2,7 @@
 #include <SDL2/SDL.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <signal.h>
 #include <unistd.h>
@@ -122,8 +123,15 @@ bool EnsureVideo() {
     // A screen saver (or an XScreenSaver hack) must not suspend the desktop's own saver.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
-    if (!x11::Open()) return false;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    // Without a display the saver can only end; say why rather than vanish silently.
+    if (!x11::Open()) {
+        std::fprintf(stderr, "morgrave: cannot open the X display (is DISPLAY set?)\n");
+        return false;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "morgrave: cannot start SDL video: %s\n", SDL_GetError());
+        return false;
+    }
     SDL_StopTextInput();  // keys are key presses here; no input method may swallow them
     s.hostWindow = x11::HostWindowFromEnvironment();
     InstallSigterm();
