@@ -11,7 +11,7 @@ if [[ ! -x $exe ]]; then
   cmake --preset release >/dev/null
   cmake --build --preset release --target morgrave
 fi
-exec python3 - "$exe" "$size" "$seconds" "res/art;$(dirname "$exe")/res/standin/art" <<'PY'
+exec python3 - "$exe" "$size" "$seconds" "res/art" <<'PY'
 import os, sys, time
 sys.path.insert(0, "tests/e2e")
 import e2e_lib as L

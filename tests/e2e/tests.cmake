@@ -19,7 +19,7 @@ foreach(answer refuse accept)
 endforeach()
 
 set(MG_E2E_DIR ${CMAKE_CURRENT_LIST_DIR})
-set(MG_E2E_ART "${PROJECT_SOURCE_DIR}/res/art\;${PROJECT_BINARY_DIR}/res/standin/art")
+set(MG_E2E_ART "${PROJECT_SOURCE_DIR}/res/art")
 
 function(mg_e2e_test name script timeout)
   add_test(NAME e2e_${name}

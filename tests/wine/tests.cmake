@@ -15,8 +15,8 @@ if(MG_WIN32_BUILD_DIR)
            ${MG_WIN32_BUILD_DIR}/src/Morgrave.scr)
   set_tests_properties(wine_scr_format PROPERTIES LABELS wine TIMEOUT 60)
 
-  # The pictures the checks compare with: the real art, else the build's stand-ins.
-  set(mg_wine_art "${PROJECT_SOURCE_DIR}/res/art;${MG_WIN32_BUILD_DIR}/res/standin/art;${mg_win64_dir}/res/standin/art")
+  # The pictures the checks compare with.
+  set(mg_wine_art "${PROJECT_SOURCE_DIR}/res/art")
   foreach(t seam startup fullscreen sound password preview settings 8bit)
     add_test(NAME wine_${t}
              COMMAND ${Python3_EXECUTABLE} ${mg_wine_dir}/wine_${t}.py --win32 ${MG_WIN32_BUILD_DIR}
