@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "BmpBuilder.h"
+#include "Canvas.h"
 #include "framework/DC.h"
 #include "imaging/Dib.h"
 #include "imaging/DibPalette.h"
@@ -25,19 +26,6 @@ protected:
         CDib::ReleaseSharedPalette();
         headless::ResetResources();
     }
-};
-
-struct Canvas {
-    CBitmap bmp;
-    CDC dc;
-    CBitmap* old = nullptr;
-    Canvas(int w, int h, COLORREF fill) {
-        dc.CreateCompatibleDC(nullptr);
-        bmp.CreateCompatibleBitmap(&dc, w, h);
-        old = dc.SelectObject(&bmp);
-        dc.FillSolidRect(0, 0, w, h, fill);
-    }
-    ~Canvas() { dc.SelectObject(old); }
 };
 
 void Put(std::uint16_t id, const BmpDesc& desc) { headless::SetResource(plat::kRtBitmap, id, BuildBmp(desc)); }

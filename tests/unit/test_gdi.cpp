@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "BmpBuilder.h"
+#include "Canvas.h"
 #include "framework/DC.h"
 #include "framework/GdiBitmap.h"
 #include "platform/Window.h"
@@ -24,20 +25,6 @@ protected:
         headless::ResetResources();
     }
     void TearDown() override { headless::ResetResources(); }
-};
-
-// A memory context with a new 32-bit bitmap of this size filled with `fill`.
-struct Canvas {
-    CBitmap bmp;
-    CDC dc;
-    CBitmap* old = nullptr;
-    Canvas(int w, int h, COLORREF fill) {
-        dc.CreateCompatibleDC(nullptr);
-        bmp.CreateCompatibleBitmap(&dc, w, h);
-        old = dc.SelectObject(&bmp);
-        dc.FillSolidRect(0, 0, w, h, fill);
-    }
-    ~Canvas() { dc.SelectObject(old); }
 };
 
 struct Mono {

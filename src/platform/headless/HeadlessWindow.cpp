@@ -246,15 +246,7 @@ Hwnd CreateWindowEx(std::uint32_t exStyle, const char* className, const char* /*
     d.windows[h] = std::move(w);
     d.order.push_back(h);
 
-    CreateParams cp;
-    cp.user = user;
-    cp.exStyle = exStyle;
-    cp.style = style;
-    cp.x = x;
-    cp.y = y;
-    cp.width = width;
-    cp.height = height;
-    cp.parent = parent;
+    CreateParams cp{user, exStyle, style, x, y, width, height, parent};
     const std::intptr_t r = Deliver(Find(h), kWmCreate, 0, reinterpret_cast<std::intptr_t>(&cp));
     if (r == -1) {
         Destroy(h);

@@ -278,15 +278,7 @@ Hwnd CreateWindowEx(std::uint32_t exStyle, const char* className, const char* ti
     const Hwnd hwnd = rec->hwnd;
     s.windows.push_back(std::move(rec));
 
-    CreateParams cp;
-    cp.user = user;
-    cp.exStyle = exStyle;
-    cp.style = style;
-    cp.x = x;
-    cp.y = y;
-    cp.width = width;
-    cp.height = height;
-    cp.parent = parent;
+    CreateParams cp{user, exStyle, style, x, y, width, height, parent};
     if (cls->second.proc(hwnd, kWmCreate, 0, reinterpret_cast<std::intptr_t>(&cp)) == -1) {
         DestroyWindow(hwnd);
         return 0;

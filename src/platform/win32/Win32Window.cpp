@@ -21,15 +21,8 @@ LRESULT CALLBACK SeamWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     if (msg == WM_CREATE) {
         // The framework reads the seam's creation parameters, not Win32's CREATESTRUCT.
         const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        CreateParams cp;
-        cp.user = rec->user;
-        cp.exStyle = cs->dwExStyle;
-        cp.style = static_cast<std::uint32_t>(cs->style);
-        cp.x = cs->x;
-        cp.y = cs->y;
-        cp.width = cs->cx;
-        cp.height = cs->cy;
-        cp.parent = reinterpret_cast<Hwnd>(cs->hwndParent);
+        CreateParams cp{rec->user, cs->dwExStyle, static_cast<std::uint32_t>(cs->style), cs->x, cs->y, cs->cx, cs->cy,
+                        reinterpret_cast<Hwnd>(cs->hwndParent)};
         result = proc(reinterpret_cast<Hwnd>(hwnd), msg, wParam, reinterpret_cast<std::intptr_t>(&cp));
     } else {
         result = proc(reinterpret_cast<Hwnd>(hwnd), msg, wParam, lParam);
