@@ -7,6 +7,8 @@
 #include <sstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "SceneWndHarness.h"
 #include "platform/Registry.h"
 #include "platform/Window.h"
@@ -57,7 +59,10 @@ protected:
         headless::ResetDisplay(640, 480, 32);
         headless::ResetRegistry();
         headless::ResetModules();
-        m_trace = ::testing::TempDir() + "saverwnd_trace.txt";
+        // One file per test and process: ctest runs the cases of this file side by side.
+        m_trace = ::testing::TempDir() + "saverwnd_trace_" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+                  std::to_string(::getpid()) + ".txt";
         std::remove(m_trace.c_str());
         headless::SetTraceFilePath(m_trace);
         g_service = FakeService{};
