@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "BmpBuilder.h"
-#include "Canvas.h"
+#include "DrawCanvas.h"
 #include "framework/DC.h"
 #include "imaging/Dib.h"
 #include "imaging/DibPalette.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "BmpBuilder.h"
-#include "Canvas.h"
+#include "DrawCanvas.h"
 #include "framework/DC.h"
 #include "framework/GdiBitmap.h"
 #include "platform/Window.h"
