@@ -72,6 +72,8 @@ HWND CSaverApp::GetArgumentWindow() const {
 }
 
 BOOL CSaverApp::InitInstance() {
+    // Asked for its usage or version, the program answers and ends before touching the store.
+    if (AfxTakesCommandLineOptions() && PrintInformation(m_argc, m_argv, stdout)) return FALSE;
     Enable3dControls();
     SetRegistryKey(kCompanyKey);
     CSceneRandom::Seed(static_cast<std::uint32_t>(AfxGetTime()));
@@ -84,10 +86,14 @@ BOOL CSaverApp::InitInstance() {
     m_nSubliminals = static_cast<int>(GetProfileInt(kSection, "Subliminals", 1));
     WriteProfileInt(kSection, "Subliminals", m_nSubliminals);
 
-    switch (SelectMode(m_argc, m_argv)) {
+    const Mode mode = SelectMode(m_argc, m_argv);
+    switch (mode) {
     case Mode::Settings: return DoSettingsMode();
     case Mode::Preview: return DoPreviewMode();
-    case Mode::FullScreen: return DoFullScreenMode();
+    case Mode::FullScreen:
+        // After the write-back: the options never reach the store.
+        if (AfxTakesCommandLineOptions()) ApplyRunOptions(stderr);
+        return DoFullScreenMode();
     case Mode::Password: return DoPasswordMode();
     case Mode::None: break;
     }

@@ -1,6 +1,8 @@
 // CSaverApp: the saver's application object: settings, start-up and the four command-line modes.
 #pragma once
 
+#include <cstdio>
+
 #include "framework/WinApp.h"
 #include "framework/WinDefs.h"
 
@@ -20,6 +22,8 @@ public:
     int m_nEnableSound = 1;
     int m_nSubliminals = 1;
     int m_nPain = 3;
+    // Scale of the full-screen scene: 0 = automatic, 1 to 8 = that factor.
+    int m_nScale = 1;
     // Which mode ran.
     int m_bConfigure = 0;
     int m_bPreview = 0;
@@ -43,6 +47,16 @@ public:
     BOOL DoPasswordMode();
     // Runs the settings dialog and stores the settings, however the dialog ended.
     void RunSettingsDialog();
+
+    // The Linux command line beyond the mode letter (SaverAppOptions.cpp).
+    // "--help" or "--version" as argument 1: prints its text to `out` and returns true.
+    static bool PrintInformation(int argc, char** argv, std::FILE* out);
+    // Options after "s" ("--pain N", "--sound 0|1", "--subliminals 0|1", "--scale N") replace the
+    // settings read from the store for this run only; "-window-id ID" belongs to the window
+    // back-end; anything else is skipped with one line on `err`.
+    void ApplyRunOptions(std::FILE* err);
+    // A Scale value as the store's reader takes it: 0 to 8 as they are, anything else 1.
+    static int NormaliseScale(LONG nScale);
 
     DECLARE_APP_COMMAND_MAP()
 };

@@ -27,4 +27,8 @@ void FreeLibrary(HModule module);
 // when no audio device exists.
 void PlaySoundResource(std::uint16_t id);
 
+// CSaverApp at start-up: true where the command line also takes "--help", "--version" and options
+// after "s" (the Linux program, an XScreenSaver hack); false where only arguments 1 and 2 count.
+bool TakesCommandLineOptions();
+
 }  // namespace plat

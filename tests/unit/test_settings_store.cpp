@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "app/SaverApp.h"
+#include "framework/Wnd.h"
 #include "platform/Registry.h"
 #include "platform/common/FileRegistry.h"
 #include "platform/common/RegistryFile.h"
@@ -211,6 +213,65 @@ TEST_F(SettingsStoreTest, StoreFileIsReadableAndSurvivesHandEditing) {
     // Writing again changes nothing more: the store has settled.
     EXPECT_FALSE(Start({"/save"}));
     EXPECT_EQ(after, ReadFile(store));
+}
+
+// Options after "s" replace what the store holds for that run only; bad ones are skipped with a line.
+TEST_F(SettingsStoreTest, RunOptionsOverrideTheStoreForOneRunOnly) {
+    struct Case {
+        std::vector<std::string> args;
+        int pain, sound, subliminals, scale;
+        int errorLines;
+    };
+    // The store holds Pain 2, "Enable sound" 7, "Subliminals" 5.
+    const Case cases[] = {
+        {{"s", "--pain", "1", "--sound", "0", "--subliminals", "0", "--scale", "3"}, 1, 0, 0, 3, 0},
+        {{"-S", "--sound", "1", "--scale", "0"}, 2, 1, 5, 0, 0},
+        {{"s", "--scale", "9"}, 2, 7, 5, 1, 0},
+        {{"s", "--scale", "-1", "--pain", "9"}, 9, 7, 5, 1, 0},
+        {{"s", "--pain", "99999999999", "--subliminals", "-99999999999"}, INT32_MAX, 7, INT32_MIN, 1, 0},
+        {{"s", "-window-id", "0x2a", "--window-id", "42", "--pain", "4"}, 4, 7, 5, 1, 0},
+        {{"s", "--bogus", "--pain", "3", "-root"}, 3, 7, 5, 1, 2},
+        {{"s", "--pain", "x", "--sound", "4y"}, 2, 7, 5, 1, 2},
+        {{"s", "--pain", "--sound", "0", "--scale"}, 2, 0, 5, 1, 2},
+        // Only the full-screen mode takes options.
+        {{"p", "0", "--pain", "1"}, 2, 7, 5, 1, 0},
+        {{"/save", "--pain", "1"}, 2, 7, 5, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        headless::ResetRegistry();
+        headless::SetRegistryValue(kKey, "Pain", plat::kRegDword, Dword(2));
+        headless::SetRegistryValue(kKey, "Enable sound", plat::kRegDword, Dword(7));
+        headless::SetRegistryValue(kKey, "Subliminals", plat::kRegDword, Dword(5));
+        const std::string before = headless::RegistryText();
+        theApp.m_nScale = 1;
+        ::testing::internal::CaptureStderr();
+        Start(c.args);
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        if (theApp.m_pMainWnd != nullptr) theApp.m_pMainWnd->DestroyWindow();
+        theApp.m_pMainWnd = nullptr;
+        EXPECT_EQ(c.pain, theApp.m_nPain);
+        EXPECT_EQ(c.sound, theApp.m_nEnableSound);
+        EXPECT_EQ(c.subliminals, theApp.m_nSubliminals);
+        EXPECT_EQ(c.scale, theApp.m_nScale);
+        EXPECT_EQ(c.errorLines, std::count(err.begin(), err.end(), '\n')) << err;
+        EXPECT_EQ(before, headless::RegistryText());
+    }
+}
+
+// --help and --version answer on standard output and end before the store is touched.
+TEST_F(SettingsStoreTest, HelpAndVersionLeaveNoStoreBehind) {
+    const std::pair<const char*, const char*> cases[] = {{"--help", "Usage: morgrave [MODE]"},
+                                                         {"--version", "morgrave "}};
+    for (const auto& [arg, start] : cases) {
+        ::testing::internal::CaptureStdout();
+        EXPECT_FALSE(Start({arg, "s"}));
+        const std::string out = ::testing::internal::GetCapturedStdout();
+        EXPECT_EQ(0u, out.rfind(start, 0)) << out;
+        EXPECT_EQ('\n', out.back());
+        EXPECT_EQ("", headless::RegistryText()) << arg;
+        EXPECT_EQ(0, theApp.m_bFullScreen);
+    }
 }
 
 TEST_F(SettingsStoreTest, AStoreThatCannotBeReadIsNeverReplaced) {

@@ -73,6 +73,8 @@ void FreeLibrary(HModule module) {
 }
 
 void PlaySoundResource(std::uint16_t id) { g_system.sounds.push_back(id); }
+
+bool TakesCommandLineOptions() { return true; }
 }  // namespace plat
 
 namespace headless {

@@ -21,4 +21,6 @@ std::string TraceFilePath() {
     posix::MakeDirs(dir);
     return dir + "/trace.txt";
 }
+
+bool TakesCommandLineOptions() { return true; }
 }  // namespace plat
