@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the saver, the fuzzers and the Windows .scr, and runs every
-# test (unit, end-to-end on Xvfb, bounded fuzzing, Wine, benchmarks) with ctest.
+# Installs what is missing, builds the saver, the fuzzers and the Windows .scr with its zip, and runs
+# every test (unit, end-to-end on Xvfb, bounded fuzzing, Wine, benchmarks, the Debian package built
+# by cpack and the zip) with ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh --test

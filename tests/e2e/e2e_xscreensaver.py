@@ -1,17 +1,68 @@
 """The saver as an XScreenSaver hack: given the daemon's window by $XSCREENSAVER_WINDOW or by
 "--window-id ID" / "-window-id ID" (hex or decimal) after "s", it draws the running scene into
-that window at its size, leaves input to the daemon, and ends cleanly on SIGTERM."""
+that window at its size, leaves input to the daemon, and ends cleanly on SIGTERM. With "--case
+options": the options XScreenSaver's settings panel passes after "s" replace the stored settings for
+that run (heard in the sound, with a clock fixed like the scene recorder's) and never reach the store."""
 
 import os
 import signal
+import subprocess
 import sys
+import tempfile
 import time
 
 import e2e_lib as L
 
 
+def options(args):
+    c = L.Checks("xscreensaver_options")
+    clock, ticks = 1000000, 120
+    # The scene log: at this clock Pain 4 opens doors with sound in the first 6 seconds, Pain 1 none.
+    cues = {}
+    with tempfile.TemporaryDirectory() as tmp:
+        for pain in (1, 4):
+            log = os.path.join(tmp, f"pain{pain}.txt")
+            subprocess.run([args["recorder"], "--clock", str(clock), "--ticks", str(ticks), "--pain", str(pain),
+                            "--subliminals", "0", "--log", log], check=True, capture_output=True, timeout=120)
+            with open(log) as f:
+                cues[pain] = sum(1 for line in f if line.split()[1:2] == ["cue"])
+    c.check(cues[1] == 0 and cues[4] >= 2, f"the scene log: cues at Pain 1 {cues[1]}, at Pain 4 {cues[4]}")
+    s = L.Session(args["exe"], 800, 600)
+    try:
+        win = L.ParentWindow(s, 0, 0, 800, 600)
+        out = os.path.join(s.home, "audio.raw")
+        env = {"XSCREENSAVER_WINDOW": f"0x{win.id:x}", "SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": out,
+               "MORGRAVE_TEST_CLOCK": str(clock), "LD_PRELOAD": args["clock"]}
+        # (stored settings, options, sound expected)
+        for stored, opts, loud in (((0, 1), ["--pain", "4", "--bogus", "--sound", "1"], True),
+                                   ((1, 4), ["--sound", "0"], False),
+                                   ((1, 4), ["--pain", "1"], False)):
+            what = f"stored sound {stored[0]} Pain {stored[1]}, options {' '.join(opts)}"
+            s.write_registry(settings={"Enable sound": stored[0], "Pain": stored[1], "Subliminals": 0})
+            with open(s.registry, "rb") as f:
+                before = f.read()
+            if os.path.exists(out):
+                os.remove(out)
+            p = s.start("s", *opts, env=env)
+            time.sleep(ticks / 20)
+            p.send_signal(signal.SIGTERM)
+            c.check(L.wait_exit(p, 5) == 0, f"{what}: ended by SIGTERM")
+            heard = os.path.exists(out) and any(open(out, "rb").read())
+            c.check(heard == loud, f"{what}: {'sound' if loud else 'silence'}")
+            printed = p.stdout.read().decode(errors="replace")
+            c.check(printed.count("unknown option") == opts.count("--bogus"), f"{what}: says so of --bogus only")
+            with open(s.registry, "rb") as f:
+                c.check(f.read() == before, f"{what}: the store is unchanged")
+        win.destroy()
+    finally:
+        s.close()
+    return c.finish()
+
+
 def main():
     args = L.parse_common_args(sys.argv[1:])
+    if args.get("case") == "options":
+        return options(args)
     c = L.Checks("xscreensaver")
     bg = L.find_picture(args["art"], 673)
     s = L.Session(args["exe"], 1024, 768)

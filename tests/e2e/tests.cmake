@@ -56,6 +56,8 @@ if(TARGET morgrave-record)
   mg_e2e_test(sound e2e_sound.py 180 --recorder $<TARGET_FILE:morgrave-record>
               --clock ${PROJECT_BINARY_DIR}/e2e-modules/fixed_clock.so)
   mg_e2e_serial(sound)
+  mg_e2e_test(xscreensaver_options e2e_xscreensaver.py 120 --case options --recorder $<TARGET_FILE:morgrave-record>
+              --clock ${PROJECT_BINARY_DIR}/e2e-modules/fixed_clock.so)
 endif()
 
 # The posix window back-end on its own, against a private X server.
