@@ -1,15 +1,19 @@
 """The Windows .scr as a file: a 32-bit GUI program (PE32) for subsystem version 4.0 that imports
-only DLLs of Windows itself, with the saver's resources linked in."""
+only DLLs of Windows itself, with the saver's resources linked in and version information of the
+project's version; and the download zip that carries it."""
 
 import re
 import subprocess
 import sys
+import zipfile
 
 SYSTEM_DLLS = {"ADVAPI32.DLL", "COMCTL32.DLL", "GDI32.DLL", "KERNEL32.DLL", "MSVCRT.DLL", "USER32.DLL", "WINMM.DLL"}
 
 
 def main():
     scr = sys.argv[1]
+    version = sys.argv[2] if len(sys.argv) > 2 else None
+    zip_path = sys.argv[3] if len(sys.argv) > 3 else None
     passed = failed = 0
 
     def check(ok, what):
@@ -29,6 +33,34 @@ def main():
     check({"WINMM.DLL", "COMCTL32.DLL", "ADVAPI32.DLL"} <= dlls, "sound, common controls and registry are linked")
     sections = subprocess.run(["i686-w64-mingw32-objdump", "-h", scr], capture_output=True, text=True).stdout
     check(re.search(r"^\s*\d+\s+\.rsrc\s", sections, re.M) is not None, "resources linked (.rsrc section)")
+
+    with open(scr, "rb") as f:
+        image = f.read()
+    if version:
+        # windres reads the resources back as a script; the version information is its own block.
+        rc = subprocess.run(["i686-w64-mingw32-windres", "-i", scr, "-O", "rc"], capture_output=True, text=True,
+                            errors="replace").stdout
+        block = rc[rc.find(" VERSIONINFO"):]
+        numbers = ", ".join((version.split(".") + ["0"] * 4)[:4])
+        check(f"FILEVERSION {numbers}\n" in block and f"PRODUCTVERSION {numbers}\n" in block,
+              f"file and product version {numbers}")
+        values = dict(re.findall(r'VALUE "(\w+)", "([^"]*)"', block))
+        want = {"CompanyName": "Tarnwick Productions Ltd", "FileDescription": "Morgrave Screen Saver",
+                "ProductName": "Morgrave Screen Saver", "FileVersion": version, "ProductVersion": version,
+                "InternalName": "Morgrave", "OriginalFilename": "Morgrave.scr"}
+        check(values == want, f"version strings {values}")
+    if zip_path:
+        with zipfile.ZipFile(zip_path) as z:
+            names = sorted(z.namelist())
+            check(names == ["LICENSE.txt", "Morgrave.scr", "README.txt"], f"zip holds {names}")
+            if "Morgrave.scr" in names:
+                check(z.read("Morgrave.scr") == image, "the zip's .scr is the built one")
+            readme = z.read("README.txt").decode() if "README.txt" in names else ""
+            licence = z.read("LICENSE.txt").decode() if "LICENSE.txt" in names else ""
+        check(version in readme and "Install" in readme and "Tarnwick Productions Ltd\\Morgrave\\Settings" in readme,
+              "README.txt: version, how to install, where the settings live")
+        check("MIT" in licence and "The Morgrave Screen Saver authors" in licence, "LICENSE.txt: MIT")
+        check(all(t.count("\n") == t.count("\r\n") > 3 for t in (readme, licence)), "Windows line ends")
     print(f"scr format: {passed} passed, {failed} failed", flush=True)
     return 0 if failed == 0 else 1
 

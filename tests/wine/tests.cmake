@@ -12,7 +12,8 @@ if(MG_WIN32_BUILD_DIR)
   set(mg_wine_dir ${CMAKE_CURRENT_LIST_DIR})
 
   add_test(NAME wine_scr_format COMMAND ${Python3_EXECUTABLE} ${mg_wine_dir}/check_pe.py
-           ${MG_WIN32_BUILD_DIR}/src/Morgrave.scr)
+           ${MG_WIN32_BUILD_DIR}/src/Morgrave.scr ${PROJECT_VERSION}
+           ${MG_WIN32_BUILD_DIR}/Morgrave-${PROJECT_VERSION}-win32.zip)
   set_tests_properties(wine_scr_format PROPERTIES LABELS wine TIMEOUT 60)
 
   # The pictures the checks compare with.
