@@ -109,11 +109,12 @@ class Session:
         with open(self.registry, "w") as f:
             f.write("\n".join(lines))
 
-    def start(self, *args, env=None):
+    def start(self, *args, env=None, cwd=None):
         e = dict(self.env)
         if env:
             e.update(env)
-        p = subprocess.Popen([self.exe, *args], env=e, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        e = {k: v for k, v in e.items() if v is not None}  # None unsets a variable
+        p = subprocess.Popen([self.exe, *args], env=e, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, cwd=cwd)
         self.procs.append(p)
         return p
 
@@ -347,9 +348,9 @@ class PixelProbe:
         self.xlib.XCloseDisplay(self.dpy)
 
 
-def start_saver(session, background, *args, env=None, seconds=15):
+def start_saver(session, background, *args, env=None, seconds=15, cwd=None):
     """Starts `morgrave s ...` and waits until the chamber's background shows; (proc, ok)."""
-    p = session.start("s", *args, env=env)
+    p = session.start("s", *args, env=env, cwd=cwd)
     w, h = session.x.width, session.x.height
     ox, oy = (w - 640) // 2, (h - 480) // 2
     want = background.pixel(0, 0)

@@ -9,10 +9,13 @@ if(NOT Python3_Interpreter_FOUND OR NOT MG_XVFB OR NOT MG_XDOTOOL OR NOT MG_XWD)
   return()
 endif()
 
-# Password services that refuse and that accept (each as password.so in a folder of its own).
-foreach(answer refuse accept)
+# Password services that refuse, accept, crash, abort, exit or never answer (each as password.so
+# in a folder of its own).
+set(MG_E2E_PASSWORD_KINDS refuse accept crash abort exit hang)
+foreach(answer IN LISTS MG_E2E_PASSWORD_KINDS)
+  list(FIND MG_E2E_PASSWORD_KINDS ${answer} index)
   add_library(e2e_password_${answer} MODULE ${CMAKE_CURRENT_LIST_DIR}/password_module.c)
-  target_compile_definitions(e2e_password_${answer} PRIVATE MG_ANSWER=$<IF:$<STREQUAL:${answer},accept>,1,0>)
+  target_compile_definitions(e2e_password_${answer} PRIVATE MG_ANSWER=${index})
   set_target_properties(e2e_password_${answer} PROPERTIES PREFIX "" OUTPUT_NAME password
                         LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/e2e-modules/${answer})
   add_dependencies(morgrave e2e_password_${answer})

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <signal.h>
 #include <unistd.h>
@@ -105,6 +106,14 @@ void Grab(posix::WindowRec* rec) {
     }
 }
 
+// A host window was asked for and cannot be drawn into: end before any window exists. Covering
+// the screen instead could hide the daemon's own unlock dialog.
+[[noreturn]] void RefuseHostWindow() {
+    std::fprintf(stderr, "morgrave: the window given by --window-id or XSCREENSAVER_WINDOW is not a usable window\n");
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
 }  // namespace
 
 namespace posix {
@@ -126,14 +135,14 @@ bool EnsureVideo() {
     // Without a display the saver can only end; say why rather than vanish silently.
     if (!x11::Open()) {
         std::fprintf(stderr, "morgrave: cannot open the X display (is DISPLAY set?)\n");
-        return false;
+        std::exit(1);
     }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "morgrave: cannot start SDL video: %s\n", SDL_GetError());
-        return false;
+        std::exit(1);
     }
     SDL_StopTextInput();  // keys are key presses here; no input method may swallow them
-    s.hostWindow = x11::HostWindowFromEnvironment();
+    s.hostWindow = s.hostRequest.id;
     InstallSigterm();
     s.videoUp = true;
     return true;
@@ -226,10 +235,10 @@ Hwnd CreateWindowEx(std::uint32_t exStyle, const char* className, const char* ti
     const bool fullScreen = (style & kWsPopup) && (exStyle & kWsExTopmost) && parent == 0;
 
     Hwnd xparent = parent;
-    if (fullScreen && s.hostWindow) {
+    if (fullScreen && s.hostRequest.requested) {
         // Inside XScreenSaver: draw into its window at its size; the daemon keeps the input.
         int hw = 0, hh = 0;
-        if (!posix::x11::WindowSize(s.hostWindow, &hw, &hh)) return 0;
+        if (!posix::x11::WindowSize(s.hostWindow, &hw, &hh)) RefuseHostWindow();
         xparent = s.hostWindow;
         rec->x = rec->y = 0;
         rec->width = hw;
@@ -239,11 +248,13 @@ Hwnd CreateWindowEx(std::uint32_t exStyle, const char* className, const char* ti
     }
     if (xparent) {
         unsigned long child = posix::x11::CreateChild(xparent, rec->x, rec->y, rec->width, rec->height);
+        if (!child && fullScreen) RefuseHostWindow();  // gone since it was measured
         if (!child) return 0;
         rec->ownXWindow = true;
         rec->sdl = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<std::uintptr_t>(child)));
         if (!rec->sdl) {
             posix::x11::DestroyChild(child);
+            if (fullScreen) RefuseHostWindow();
             return 0;
         }
         rec->hwnd = child;

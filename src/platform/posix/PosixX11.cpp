@@ -6,10 +6,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <string>
 
 namespace plat::posix::x11 {
 
@@ -28,19 +25,6 @@ XState& X() {
 // Drawing into or querying a window that was just destroyed raises BadWindow/BadDrawable;
 // Xlib's default handler would end the process. Such errors are expected here and harmless.
 int IgnoreXError(Display*, XErrorEvent*) { return 0; }
-
-bool ParseWindowId(const char* text, unsigned long* out) {
-    if (!text) return false;
-    while (*text == ' ' || *text == '\t') ++text;
-    if (!*text) return false;
-    char* end = nullptr;
-    unsigned long v = std::strtoul(text, &end, 0);  // "0x..." hex or decimal
-    if (end == text || v == 0) return false;
-    while (*end == ' ' || *end == '\t') ++end;
-    if (*end) return false;
-    *out = v;
-    return true;
-}
 
 }  // namespace
 
@@ -136,35 +120,6 @@ unsigned long SdlWindowId(SDL_Window* win) {
 unsigned long BlackPixelValue() { return X().dpy ? BlackPixel(X().dpy, DefaultScreen(X().dpy)) : 0; }
 unsigned long WhitePixelValue() {
     return X().dpy ? WhitePixel(X().dpy, DefaultScreen(X().dpy)) : 0xffffffUL;
-}
-
-unsigned long HostWindowFromEnvironment() {
-    unsigned long id = 0;
-    bool found = ParseWindowId(std::getenv("XSCREENSAVER_WINDOW"), &id);
-    if (!found) {
-        // "-window-id ID" / "--window-id ID" following the mode letter (XScreenSaver's hack form).
-        if (FILE* f = std::fopen("/proc/self/cmdline", "rb")) {
-            std::string all;
-            char buf[4096];
-            std::size_t n;
-            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && all.size() < (1u << 16)) all.append(buf, n);
-            std::fclose(f);
-            std::vector<std::string> args;
-            std::size_t start = 0;
-            for (std::size_t i = 0; i < all.size(); ++i) {
-                if (all[i] == '\0') {
-                    args.push_back(all.substr(start, i - start));
-                    start = i + 1;
-                }
-            }
-            for (std::size_t i = 2; i + 1 < args.size() && !found; ++i) {
-                if (args[i] == "-window-id" || args[i] == "--window-id")
-                    found = ParseWindowId(args[i + 1].c_str(), &id);
-            }
-        }
-    }
-    if (!found || !WindowSize(id, nullptr, nullptr)) return 0;
-    return id;
 }
 
 }  // namespace plat::posix::x11

@@ -43,8 +43,4 @@ unsigned long SdlWindowId(SDL_Window* win);
 unsigned long BlackPixelValue();
 unsigned long WhitePixelValue();
 
-// EnsureVideo: XScreenSaver's window, from $XSCREENSAVER_WINDOW or "-window-id ID" / "--window-id ID"
-// after the mode letter; 0 when none (or when it does not name a live window).
-unsigned long HostWindowFromEnvironment();
-
 }  // namespace plat::posix::x11

@@ -10,6 +10,9 @@ namespace plat {
 // Start-up seeding and the director's tick: the C library's time().
 std::int64_t TimeSeconds() { return static_cast<std::int64_t>(std::time(nullptr)); }
 
+// Nothing of the command line belongs to this back-end; the password check runs in-process.
+void StartProcess(int, char**) {}
+
 // CWinApp at start-up: GetModuleFileNameA of the executable, as the system reports it.
 std::string GetModuleFileName() {
     char path[MAX_PATH + 1] = {};
