@@ -358,7 +358,16 @@ void PresentRects(Hwnd hwnd, const Rect* rects, int count) {
     posix::WindowRec* rec = posix::Find(hwnd);
     if (!rec || !rec->sdl || rec->xGone || !rects || count <= 0 || !rec->surface.pixels) return;
     SDL_Surface* screen = SDL_GetWindowSurface(rec->sdl);
-    if (!screen) return;
+    if (!screen) {
+        // A visual SDL has no surface for (30 bits a pixel): Xlib converts and puts the pixels.
+        std::vector<Rect> out;
+        for (int i = 0; i < count; ++i) {
+            Rect r;
+            if (Intersect(rects[i], rec->width, rec->height, &r)) out.push_back(r);
+        }
+        posix::x11::PutRects(rec->hwnd, rec->surface.pixels, rec->surface.pitch, out.data(), static_cast<int>(out.size()));
+        return;
+    }
     const std::int32_t w = std::min(rec->width, screen->w), h = std::min(rec->height, screen->h);
     if (rec->direct) {
         std::vector<SDL_Rect> out;
@@ -458,7 +467,10 @@ DisplayCaps GetDisplayCaps() {
         caps.width = caps.height = 0;
         return caps;
     }
-    const int depth = posix::x11::DefaultDepthBits();
+    int depth = posix::x11::DefaultDepthBits();
+    // Only a visual with colour masks can show the 32-bit stores: any other is refused the way
+    // a palette display is.
+    if (depth > 8 && !posix::x11::DefaultVisualHasColourMasks()) depth = 8;
     caps.bitsPerPixel = depth == 24 ? 32 : depth;
     caps.width = posix::x11::ScreenWidth();
     caps.height = posix::x11::ScreenHeight();

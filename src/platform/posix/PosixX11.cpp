@@ -6,6 +6,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace plat::posix::x11 {
@@ -15,6 +17,9 @@ namespace {
 struct XState {
     Display* dpy = nullptr;
     bool tried = false;
+    GC gc = nullptr;                 // for PutRects, made for drawables of gcDepth
+    int gcDepth = 0;
+    std::vector<std::uint32_t> image;  // PutRects' conversion buffer, reused frame to frame
 };
 
 XState& X() {
@@ -40,6 +45,12 @@ bool Open() {
 int DefaultDepthBits() {
     if (!X().dpy) return 0;
     return DefaultDepth(X().dpy, DefaultScreen(X().dpy));
+}
+
+bool DefaultVisualHasColourMasks() {
+    if (!X().dpy) return false;
+    const int kind = DefaultVisual(X().dpy, DefaultScreen(X().dpy))->c_class;
+    return kind == TrueColor || kind == DirectColor;
 }
 
 int ScreenWidth() { return X().dpy ? DisplayWidth(X().dpy, DefaultScreen(X().dpy)) : 0; }
@@ -115,6 +126,75 @@ unsigned long SdlWindowId(SDL_Window* win) {
     SDL_SysWMinfo info;
     if (!WmInfo(win, &info)) return 0;
     return static_cast<unsigned long>(info.info.x11.window);
+}
+
+namespace {
+
+// One colour channel of a TrueColor visual: an 8-bit value widened or narrowed to the mask.
+struct Channel {
+    explicit Channel(unsigned long mask) {
+        while (mask != 0 && (mask & 1) == 0) {
+            mask >>= 1;
+            ++shift;
+        }
+        while (mask & 1) {
+            mask >>= 1;
+            ++bits;
+        }
+    }
+    std::uint32_t Put(std::uint32_t c8) const {
+        if (bits == 0) return 0;
+        const std::uint32_t c = bits >= 8 ? (c8 << (bits - 8)) | (c8 >> (16 - std::min(bits, 16))) : c8 >> (8 - bits);
+        return c << shift;
+    }
+    int shift = 0;
+    int bits = 0;
+};
+
+}  // namespace
+
+bool PutRects(unsigned long window, const std::uint32_t* pixels, int pitch, const Rect* rects, int count) {
+    XState& s = X();
+    XWindowAttributes attr;
+    std::memset(&attr, 0, sizeof attr);
+    if (!s.dpy || !pixels || !XGetWindowAttributes(s.dpy, static_cast<Window>(window), &attr) || !attr.visual ||
+        (attr.visual->c_class != TrueColor && attr.visual->c_class != DirectColor))
+        return false;
+    if (!s.gc || s.gcDepth != attr.depth) {
+        if (s.gc) XFreeGC(s.dpy, s.gc);
+        s.gc = XCreateGC(s.dpy, static_cast<Window>(window), 0, nullptr);
+        s.gcDepth = attr.depth;
+    }
+    const Channel red(attr.visual->red_mask), green(attr.visual->green_mask), blue(attr.visual->blue_mask);
+    for (int i = 0; i < count; ++i) {
+        const Rect& r = rects[i];
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        if (w <= 0 || h <= 0) continue;
+        XImage* img = XCreateImage(s.dpy, attr.visual, static_cast<unsigned>(attr.depth), ZPixmap, 0, nullptr,
+                                   static_cast<unsigned>(w), static_cast<unsigned>(h), 32, 0);
+        if (!img) return false;
+        s.image.resize((static_cast<std::size_t>(img->bytes_per_line) * h + 3) / 4);
+        img->data = reinterpret_cast<char*>(s.image.data());
+        // 32 bits a pixel in this machine's byte order is written directly, anything else per pixel.
+        const bool native = img->bits_per_pixel == 32 &&
+                            (img->byte_order == LSBFirst) == (std::endian::native == std::endian::little);
+        for (int y = 0; y < h; ++y) {
+            const std::uint32_t* src = pixels + static_cast<std::size_t>(r.top + y) * pitch + r.left;
+            auto* row = reinterpret_cast<std::uint32_t*>(img->data + static_cast<std::size_t>(y) * img->bytes_per_line);
+            for (int x = 0; x < w; ++x) {
+                const std::uint32_t p = src[x];
+                const std::uint32_t v = red.Put((p >> 16) & 0xff) | green.Put((p >> 8) & 0xff) | blue.Put(p & 0xff);
+                if (native) row[x] = v;
+                else XPutPixel(img, x, y, v);
+            }
+        }
+        XPutImage(s.dpy, static_cast<Window>(window), s.gc, img, 0, 0, r.left, r.top, static_cast<unsigned>(w),
+                  static_cast<unsigned>(h));
+        img->data = nullptr;  // the buffer is ours
+        XDestroyImage(img);
+    }
+    XFlush(s.dpy);
+    return true;
 }
 
 unsigned long BlackPixelValue() { return X().dpy ? BlackPixel(X().dpy, DefaultScreen(X().dpy)) : 0; }

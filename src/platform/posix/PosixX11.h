@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/Types.h"
+
 struct SDL_Window;
 
 namespace plat::posix::x11 {
@@ -11,8 +13,10 @@ namespace plat::posix::x11 {
 // EnsureVideo: open our own connection and install the error handler (false: no display).
 bool Open();
 
-// GetDisplayCaps: the default depth and screen size of the server.
+// GetDisplayCaps: the default depth and screen size of the server, and whether its default
+// visual has colour masks (TrueColor or DirectColor: the kinds the 32-bit stores can be shown on).
 int DefaultDepthBits();
+bool DefaultVisualHasColourMasks();
 int ScreenWidth();
 int ScreenHeight();
 
@@ -38,6 +42,12 @@ int SdlConnectionFd(SDL_Window* win);
 
 // CreateWindowEx: the X id behind an SDL window.
 unsigned long SdlWindowId(SDL_Window* win);
+
+// PresentRects where SDL has no surface for the window's visual (30-bit and other TrueColor
+// depths it does not know): converts the 0x00RRGGBB pixels of `rects` (already clipped to the
+// store) to the window's visual and puts them. False when the visual has no colour masks
+// (TrueColor, or the linear DirectColor SDL sets up).
+bool PutRects(unsigned long window, const std::uint32_t* pixels, int pitch, const Rect* rects, int count);
 
 // MessageBox colours: the screen's black and white pixel values.
 unsigned long BlackPixelValue();
