@@ -275,6 +275,12 @@ class ParentWindow:
         self.id = int(line)
         self.x, self.y, self.width, self.height = x, y, width, height
 
+    def resize(self, width, height):
+        self.proc.stdin.write(f"resize {width} {height}\n")
+        self.proc.stdin.flush()
+        self.proc.stdout.readline()  # done
+        self.width, self.height = width, height
+
     def destroy(self):
         if self.proc.poll() is None:
             self.proc.stdin.write("destroy\n")
@@ -294,6 +300,7 @@ def _parent_window_main(x, y, width, height):
     for name in ("XMapWindow", "XDestroyWindow"):
         getattr(xlib, name).argtypes = [ctypes.c_void_p, ctypes.c_ulong]
     xlib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    xlib.XResizeWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_uint, ctypes.c_uint]
     xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
     dpy = xlib.XOpenDisplay(None)
     if not dpy:
@@ -304,8 +311,13 @@ def _parent_window_main(x, y, width, height):
     xlib.XSync(dpy, 0)
     print(win, flush=True)
     for line in sys.stdin:
-        if line.strip() == "destroy":
+        words = line.split()
+        if words == ["destroy"]:
             break
+        if words[:1] == ["resize"]:
+            xlib.XResizeWindow(dpy, win, int(words[1]), int(words[2]))
+            xlib.XSync(dpy, 0)
+            print("done", flush=True)
     xlib.XDestroyWindow(dpy, win)
     xlib.XSync(dpy, 0)
     xlib.XCloseDisplay(dpy)

@@ -59,6 +59,22 @@ def main():
             c.check(s.read_trace() == "OnDestroy\n" * runs, f"{how}: OnDestroy in the trace")
             win.destroy()
 
+        # The daemon's window resized: the chamber is centred in it again.
+        win = L.ParentWindow(s, 0, 0, 800, 600)
+        p = s.start("s", "--window-id", str(win.id))
+        probes = ((320, 240), (100, 400), (500, 100), (639, 479))
+
+        def chamber_at(ox, oy):
+            shot = s.screenshot()
+            return all(L.close_colour(shot.pixel(ox + x, oy + y), bg.pixel(x, y)) for x, y in probes)
+
+        c.check(L.wait_until(lambda: chamber_at(80, 60), 15, 0.1), "up at 800 x 600")
+        win.resize(1000, 700)
+        c.check(L.wait_until(lambda: chamber_at(180, 110), 5, 0.1), "resized to 1000 x 700: the chamber centred again")
+        p.send_signal(signal.SIGTERM)
+        L.wait_exit(p, 5)
+        win.destroy()
+
         # The daemon's window going away ends the hack too.
         win = L.ParentWindow(s, 0, 0, 320, 240)
         p = s.start("s", "--window-id", str(win.id))

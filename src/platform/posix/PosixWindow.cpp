@@ -196,6 +196,22 @@ void SetScreenGrab(bool grab) {
     }
 }
 
+void FollowParentSize(Hwnd parent, std::int32_t width, std::int32_t height) {
+    State& s = St();
+    for (auto& r : s.windows) {
+        if (!r->ownXWindow || r->destroying || r->xGone) continue;
+        if (r->screenWindow && s.hostWindow == parent) {
+            x11::MoveChild(r->hwnd, (width - r->width) / 2, (height - r->height) / 2);
+        } else if (r->parent == parent && !r->screenWindow && (width != r->width || height != r->height)) {
+            SDL_SetWindowSize(r->sdl, std::max(width, 1), std::max(height, 1));  // resizes our X child too
+            r->width = std::max(width, 0);
+            r->height = std::max(height, 0);
+            AllocStore(r.get());
+            InvalidateAll(r.get());
+        }
+    }
+}
+
 void DestroyAfterServerGone(Hwnd hwnd) {
     if (WindowRec* rec = Find(hwnd)) {
         rec->xGone = true;

@@ -104,6 +104,11 @@ void KeepOwnStore(WindowRec* rec);
 // ShowCursor: take (true) or release (false) the keyboard and pointer of the full-screen window.
 void SetScreenGrab(bool grab);
 
+// Event pump, on a foreign window's new size: a preview child takes the parent's whole client
+// area again and is repainted; the full-screen window inside a host keeps its size and is
+// centred in the host, as the scene is centred on a screen.
+void FollowParentSize(Hwnd parent, std::int32_t width, std::int32_t height);
+
 // Destruction driven by the server (parent gone): destroy our window without touching X.
 void DestroyAfterServerGone(Hwnd hwnd);
 

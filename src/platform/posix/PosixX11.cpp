@@ -87,6 +87,12 @@ unsigned long CreateChild(unsigned long parent, int x, int y, int width, int hei
     return static_cast<unsigned long>(w);
 }
 
+void MoveChild(unsigned long window, int x, int y) {
+    if (!X().dpy || !window) return;
+    XMoveWindow(X().dpy, static_cast<Window>(window), x, y);
+    XFlush(X().dpy);
+}
+
 void DestroyChild(unsigned long window) {
     if (!X().dpy || !window) return;
     XDestroyWindow(X().dpy, static_cast<Window>(window));
@@ -103,6 +109,9 @@ void Drain(std::vector<Event>* out) {
             out->push_back(Event{Event::Destroyed, static_cast<unsigned long>(ev.xdestroywindow.window)});
         else if (ev.type == Expose && ev.xexpose.count == 0)
             out->push_back(Event{Event::Exposed, static_cast<unsigned long>(ev.xexpose.window)});
+        else if (ev.type == ConfigureNotify)
+            out->push_back(Event{Event::Resized, static_cast<unsigned long>(ev.xconfigure.window), ev.xconfigure.width,
+                                 ev.xconfigure.height});
     }
 }
 

@@ -24,14 +24,17 @@ int ScreenHeight();
 bool WindowSize(unsigned long window, int* width, int* height);
 
 // CreateWindowEx of a child: an input-less child of `parent`, mapped, whose destruction and
-// exposure (and the parent's destruction) are reported by Drain. 0 on failure.
+// exposure (and the parent's destruction and resizing) are reported by Drain. 0 on failure.
 unsigned long CreateChild(unsigned long parent, int x, int y, int width, int height);
+// Following a resized parent: move such a child (a window SDL does not manage the place of).
+void MoveChild(unsigned long window, int x, int y);
 // DestroyWindow of such a child.
 void DestroyChild(unsigned long window);
 
 struct Event {
-    enum Kind { Destroyed, Exposed } kind;
+    enum Kind { Destroyed, Exposed, Resized } kind;
     unsigned long window;
+    int width = 0, height = 0;  // Resized: the window's new size
 };
 // PumpEvents: take the events of our connection.
 void Drain(std::vector<Event>* out);
