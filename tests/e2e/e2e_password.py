@@ -23,6 +23,10 @@ def main():
     try:
         log = os.path.join(s.home, "password-calls.txt")
 
+        def clear_trace():
+            if os.path.exists(s.trace):
+                os.remove(s.trace)
+
         def calls():
             try:
                 with open(log) as f:
@@ -79,7 +83,7 @@ def main():
         os.makedirs(bad)
         so = os.path.join(bad, "password.so")
         for kind in ("crash", "abort", "exit", "truncated"):
-            os.remove(s.trace)
+            clear_trace()
             if kind == "truncated":  # dlopen itself dies of SIGBUS on it
                 with open(os.path.join(modules, "accept", "password.so"), "rb") as f, open(so, "wb") as out:
                     out.write(f.read(4096))
@@ -95,7 +99,7 @@ def main():
             c.check(L.wait_exit(p, 5) == 0 and s.read_trace() == "8\n9\nOnDestroy\n", f"{kind}: SIGTERM still ends it")
 
         # A service that never answers: the saver stays responsive and SIGTERM ends it, and the check.
-        os.remove(s.trace)
+        clear_trace()
         env["MORGRAVE_MODULE_DIR"] = os.path.join(modules, "hang")
         p, ok = L.start_saver(s, bg, env=env)
         before = calls()
@@ -112,7 +116,7 @@ def main():
 
         # A FIFO where the service would be, and a service only a relative HOME would find.
         for kind in ("fifo", "relative HOME"):
-            os.remove(s.trace)
+            clear_trace()
             if kind == "fifo":
                 os.remove(so)
                 os.mkfifo(so)

@@ -114,15 +114,19 @@ pid_t StartHelper(int moduleFd, Hwnd hwnd, int* answerFd) {
 // refused and the request is left queued for the saver's own loop.
 char AwaitAnswer(pid_t pid, int answerFd) {
     char answer = 0;
-    bool gone = false;
+    bool gone = false, reaped = false;
     for (;;) {
+        // The helper's end counts even while something it started still holds the pipe open.
+        int status = 0;
+        reaped = reaped || ::waitpid(pid, &status, WNOHANG) == pid;
         pollfd pfd{answerFd, POLLIN, 0};
         if (::poll(&pfd, 1, 0) > 0) {
             char c = 0;
             const ssize_t n = ::read(answerFd, &c, 1);
             if (n == 1) answer = c;
-            if (n == 0 || n == 1) break;
+            if (n >= 0) break;
         }
+        if (reaped) break;
         Msg msg{};
         if (PeekMessage(&msg, 0, 0, 0, 1)) {
             if (msg.message == kWmQuit) {
@@ -140,9 +144,11 @@ char AwaitAnswer(pid_t pid, int answerFd) {
         }
         posix::WaitForEvents(10);
     }
-    if (gone || answer == 0) ::kill(pid, SIGKILL);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    if (!reaped) {
+        if (gone || answer == 0) ::kill(pid, SIGKILL);
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
     }
     return gone ? 0 : answer;
 }
