@@ -72,4 +72,13 @@ if(TARGET GTest::gtest_main)
                         PkgConfig::MG_E2E_X11 mg_warnings)
   add_test(NAME e2e_posix_window COMMAND ${Python3_EXECUTABLE} ${MG_E2E_DIR}/with_xvfb.py $<TARGET_FILE:test_posix_window>)
   set_tests_properties(e2e_posix_window PROPERTIES LABELS e2e TIMEOUT 120)
+
+  # Password modules on the same back-end: no display needed, so a fast test.
+  add_executable(test_posix_modules ${CMAKE_CURRENT_LIST_DIR}/test_posix_modules.cpp)
+  target_link_libraries(test_posix_modules PRIVATE mg_platform_posix GTest::gtest mg_warnings)
+  target_compile_definitions(test_posix_modules PRIVATE MG_MODULES_DIR="${PROJECT_BINARY_DIR}/e2e-modules")
+  foreach(answer IN LISTS MG_E2E_PASSWORD_KINDS)
+    add_dependencies(test_posix_modules e2e_password_${answer})
+  endforeach()
+  add_test(NAME posix_modules COMMAND test_posix_modules)
 endif()
