@@ -132,6 +132,7 @@ BOOL CWinApp::OnCmdMsg(UINT nID) {
 }
 
 int AfxWinMain(int argc, char** argv) {
+    plat::StartProcess(argc, argv);
     CWinApp* pApp = AfxGetApp();
     if (pApp == nullptr) return 1;
     pApp->m_argc = argc;

@@ -11,6 +11,11 @@ namespace plat {
 // The C library's time(): start-up seeding and the director's per-tick reseed.
 std::int64_t TimeSeconds();
 
+// AfxWinMain, first of all: the command line as the C runtime split it. A back-end keeps the
+// options it serves itself (the desktop's host window) and runs its private helper invocations
+// here; those end the process and never return.
+void StartProcess(int argc, char** argv);
+
 // CWinApp at start-up: full path of the running executable (GetModuleFileNameA).
 std::string GetModuleFileName();
 

@@ -109,11 +109,12 @@ class Session:
         with open(self.registry, "w") as f:
             f.write("\n".join(lines))
 
-    def start(self, *args, env=None):
+    def start(self, *args, env=None, cwd=None):
         e = dict(self.env)
         if env:
             e.update(env)
-        p = subprocess.Popen([self.exe, *args], env=e, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        e = {k: v for k, v in e.items() if v is not None}  # None unsets a variable
+        p = subprocess.Popen([self.exe, *args], env=e, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, cwd=cwd)
         self.procs.append(p)
         return p
 
@@ -274,6 +275,12 @@ class ParentWindow:
         self.id = int(line)
         self.x, self.y, self.width, self.height = x, y, width, height
 
+    def resize(self, width, height):
+        self.proc.stdin.write(f"resize {width} {height}\n")
+        self.proc.stdin.flush()
+        self.proc.stdout.readline()  # done
+        self.width, self.height = width, height
+
     def destroy(self):
         if self.proc.poll() is None:
             self.proc.stdin.write("destroy\n")
@@ -293,6 +300,7 @@ def _parent_window_main(x, y, width, height):
     for name in ("XMapWindow", "XDestroyWindow"):
         getattr(xlib, name).argtypes = [ctypes.c_void_p, ctypes.c_ulong]
     xlib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    xlib.XResizeWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_uint, ctypes.c_uint]
     xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
     dpy = xlib.XOpenDisplay(None)
     if not dpy:
@@ -303,8 +311,13 @@ def _parent_window_main(x, y, width, height):
     xlib.XSync(dpy, 0)
     print(win, flush=True)
     for line in sys.stdin:
-        if line.strip() == "destroy":
+        words = line.split()
+        if words == ["destroy"]:
             break
+        if words[:1] == ["resize"]:
+            xlib.XResizeWindow(dpy, win, int(words[1]), int(words[2]))
+            xlib.XSync(dpy, 0)
+            print("done", flush=True)
     xlib.XDestroyWindow(dpy, win)
     xlib.XSync(dpy, 0)
     xlib.XCloseDisplay(dpy)
@@ -347,9 +360,9 @@ class PixelProbe:
         self.xlib.XCloseDisplay(self.dpy)
 
 
-def start_saver(session, background, *args, env=None, seconds=15):
+def start_saver(session, background, *args, env=None, seconds=15, cwd=None):
     """Starts `morgrave s ...` and waits until the chamber's background shows; (proc, ok)."""
-    p = session.start("s", *args, env=env)
+    p = session.start("s", *args, env=env, cwd=cwd)
     w, h = session.x.width, session.x.height
     ox, oy = (w - 640) // 2, (h - 480) // 2
     want = background.pixel(0, 0)

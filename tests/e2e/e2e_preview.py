@@ -1,6 +1,6 @@
 """The preview mode: `p <window id>` draws the preview picture centred on white inside a window
-the test made in another process; destroying that window ends the saver; a missing, zero or
-bogus handle ends the process at once."""
+the test made in another process and follows it when it is resized; destroying that window ends
+the saver; a missing, zero or bogus handle ends the process at once."""
 
 import sys
 import time
@@ -32,6 +32,16 @@ def main():
         c.check(all(L.close_colour(shot.pixel(px + x, py + y), pic.pixel(x, y), 24) for x, y in probes),
                 f"the picture at ({px - parent.x}, {py - parent.y}) of the window")
         c.check(shot.pixel(parent.x - 1, parent.y) == (0, 0, 0), "nothing drawn outside the window")
+        # A resized window: white up to its new edges and the picture centred again.
+        parent.resize(300, 250)
+        qx, qy = parent.x + (300 - pic.width) // 2, parent.y + (250 - pic.height) // 2
+
+        def recentred():
+            shot = s.screenshot()
+            return (shot.pixel(parent.x + 299, parent.y + 249) == (255, 255, 255) and
+                    all(L.close_colour(shot.pixel(qx + x, qy + y), pic.pixel(x, y), 24) for x, y in probes))
+
+        c.check(L.wait_until(recentred, 5, 0.1), "resized to 300 x 250: white to its edges, the picture centred")
         time.sleep(0.5)
         c.check(p.poll() is None, "the preview keeps running")
         parent.destroy()

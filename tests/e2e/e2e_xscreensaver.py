@@ -1,8 +1,10 @@
 """The saver as an XScreenSaver hack: given the daemon's window by $XSCREENSAVER_WINDOW or by
 "--window-id ID" / "-window-id ID" (hex or decimal) after "s", it draws the running scene into
-that window at its size, leaves input to the daemon, and ends cleanly on SIGTERM. With "--case
-options": the options XScreenSaver's settings panel passes after "s" replace the stored settings for
-that run (heard in the sound, with a clock fixed like the scene recorder's) and never reach the store."""
+that window at its size, leaves input to the daemon, and ends cleanly on SIGTERM. A window id
+that is no usable window, or no X display at all, ends it at once with exit status 1 and one
+line on stderr, never with a window over the screen. With "--case options": the options
+XScreenSaver's settings panel passes after "s" replace the stored settings for that run (heard in
+the sound, with a clock fixed like the scene recorder's) and never reach the store."""
 
 import os
 import signal
@@ -69,7 +71,7 @@ def main():
     try:
         s.write_registry(settings={"Enable sound": 0, "Pain": 4, "Subliminals": 0})
         runs = 0
-        for how in ("env", "--window-id", "-window-id hex"):
+        for how in ("env", "--window-id", "-window-id hex", "--window-id and 1 MB more"):
             # The daemon's window: 800 x 600 at (100, 80); the chamber is centred in it.
             win = L.ParentWindow(s, 100, 80, 800, 600)
             ox, oy = win.x + (800 - 640) // 2, win.y + (600 - 480) // 2
@@ -77,8 +79,10 @@ def main():
                 p = s.start("s", env={"XSCREENSAVER_WINDOW": f"0x{win.id:x}"})
             elif how == "--window-id":
                 p = s.start("s", "--window-id", str(win.id))
-            else:
+            elif how == "-window-id hex":
                 p = s.start("-s", "-window-id", f"0x{win.id:x}")
+            else:
+                p = s.start("s", "--window-id", str(win.id), *["x" * 1023] * 1024)
 
             def up():
                 return L.close_colour(s.screenshot().pixel(ox, oy), bg.pixel(0, 0))
@@ -106,6 +110,22 @@ def main():
             c.check(s.read_trace() == "OnDestroy\n" * runs, f"{how}: OnDestroy in the trace")
             win.destroy()
 
+        # The daemon's window resized: the chamber is centred in it again.
+        win = L.ParentWindow(s, 0, 0, 800, 600)
+        p = s.start("s", "--window-id", str(win.id))
+        probes = ((320, 240), (100, 400), (500, 100), (639, 479))
+
+        def chamber_at(ox, oy):
+            shot = s.screenshot()
+            return all(L.close_colour(shot.pixel(ox + x, oy + y), bg.pixel(x, y)) for x, y in probes)
+
+        c.check(L.wait_until(lambda: chamber_at(80, 60), 15, 0.1), "up at 800 x 600")
+        win.resize(1000, 700)
+        c.check(L.wait_until(lambda: chamber_at(180, 110), 5, 0.1), "resized to 1000 x 700: the chamber centred again")
+        p.send_signal(signal.SIGTERM)
+        L.wait_exit(p, 5)
+        win.destroy()
+
         # The daemon's window going away ends the hack too.
         win = L.ParentWindow(s, 0, 0, 320, 240)
         p = s.start("s", "--window-id", str(win.id))
@@ -114,6 +134,25 @@ def main():
         win.destroy()
         rc = L.wait_exit(p, 5)
         c.check(rc == 0, f"its window destroyed: the hack ends (exit code {rc})")
+
+        # Refusals: each ends at once with one line on stderr; none may cover the screen.
+        refusals = [(f"--window-id {v}", ["s", "--window-id", v], None) for v in ("garbage", "0", "-1", "9" * 20)]
+        refusals += [("--window-id without a value", ["s", "--window-id"], None)]
+        refusals += [(f"XSCREENSAVER_WINDOW={v}", ["s"], {"XSCREENSAVER_WINDOW": v}) for v in ("garbage", "0x1fffffff")]
+        refusals += [(f"no X display, {m}", m.split(), {"DISPLAY": None}) for m in ("s", "p 1", "c")]
+        for what, argv, env in refusals:
+            p = s.start(*argv, env=env)
+            rc = L.wait_exit(p, 5)
+            out = p.stdout.read().decode(errors="replace") if rc is not None else ""
+            c.check(rc == 1 and out.count("\n") == 1, f"{what}: exit code {rc}, stderr {out!r}")
+        # The daemon's window destroyed right after the start: the saver ends either way, in time.
+        for delay in (0, 0.02, 0.05, 0.2):
+            win = L.ParentWindow(s, 0, 0, 320, 240)
+            p = s.start("s", "--window-id", str(win.id))
+            time.sleep(delay)
+            win.destroy()
+            rc = L.wait_exit(p, 10)
+            c.check(rc in (0, 1), f"window gone after {delay} s: the saver ends (exit code {rc})")
     finally:
         s.close()
     return c.finish()

@@ -9,10 +9,13 @@ if(NOT Python3_Interpreter_FOUND OR NOT MG_XVFB OR NOT MG_XDOTOOL OR NOT MG_XWD)
   return()
 endif()
 
-# Password services that refuse and that accept (each as password.so in a folder of its own).
-foreach(answer refuse accept)
+# Password services that refuse, accept, crash, abort, exit or never answer (each as password.so
+# in a folder of its own).
+set(MG_E2E_PASSWORD_KINDS refuse accept crash abort exit hang)
+foreach(answer IN LISTS MG_E2E_PASSWORD_KINDS)
+  list(FIND MG_E2E_PASSWORD_KINDS ${answer} index)
   add_library(e2e_password_${answer} MODULE ${CMAKE_CURRENT_LIST_DIR}/password_module.c)
-  target_compile_definitions(e2e_password_${answer} PRIVATE MG_ANSWER=$<IF:$<STREQUAL:${answer},accept>,1,0>)
+  target_compile_definitions(e2e_password_${answer} PRIVATE MG_ANSWER=${index})
   set_target_properties(e2e_password_${answer} PROPERTIES PREFIX "" OUTPUT_NAME password
                         LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/e2e-modules/${answer})
   add_dependencies(morgrave e2e_password_${answer})
@@ -37,6 +40,7 @@ mg_e2e_test(fullscreen_1024 e2e_fullscreen.py 90 --case 1024)
 mg_e2e_serial(fullscreen_1024)
 mg_e2e_test(fullscreen_640 e2e_fullscreen.py 90 --case 640)
 mg_e2e_test(fullscreen_1920 e2e_fullscreen.py 90 --case 1920)
+mg_e2e_test(fullscreen_depth30 e2e_fullscreen.py 90 --case depth30)
 mg_e2e_test(input e2e_input.py 120)
 mg_e2e_test(password e2e_password.py 120)
 
@@ -70,4 +74,13 @@ if(TARGET GTest::gtest_main)
                         PkgConfig::MG_E2E_X11 mg_warnings)
   add_test(NAME e2e_posix_window COMMAND ${Python3_EXECUTABLE} ${MG_E2E_DIR}/with_xvfb.py $<TARGET_FILE:test_posix_window>)
   set_tests_properties(e2e_posix_window PROPERTIES LABELS e2e TIMEOUT 120)
+
+  # Password modules on the same back-end: no display needed, so a fast test.
+  add_executable(test_posix_modules ${CMAKE_CURRENT_LIST_DIR}/test_posix_modules.cpp)
+  target_link_libraries(test_posix_modules PRIVATE mg_platform_posix GTest::gtest mg_warnings)
+  target_compile_definitions(test_posix_modules PRIVATE MG_MODULES_DIR="${PROJECT_BINARY_DIR}/e2e-modules")
+  foreach(answer IN LISTS MG_E2E_PASSWORD_KINDS)
+    add_dependencies(test_posix_modules e2e_password_${answer})
+  endforeach()
+  add_test(NAME posix_modules COMMAND test_posix_modules)
 endif()

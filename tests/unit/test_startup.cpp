@@ -7,6 +7,7 @@
 
 #include "app/SaverApp.h"
 #include "framework/WinApp.h"
+#include "platform/common/HostWindow.h"
 #include "platform/headless/HeadlessSystem.h"
 #include "scene/SceneRandom.h"
 
@@ -75,6 +76,54 @@ TEST(Startup, ArgumentTwoIsASignedDecimalNumber) {
     EXPECT_EQ(static_cast<HWND>(0), theApp.GetArgumentWindow());
     theApp.m_argc = 0;
     theApp.m_argv = nullptr;
+}
+
+// The desktop's host window: a request that names no plausible window stays a request (the
+// back-end refuses it) instead of silently becoming "no host".
+TEST(Startup, HostWindowRequestIsReadStrictly) {
+    struct Case {
+        std::vector<const char*> args;  // after "morgrave"
+        const char* env;
+        bool requested;
+        unsigned long id;
+    };
+    const std::string huge(1 << 20, 'x');
+    const Case cases[] = {
+        {{"s"}, nullptr, false, 0},
+        {{"s"}, "", false, 0},
+        {{"s", "--window-id", "4194317"}, nullptr, true, 4194317},
+        {{"s", "-window-id", "0x40000d"}, nullptr, true, 0x40000d},
+        {{"s", "--window-id", "0X1fffffff"}, nullptr, true, 0x1fffffff},
+        {{"s", "--window-id", "12", huge.c_str()}, nullptr, true, 12},
+        {{"s", huge.c_str(), "--window-id", "12"}, nullptr, true, 12},
+        {{"s", "--window-id", "12", "--window-id", "13"}, nullptr, true, 12},
+        {{"s", "--window-id", "12"}, "0x99", true, 12},
+        {{"s"}, "0x99", true, 0x99},
+        {{"--window-id", "12"}, nullptr, false, 0},  // argument 1 is the mode letter
+        {{"s", "--window-id"}, nullptr, true, 0},
+        {{"s", "--window-id", "garbage"}, nullptr, true, 0},
+        {{"s", "--window-id", "0"}, nullptr, true, 0},
+        {{"s", "--window-id", "-1"}, nullptr, true, 0},
+        {{"s", "--window-id", "+5"}, nullptr, true, 0},
+        {{"s", "--window-id", " 5"}, nullptr, true, 0},
+        {{"s", "--window-id", "5 "}, nullptr, true, 0},
+        {{"s", "--window-id", "0x"}, nullptr, true, 0},
+        {{"s", "--window-id", "0x20000000"}, nullptr, true, 0},
+        {{"s", "--window-id", "99999999999999999999"}, nullptr, true, 0},
+        {{"s", "--window-id", "18446744073709551617"}, nullptr, true, 0},  // 2^64 + 1 must not wrap
+        {{"s"}, "garbage", true, 0},
+        {{"s"}, "0x1fffffff0", true, 0},
+    };
+    for (const Case& c : cases) {
+        std::vector<const char*> argv{"morgrave"};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        const plat::HostWindowRequest r =
+            plat::ReadHostWindowRequest(static_cast<int>(argv.size()), argv.data(), c.env);
+        const std::string what = (c.args.size() > 2 ? std::string(c.args[2]).substr(0, 24) : "") + " env " +
+                                 (c.env ? c.env : "(none)");
+        EXPECT_EQ(c.requested, r.requested) << what;
+        EXPECT_EQ(c.id, r.id) << what;
+    }
 }
 
 TEST(Startup, StartUpSeedsTheGeneratorAndEndsQuietlyWithoutAMode) {

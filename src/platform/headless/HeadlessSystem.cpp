@@ -45,6 +45,8 @@ std::int64_t TimeSeconds() {
     return ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
 }
 
+void StartProcess(int, char**) {}
+
 std::string GetModuleFileName() { return g_system.moduleFileName; }
 
 std::string TraceFilePath() { return g_system.traceFilePath; }

@@ -47,7 +47,7 @@ bool EnsureGtk() {
     s.gtkReady = gtk_init_check(nullptr, nullptr) != FALSE;
     if (!s.gtkReady) {
         std::fprintf(stderr, "morgrave: cannot open the X display for the settings dialog (is DISPLAY set?)\n");
-        return false;
+        std::exit(1);
     }
     s.css = gtk_css_provider_new();
     gtk_css_provider_load_from_data(s.css, kDialogCss, -1, nullptr);

@@ -10,13 +10,19 @@
 
 namespace plat::posix {
 
+std::string UserHome() {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') return home;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr && pw->pw_dir[0] == '/')
+        return pw->pw_dir;
+    return {};
+}
+
 namespace {
 
 std::string HomeDir() {
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/') return home;
-    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) return pw->pw_dir;
-    return "/tmp";
+    const std::string home = UserHome();
+    return home.empty() ? "/tmp" : home;
 }
 
 // XDG rule: a relative value is invalid and is ignored.

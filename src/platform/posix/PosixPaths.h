@@ -5,6 +5,8 @@
 
 namespace plat::posix {
 
+// $HOME when it is an absolute path, else the account's home folder; empty when neither is.
+std::string UserHome();
 // $XDG_CONFIG_HOME (an absolute path) or ~/.config, then "/morgrave".
 std::string ConfigDir();
 // $XDG_STATE_HOME (an absolute path) or ~/.local/state, then "/morgrave".

@@ -1,12 +1,19 @@
 // Desktop system services: the clock, the executable's path and the trace file's place.
 #include <unistd.h>
 
+#include <cstdlib>
 #include <ctime>
 
 #include "platform/System.h"
 #include "platform/posix/PosixPaths.h"
+#include "platform/posix/PosixWindowState.h"
 
 namespace plat {
+void StartProcess(int argc, char** argv) {
+    posix::RunPrivateHelper(argc, argv);
+    posix::St().hostRequest = ReadHostWindowRequest(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
+}
+
 std::int64_t TimeSeconds() { return static_cast<std::int64_t>(std::time(nullptr)); }
 
 std::string GetModuleFileName() {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <signal.h>
 #include <unistd.h>
@@ -105,6 +106,14 @@ void Grab(posix::WindowRec* rec) {
     }
 }
 
+// A host window was asked for and cannot be drawn into: end before any window exists. Covering
+// the screen instead could hide the daemon's own unlock dialog.
+[[noreturn]] void RefuseHostWindow() {
+    std::fprintf(stderr, "morgrave: the window given by --window-id or XSCREENSAVER_WINDOW is not a usable window\n");
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
 }  // namespace
 
 namespace posix {
@@ -126,14 +135,14 @@ bool EnsureVideo() {
     // Without a display the saver can only end; say why rather than vanish silently.
     if (!x11::Open()) {
         std::fprintf(stderr, "morgrave: cannot open the X display (is DISPLAY set?)\n");
-        return false;
+        std::exit(1);
     }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "morgrave: cannot start SDL video: %s\n", SDL_GetError());
-        return false;
+        std::exit(1);
     }
     SDL_StopTextInput();  // keys are key presses here; no input method may swallow them
-    s.hostWindow = x11::HostWindowFromEnvironment();
+    s.hostWindow = s.hostRequest.id;
     InstallSigterm();
     s.videoUp = true;
     return true;
@@ -187,6 +196,22 @@ void SetScreenGrab(bool grab) {
     }
 }
 
+void FollowParentSize(Hwnd parent, std::int32_t width, std::int32_t height) {
+    State& s = St();
+    for (auto& r : s.windows) {
+        if (!r->ownXWindow || r->destroying || r->xGone) continue;
+        if (r->screenWindow && s.hostWindow == parent) {
+            x11::MoveChild(r->hwnd, (width - r->width) / 2, (height - r->height) / 2);
+        } else if (r->parent == parent && !r->screenWindow && (width != r->width || height != r->height)) {
+            SDL_SetWindowSize(r->sdl, std::max(width, 1), std::max(height, 1));  // resizes our X child too
+            r->width = std::max(width, 0);
+            r->height = std::max(height, 0);
+            AllocStore(r.get());
+            InvalidateAll(r.get());
+        }
+    }
+}
+
 void DestroyAfterServerGone(Hwnd hwnd) {
     if (WindowRec* rec = Find(hwnd)) {
         rec->xGone = true;
@@ -226,10 +251,10 @@ Hwnd CreateWindowEx(std::uint32_t exStyle, const char* className, const char* ti
     const bool fullScreen = (style & kWsPopup) && (exStyle & kWsExTopmost) && parent == 0;
 
     Hwnd xparent = parent;
-    if (fullScreen && s.hostWindow) {
+    if (fullScreen && s.hostRequest.requested) {
         // Inside XScreenSaver: draw into its window at its size; the daemon keeps the input.
         int hw = 0, hh = 0;
-        if (!posix::x11::WindowSize(s.hostWindow, &hw, &hh)) return 0;
+        if (!posix::x11::WindowSize(s.hostWindow, &hw, &hh)) RefuseHostWindow();
         xparent = s.hostWindow;
         rec->x = rec->y = 0;
         rec->width = hw;
@@ -239,11 +264,13 @@ Hwnd CreateWindowEx(std::uint32_t exStyle, const char* className, const char* ti
     }
     if (xparent) {
         unsigned long child = posix::x11::CreateChild(xparent, rec->x, rec->y, rec->width, rec->height);
+        if (!child && fullScreen) RefuseHostWindow();  // gone since it was measured
         if (!child) return 0;
         rec->ownXWindow = true;
         rec->sdl = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<std::uintptr_t>(child)));
         if (!rec->sdl) {
             posix::x11::DestroyChild(child);
+            if (fullScreen) RefuseHostWindow();
             return 0;
         }
         rec->hwnd = child;
@@ -347,7 +374,16 @@ void PresentRects(Hwnd hwnd, const Rect* rects, int count) {
     posix::WindowRec* rec = posix::Find(hwnd);
     if (!rec || !rec->sdl || rec->xGone || !rects || count <= 0 || !rec->surface.pixels) return;
     SDL_Surface* screen = SDL_GetWindowSurface(rec->sdl);
-    if (!screen) return;
+    if (!screen) {
+        // A visual SDL has no surface for (30 bits a pixel): Xlib converts and puts the pixels.
+        std::vector<Rect> out;
+        for (int i = 0; i < count; ++i) {
+            Rect r;
+            if (Intersect(rects[i], rec->width, rec->height, &r)) out.push_back(r);
+        }
+        posix::x11::PutRects(rec->hwnd, rec->surface.pixels, rec->surface.pitch, out.data(), static_cast<int>(out.size()));
+        return;
+    }
     const std::int32_t w = std::min(rec->width, screen->w), h = std::min(rec->height, screen->h);
     if (rec->direct) {
         std::vector<SDL_Rect> out;
@@ -447,7 +483,10 @@ DisplayCaps GetDisplayCaps() {
         caps.width = caps.height = 0;
         return caps;
     }
-    const int depth = posix::x11::DefaultDepthBits();
+    int depth = posix::x11::DefaultDepthBits();
+    // Only a visual with colour masks can show the 32-bit stores: any other is refused the way
+    // a palette display is.
+    if (depth > 8 && !posix::x11::DefaultVisualHasColourMasks()) depth = 8;
     caps.bitsPerPixel = depth == 24 ? 32 : depth;
     caps.width = posix::x11::ScreenWidth();
     caps.height = posix::x11::ScreenHeight();

@@ -192,6 +192,10 @@ void PumpEvents() {
             InvalidateAll(Find(e.window));
             continue;
         }
+        if (e.kind == x11::Event::Resized) {
+            FollowParentSize(e.window, e.width, e.height);
+            continue;
+        }
         // Our child went away, or the foreign window it lives in did.
         std::vector<Hwnd> gone;
         for (auto& r : s.windows)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Types.h"
+#include "platform/common/HostWindow.h"
 
 struct SDL_Window;
 struct SDL_Cursor;
@@ -55,6 +56,7 @@ struct TimerRec {
 struct State {
     bool videoTried = false;
     bool videoUp = false;
+    HostWindowRequest hostRequest;  // from the command line or the environment (StartProcess)
     Hwnd hostWindow = 0;  // XScreenSaver's window: the full-screen window is drawn inside it
     std::map<std::string, ClassRec> classes;
     std::vector<std::unique_ptr<WindowRec>> windows;  // creation order
@@ -70,6 +72,7 @@ struct State {
     Surface displaySurface;
     int signalPipe[2] = {-1, -1};
     const MessageRouter* router = nullptr;
+    int verifyModuleFd = -1;  // the password module of the check in progress, run by a helper process
 };
 
 // The back-end's one state object.
@@ -101,8 +104,17 @@ void KeepOwnStore(WindowRec* rec);
 // ShowCursor: take (true) or release (false) the keyboard and pointer of the full-screen window.
 void SetScreenGrab(bool grab);
 
+// Event pump, on a foreign window's new size: a preview child takes the parent's whole client
+// area again and is repainted; the full-screen window inside a host keeps its size and is
+// centred in the host, as the scene is centred on a screen.
+void FollowParentSize(Hwnd parent, std::int32_t width, std::int32_t height);
+
 // Destruction driven by the server (parent gone): destroy our window without touching X.
 void DestroyAfterServerGone(Hwnd hwnd);
+
+// StartProcess: a private helper invocation of the saver's executable runs here and ends the
+// process (the password check's module runs in such a helper); anything else returns.
+void RunPrivateHelper(int argc, char** argv);
 
 // Monotonic milliseconds for timer deadlines.
 std::uint64_t NowMs();

@@ -6,10 +6,9 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <algorithm>
+#include <bit>
 #include <cstring>
-#include <string>
 
 namespace plat::posix::x11 {
 
@@ -18,6 +17,9 @@ namespace {
 struct XState {
     Display* dpy = nullptr;
     bool tried = false;
+    GC gc = nullptr;                 // for PutRects, made for drawables of gcDepth
+    int gcDepth = 0;
+    std::vector<std::uint32_t> image;  // PutRects' conversion buffer, reused frame to frame
 };
 
 XState& X() {
@@ -28,19 +30,6 @@ XState& X() {
 // Drawing into or querying a window that was just destroyed raises BadWindow/BadDrawable;
 // Xlib's default handler would end the process. Such errors are expected here and harmless.
 int IgnoreXError(Display*, XErrorEvent*) { return 0; }
-
-bool ParseWindowId(const char* text, unsigned long* out) {
-    if (!text) return false;
-    while (*text == ' ' || *text == '\t') ++text;
-    if (!*text) return false;
-    char* end = nullptr;
-    unsigned long v = std::strtoul(text, &end, 0);  // "0x..." hex or decimal
-    if (end == text || v == 0) return false;
-    while (*end == ' ' || *end == '\t') ++end;
-    if (*end) return false;
-    *out = v;
-    return true;
-}
 
 }  // namespace
 
@@ -56,6 +45,12 @@ bool Open() {
 int DefaultDepthBits() {
     if (!X().dpy) return 0;
     return DefaultDepth(X().dpy, DefaultScreen(X().dpy));
+}
+
+bool DefaultVisualHasColourMasks() {
+    if (!X().dpy) return false;
+    const int kind = DefaultVisual(X().dpy, DefaultScreen(X().dpy))->c_class;
+    return kind == TrueColor || kind == DirectColor;
 }
 
 int ScreenWidth() { return X().dpy ? DisplayWidth(X().dpy, DefaultScreen(X().dpy)) : 0; }
@@ -92,6 +87,12 @@ unsigned long CreateChild(unsigned long parent, int x, int y, int width, int hei
     return static_cast<unsigned long>(w);
 }
 
+void MoveChild(unsigned long window, int x, int y) {
+    if (!X().dpy || !window) return;
+    XMoveWindow(X().dpy, static_cast<Window>(window), x, y);
+    XFlush(X().dpy);
+}
+
 void DestroyChild(unsigned long window) {
     if (!X().dpy || !window) return;
     XDestroyWindow(X().dpy, static_cast<Window>(window));
@@ -108,6 +109,9 @@ void Drain(std::vector<Event>* out) {
             out->push_back(Event{Event::Destroyed, static_cast<unsigned long>(ev.xdestroywindow.window)});
         else if (ev.type == Expose && ev.xexpose.count == 0)
             out->push_back(Event{Event::Exposed, static_cast<unsigned long>(ev.xexpose.window)});
+        else if (ev.type == ConfigureNotify)
+            out->push_back(Event{Event::Resized, static_cast<unsigned long>(ev.xconfigure.window), ev.xconfigure.width,
+                                 ev.xconfigure.height});
     }
 }
 
@@ -133,38 +137,78 @@ unsigned long SdlWindowId(SDL_Window* win) {
     return static_cast<unsigned long>(info.info.x11.window);
 }
 
+namespace {
+
+// One colour channel of a TrueColor visual: an 8-bit value widened or narrowed to the mask.
+struct Channel {
+    explicit Channel(unsigned long mask) {
+        while (mask != 0 && (mask & 1) == 0) {
+            mask >>= 1;
+            ++shift;
+        }
+        while (mask & 1) {
+            mask >>= 1;
+            ++bits;
+        }
+    }
+    std::uint32_t Put(std::uint32_t c8) const {
+        if (bits == 0) return 0;
+        const std::uint32_t c = bits >= 8 ? (c8 << (bits - 8)) | (c8 >> (16 - std::min(bits, 16))) : c8 >> (8 - bits);
+        return c << shift;
+    }
+    int shift = 0;
+    int bits = 0;
+};
+
+}  // namespace
+
+bool PutRects(unsigned long window, const std::uint32_t* pixels, int pitch, const Rect* rects, int count) {
+    XState& s = X();
+    XWindowAttributes attr;
+    std::memset(&attr, 0, sizeof attr);
+    if (!s.dpy || !pixels || !XGetWindowAttributes(s.dpy, static_cast<Window>(window), &attr) || !attr.visual ||
+        (attr.visual->c_class != TrueColor && attr.visual->c_class != DirectColor))
+        return false;
+    if (!s.gc || s.gcDepth != attr.depth) {
+        if (s.gc) XFreeGC(s.dpy, s.gc);
+        s.gc = XCreateGC(s.dpy, static_cast<Window>(window), 0, nullptr);
+        s.gcDepth = attr.depth;
+    }
+    const Channel red(attr.visual->red_mask), green(attr.visual->green_mask), blue(attr.visual->blue_mask);
+    for (int i = 0; i < count; ++i) {
+        const Rect& r = rects[i];
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        if (w <= 0 || h <= 0) continue;
+        XImage* img = XCreateImage(s.dpy, attr.visual, static_cast<unsigned>(attr.depth), ZPixmap, 0, nullptr,
+                                   static_cast<unsigned>(w), static_cast<unsigned>(h), 32, 0);
+        if (!img) return false;
+        s.image.resize((static_cast<std::size_t>(img->bytes_per_line) * h + 3) / 4);
+        img->data = reinterpret_cast<char*>(s.image.data());
+        // 32 bits a pixel in this machine's byte order is written directly, anything else per pixel.
+        const bool native = img->bits_per_pixel == 32 &&
+                            (img->byte_order == LSBFirst) == (std::endian::native == std::endian::little);
+        for (int y = 0; y < h; ++y) {
+            const std::uint32_t* src = pixels + static_cast<std::size_t>(r.top + y) * pitch + r.left;
+            auto* row = reinterpret_cast<std::uint32_t*>(img->data + static_cast<std::size_t>(y) * img->bytes_per_line);
+            for (int x = 0; x < w; ++x) {
+                const std::uint32_t p = src[x];
+                const std::uint32_t v = red.Put((p >> 16) & 0xff) | green.Put((p >> 8) & 0xff) | blue.Put(p & 0xff);
+                if (native) row[x] = v;
+                else XPutPixel(img, x, y, v);
+            }
+        }
+        XPutImage(s.dpy, static_cast<Window>(window), s.gc, img, 0, 0, r.left, r.top, static_cast<unsigned>(w),
+                  static_cast<unsigned>(h));
+        img->data = nullptr;  // the buffer is ours
+        XDestroyImage(img);
+    }
+    XFlush(s.dpy);
+    return true;
+}
+
 unsigned long BlackPixelValue() { return X().dpy ? BlackPixel(X().dpy, DefaultScreen(X().dpy)) : 0; }
 unsigned long WhitePixelValue() {
     return X().dpy ? WhitePixel(X().dpy, DefaultScreen(X().dpy)) : 0xffffffUL;
-}
-
-unsigned long HostWindowFromEnvironment() {
-    unsigned long id = 0;
-    bool found = ParseWindowId(std::getenv("XSCREENSAVER_WINDOW"), &id);
-    if (!found) {
-        // "-window-id ID" / "--window-id ID" following the mode letter (XScreenSaver's hack form).
-        if (FILE* f = std::fopen("/proc/self/cmdline", "rb")) {
-            std::string all;
-            char buf[4096];
-            std::size_t n;
-            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && all.size() < (1u << 16)) all.append(buf, n);
-            std::fclose(f);
-            std::vector<std::string> args;
-            std::size_t start = 0;
-            for (std::size_t i = 0; i < all.size(); ++i) {
-                if (all[i] == '\0') {
-                    args.push_back(all.substr(start, i - start));
-                    start = i + 1;
-                }
-            }
-            for (std::size_t i = 2; i + 1 < args.size() && !found; ++i) {
-                if (args[i] == "-window-id" || args[i] == "--window-id")
-                    found = ParseWindowId(args[i + 1].c_str(), &id);
-            }
-        }
-    }
-    if (!found || !WindowSize(id, nullptr, nullptr)) return 0;
-    return id;
 }
 
 }  // namespace plat::posix::x11

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/Types.h"
+
 struct SDL_Window;
 
 namespace plat::posix::x11 {
@@ -11,8 +13,10 @@ namespace plat::posix::x11 {
 // EnsureVideo: open our own connection and install the error handler (false: no display).
 bool Open();
 
-// GetDisplayCaps: the default depth and screen size of the server.
+// GetDisplayCaps: the default depth and screen size of the server, and whether its default
+// visual has colour masks (TrueColor or DirectColor: the kinds the 32-bit stores can be shown on).
 int DefaultDepthBits();
+bool DefaultVisualHasColourMasks();
 int ScreenWidth();
 int ScreenHeight();
 
@@ -20,14 +24,17 @@ int ScreenHeight();
 bool WindowSize(unsigned long window, int* width, int* height);
 
 // CreateWindowEx of a child: an input-less child of `parent`, mapped, whose destruction and
-// exposure (and the parent's destruction) are reported by Drain. 0 on failure.
+// exposure (and the parent's destruction and resizing) are reported by Drain. 0 on failure.
 unsigned long CreateChild(unsigned long parent, int x, int y, int width, int height);
+// Following a resized parent: move such a child (a window SDL does not manage the place of).
+void MoveChild(unsigned long window, int x, int y);
 // DestroyWindow of such a child.
 void DestroyChild(unsigned long window);
 
 struct Event {
-    enum Kind { Destroyed, Exposed } kind;
+    enum Kind { Destroyed, Exposed, Resized } kind;
     unsigned long window;
+    int width = 0, height = 0;  // Resized: the window's new size
 };
 // PumpEvents: take the events of our connection.
 void Drain(std::vector<Event>* out);
@@ -39,12 +46,14 @@ int SdlConnectionFd(SDL_Window* win);
 // CreateWindowEx: the X id behind an SDL window.
 unsigned long SdlWindowId(SDL_Window* win);
 
+// PresentRects where SDL has no surface for the window's visual (30-bit and other TrueColor
+// depths it does not know): converts the 0x00RRGGBB pixels of `rects` (already clipped to the
+// store) to the window's visual and puts them. False when the visual has no colour masks
+// (TrueColor, or the linear DirectColor SDL sets up).
+bool PutRects(unsigned long window, const std::uint32_t* pixels, int pitch, const Rect* rects, int count);
+
 // MessageBox colours: the screen's black and white pixel values.
 unsigned long BlackPixelValue();
 unsigned long WhitePixelValue();
-
-// EnsureVideo: XScreenSaver's window, from $XSCREENSAVER_WINDOW or "-window-id ID" / "--window-id ID"
-// after the mode letter; 0 when none (or when it does not name a live window).
-unsigned long HostWindowFromEnvironment();
 
 }  // namespace plat::posix::x11
