@@ -35,37 +35,42 @@ bool FileRegistry::IsPrefix(const Path& prefix, const Path& path) {
 void FileRegistry::Clear() {
     m_preamble.clear();
     m_blocks.clear();
+    m_textKnown = false;
 }
 
 void FileRegistry::Parse(const std::string& text) {
     Clear();
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t nl = text.find('\n', start);
-        if (nl == std::string::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, nl - start));
-        start = nl + 1;
-    }
+    const std::size_t n = text.size();
+    const auto lineEnd = [&](std::size_t from) {
+        const std::size_t nl = text.find('\n', from);
+        return nl == std::string::npos ? n : nl;
+    };
+    // Appends a line kept verbatim to the piece of such lines before it.
+    const auto appendRaw = [](std::string* piece, const std::string& line) {
+        *piece += '\n';
+        *piece += line;
+    };
 
     Block* current = nullptr;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::string raw = lines[i];
+    for (std::size_t start = 0; start < n;) {
+        std::size_t end = lineEnd(start);
+        std::size_t next = end < n ? end + 1 : n;
+        std::string raw = text.substr(start, end - start);
         std::string logical = Trim(raw);
         // A hex value may continue over several lines, each but the last ending in '\'.
         const bool valueStart = !logical.empty() && (logical[0] == '"' || logical[0] == '@');
         if (valueStart) {
-            while (!logical.empty() && logical.back() == '\\' && i + 1 < lines.size() &&
-                   IsHexContinuation(lines[i + 1])) {
-                ++i;
-                raw += "\n" + lines[i];
+            while (!logical.empty() && logical.back() == '\\' && next < n) {
+                const std::size_t lineEndNext = lineEnd(next);
+                const std::string line = text.substr(next, lineEndNext - next);
+                if (!IsHexContinuation(line)) break;
+                appendRaw(&raw, line);
                 logical.pop_back();
-                logical += Trim(lines[i]);
+                logical += Trim(line);
+                next = lineEndNext < n ? lineEndNext + 1 : n;
             }
         }
+        start = next;
 
         if (!logical.empty() && logical[0] == '[') {
             Block block;
@@ -80,12 +85,26 @@ void FileRegistry::Parse(const std::string& text) {
                     block.opaque = false;
                 }
             }
+            // A key of another root right after one is never interpreted either: one piece.
+            if (block.opaque && current != nullptr && current->opaque) {
+                if (current->items.empty()) {
+                    current->items.emplace_back();
+                    current->items.back().raw = std::move(raw);
+                } else {
+                    appendRaw(&current->items.back().raw, raw);
+                }
+                continue;
+            }
             m_blocks.push_back(std::move(block));
             current = &m_blocks.back();
             continue;
         }
         if (current == nullptr) {
-            m_preamble.push_back(std::move(raw));
+            if (m_preamble.empty()) {
+                m_preamble.push_back(std::move(raw));
+            } else {
+                appendRaw(&m_preamble.back(), raw);
+            }
             continue;
         }
         Item item;
@@ -97,27 +116,37 @@ void FileRegistry::Parse(const std::string& text) {
             case LineKind::NotValue: break;
             }
         }
+        if (item.kind == Item::Kind::Raw && !current->items.empty() &&
+            current->items.back().kind == Item::Kind::Raw) {
+            appendRaw(&current->items.back().raw, item.raw);
+            continue;
+        }
         current->items.push_back(std::move(item));
     }
 }
 
 std::string FileRegistry::Serialise() const {
     std::string out;
-    for (const std::string& line : m_preamble) out += line + "\n";
+    for (const std::string& line : m_preamble) {
+        out += line;
+        out += '\n';
+    }
     for (const Block& block : m_blocks) {
         if (block.fresh) {
             // A blank line before a new key, unless the text already ends with one.
             if (!out.empty() && !(out.size() >= 2 && out[out.size() - 2] == '\n') && out != "\n") out += "\n";
             out += FormatHeader(block.path) + "\n";
         } else {
-            out += block.header + "\n";
+            out += block.header;
+            out += '\n';
         }
         for (const Item& item : block.items) {
             if (item.kind == Item::Kind::Value && item.dirty) {
-                out += FormatValue(item.value.name, item.value.type, item.value.data) + "\n";
+                out += FormatValue(item.value.name, item.value.type, item.value.data);
             } else {
-                out += item.raw + "\n";
+                out += item.raw;
             }
+            out += '\n';
         }
     }
     return out;
@@ -157,17 +186,23 @@ void FileRegistry::EnsurePreamble() {
         ""};
 }
 
+bool FileRegistry::IsBlankBlock(const Block& block) {
+    for (const Item& item : block.items) {
+        if (item.kind != Item::Kind::Raw) return false;
+        for (char c : item.raw) {
+            if (!IsBlank(c) && c != '\n') return false;
+        }
+    }
+    return true;
+}
+
 FileRegistry::Block* FileRegistry::AddBlock(const Path& path) {
     EnsurePreamble();
     // A key made on the way to this one (a header with nothing but blank lines) is implied by
     // this key's header from now on; dropping it keeps the file to the keys that hold values.
-    for (std::size_t i = m_blocks.size(); i-- > 0;) {
-        const Block& old = m_blocks[i];
-        if (old.opaque || old.path.size() >= path.size() || !IsPrefix(old.path, path)) continue;
-        bool blank = true;
-        for (const Item& item : old.items) blank = blank && item.kind == Item::Kind::Raw && Trim(item.raw).empty();
-        if (blank) m_blocks.erase(m_blocks.begin() + static_cast<std::ptrdiff_t>(i));
-    }
+    std::erase_if(m_blocks, [&](const Block& old) {
+        return !old.opaque && old.path.size() < path.size() && IsPrefix(old.path, path) && IsBlankBlock(old);
+    });
     Block fresh;
     fresh.fresh = true;
     fresh.path = path;
@@ -222,27 +257,37 @@ void FileRegistry::Store(const Path& path, const std::string& name, std::uint32_
 bool FileRegistry::Refresh() {
     if (m_storage == nullptr) return m_readable;
     std::string text;
-    switch (m_storage->Load(&text)) {
-    case LoadResult::Ok:
-        Parse(text);
-        m_readable = true;
-        return true;
-    case LoadResult::Missing:
+    const LoadResult result = m_storage->Load(&text);
+    if (result == LoadResult::Failed) {
         Clear();
-        m_readable = true;
-        return true;
-    case LoadResult::Failed:
-        break;
+        m_readable = false;
+        return false;
     }
-    Clear();
-    m_readable = false;
-    return false;
+    m_readable = true;
+    if (m_textKnown && result == m_textResult && text == m_text) return true;
+    if (result == LoadResult::Ok) {
+        Parse(text);
+    } else {
+        Clear();
+    }
+    m_text = std::move(text);
+    m_textResult = result;
+    m_textKnown = true;
+    return true;
 }
 
 bool FileRegistry::Commit() {
     if (!m_readable) return false;
     if (m_storage == nullptr) return true;
-    return m_storage->Save(Serialise());
+    std::string text = Serialise();
+    if (m_textKnown && text == m_text) return true;
+    // Until the next read the model is what was written; after a failure it is read again.
+    m_textKnown = false;
+    if (!m_storage->Save(text)) return false;
+    m_text = std::move(text);
+    m_textResult = LoadResult::Ok;
+    m_textKnown = true;
+    return true;
 }
 
 long FileRegistry::Resolve(HKey parent, const char* sub, Path* out) const {
@@ -269,20 +314,25 @@ HKey FileRegistry::NewHandle(const Path& path) {
 }
 
 namespace {
-// Holds the storage lock for one operation.
+// Holds the storage lock for one write.
 class StorageLock {
 public:
     explicit StorageLock(FileRegistry::Storage* storage) : m_storage(storage) {
-        if (m_storage != nullptr) m_storage->Lock();
+        if (m_storage != nullptr && !m_storage->Lock()) {
+            m_storage = nullptr;  // nothing to release
+            m_failed = true;
+        }
     }
     ~StorageLock() {
         if (m_storage != nullptr) m_storage->Unlock();
     }
+    bool Held() const { return !m_failed; }
     StorageLock(const StorageLock&) = delete;
     StorageLock& operator=(const StorageLock&) = delete;
 
 private:
     FileRegistry::Storage* m_storage;
+    bool m_failed = false;
 };
 }  // namespace
 
@@ -292,7 +342,6 @@ long FileRegistry::OpenKey(HKey parent, const char* sub, HKey* out) {
     Path path;
     const long rc = Resolve(parent, sub, &path);
     if (rc != kErrorSuccess) return rc;
-    StorageLock lock(m_storage);
     Refresh();
     if (!KeyExists(path)) return kErrorFileNotFound;
     *out = NewHandle(path);
@@ -305,12 +354,15 @@ long FileRegistry::CreateKey(HKey parent, const char* sub, HKey* out) {
     Path path;
     const long rc = Resolve(parent, sub, &path);
     if (rc != kErrorSuccess) return rc;
-    StorageLock lock(m_storage);
     Refresh();
     if (!KeyExists(path)) {
-        if (!m_readable) return kErrorAccessDenied;
-        AddBlock(path);
-        if (!Commit()) return kErrorAccessDenied;
+        // Made under the lock, against the store as it is then.
+        StorageLock lock(m_storage);
+        if (!lock.Held() || !Refresh()) return kErrorAccessDenied;
+        if (!KeyExists(path)) {
+            AddBlock(path);
+            if (!Commit()) return kErrorAccessDenied;
+        }
     }
     *out = NewHandle(path);
     return kErrorSuccess;
@@ -321,7 +373,6 @@ long FileRegistry::QueryValue(HKey key, const char* name, std::uint32_t* type, v
     const long rc = Resolve(key, nullptr, &path);
     if (rc != kErrorSuccess) return rc;
     if (data != nullptr && size == nullptr) return kErrorInvalidParameter;
-    StorageLock lock(m_storage);
     Refresh();
     const Item* item = FindValue(path, name != nullptr ? name : "");
     if (item == nullptr || item->kind != Item::Kind::Value) return kErrorFileNotFound;
@@ -346,7 +397,7 @@ long FileRegistry::SetValue(HKey key, const char* name, std::uint32_t type, cons
     // A line break in a name could not be written back as one line.
     if (HasControl(valueName) || (data == nullptr && size != 0)) return kErrorInvalidParameter;
     StorageLock lock(m_storage);
-    if (!Refresh()) return kErrorAccessDenied;
+    if (!lock.Held() || !Refresh()) return kErrorAccessDenied;
     // The key may have been removed by hand since it was opened: writing recreates it.
     Store(path, valueName, type, static_cast<const std::uint8_t*>(data), size);
     return Commit() ? kErrorSuccess : kErrorAccessDenied;
@@ -361,7 +412,6 @@ bool FileRegistry::GetValue(const std::string& keyPath, const std::string& name,
                             std::vector<std::uint8_t>* data) {
     Path path;
     if (!SplitPath(keyPath, &path)) return false;
-    StorageLock lock(m_storage);
     Refresh();
     const Item* item = FindValue(path, name);
     if (item == nullptr || item->kind != Item::Kind::Value) return false;
@@ -375,7 +425,7 @@ bool FileRegistry::PutValue(const std::string& keyPath, const std::string& name,
     Path path;
     if (!SplitPath(keyPath, &path) || HasControl(name)) return false;
     StorageLock lock(m_storage);
-    if (!Refresh()) return false;
+    if (!lock.Held() || !Refresh()) return false;
     Store(path, name, type, data.data(), static_cast<std::uint32_t>(data.size()));
     return Commit();
 }

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "platform/System.h"
+#include "platform/common/RegistryFile.h"
 #include "platform/posix/PosixPaths.h"
 
 namespace plat {
@@ -18,7 +19,7 @@ std::string GetModuleFileName() {
 
 std::string TraceFilePath() {
     const std::string dir = posix::StateDir();
-    posix::MakeDirs(dir);
+    MakeDirs(dir);
     return dir + "/trace.txt";
 }
 }  // namespace plat
