@@ -99,8 +99,8 @@ private:
     // Adds the explanatory comment to a store that is still empty.
     void EnsurePreamble();
     Block* AddBlock(const Path& path);
-    // Stores a value in the model (no commit).
-    void Store(const Path& path, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+    // Stores a value in the model (no commit); false when it held that value already.
+    bool Store(const Path& path, const std::string& name, std::uint32_t type, const std::uint8_t* data,
                std::uint32_t size);
 
     static bool SamePath(const Path& a, const Path& b);
@@ -110,6 +110,7 @@ private:
     bool m_readable = true;
     // The storage's text the model was last read from or written as (valid while m_textKnown).
     std::string m_text;
+    std::string m_scratch;  // the buffer each read fills before it is compared with m_text
     bool m_textKnown = false;
     LoadResult m_textResult = LoadResult::Missing;
     std::vector<std::string> m_preamble;
