@@ -25,11 +25,17 @@ void CSaverApp::RunSettingsDialog() {
     m_nEnableSound = dlg.m_nEnableSound;
     m_nSubliminals = dlg.m_nSubliminals;
     m_nPain = dlg.m_nPain;
-    WriteProfileInt("Settings", "Enable sound", m_nEnableSound);
-    WriteProfileInt("Settings", "Pain", m_nPain);
-    WriteProfileInt("Settings", "Subliminals", m_nSubliminals);
+    BOOL bSaved = WriteProfileInt("Settings", "Enable sound", m_nEnableSound);
+    bSaved = WriteProfileInt("Settings", "Pain", m_nPain) && bSaved;
+    bSaved = WriteProfileInt("Settings", "Subliminals", m_nSubliminals) && bSaved;
     // The dialog object ends with this function; no main window may point at it afterwards.
     m_pMainWnd = nullptr;
+    // A change that was not kept must not look as if it had been.
+    if (!bSaved) {
+        const std::string reason = AfxRegLastWriteError();
+        const std::string text = "The settings could not be saved" + (reason.empty() ? std::string(".") : ":\n\n" + reason);
+        AfxMessageBox(text.c_str(), m_pszAppName != nullptr ? m_pszAppName : "", MB_OK | MB_ICONEXCLAMATION);
+    }
 }
 
 // Preview mode: a scene window inside the window named by argument 2.

@@ -52,3 +52,9 @@ inline long AfxRegQueryValueEx(HKEY hKey, const char* lpszValueName, DWORD* lpTy
     return plat::RegQueryValueEx(hKey, lpszValueName, lpType, lpData, lpcbData);
 }
 inline long AfxRegCloseKey(HKEY hKey) { return plat::RegCloseKey(hKey); }
+// After the settings could not be written: the store's place and the reason ("" if unknown).
+inline std::string AfxRegLastWriteError() { return plat::RegLastWriteError(); }
+// A message box without an owner window (MessageBoxA(NULL, ...)).
+inline int AfxMessageBox(const char* lpszText, const char* lpszCaption, UINT nType) {
+    return plat::MessageBox(0, lpszText, lpszCaption, nType);
+}

@@ -114,6 +114,7 @@ constexpr DWORD CS_HREDRAW = 0x0002u;
 
 // Message box and dialog results.
 constexpr UINT MB_OK = 0x0000;
+constexpr UINT MB_ICONEXCLAMATION = 0x0030;
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
 

@@ -8,6 +8,8 @@
 #include "platform/Dialog.h"
 #include "platform/Window.h"
 
+IMPLEMENT_DYNAMIC(CWnd, CObject)
+
 CWnd::CWnd() = default;
 
 CWnd::~CWnd() {
@@ -53,18 +55,11 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     const CurrentMsg saved = m_currentMsg;
     m_currentMsg = CurrentMsg{message, wParam, lParam};
     // A self-deleting window may be gone when the handler returns (WM_CLOSE -> WM_NCDESTROY ->
-    // delete this): the destructor clears `alive`, and then nothing here touches the object.
-    bool alive = true;
-    bool* const pOuterAlive = m_pbAlive;
-    m_pbAlive = &alive;
+    // delete this): then nothing here touches the object, and the enclosing dispatch stops too.
+    const AliveWatch watch(this);
     LRESULT result = 0;
     if (!OnWndMsg(message, wParam, lParam, &result)) result = DefWindowProc(message, wParam, lParam);
-    if (!alive) {
-        if (pOuterAlive != nullptr) *pOuterAlive = false;  // the enclosing dispatch must stop too
-        return result;
-    }
-    m_pbAlive = pOuterAlive;
-    m_currentMsg = saved;
+    if (watch.Alive()) m_currentMsg = saved;
     return result;
 }
 

@@ -91,6 +91,8 @@ protected:                                                \
 #define ON_BN_CLICKED(id, memberFxn) {WM_COMMAND, BN_CLICKED, static_cast<UINT>(id), static_cast<UINT>(id), MG_THUNK(self->memberFxn(); return 0;)},
 
 class CWnd : public CObject {
+    DECLARE_DYNAMIC(CWnd)
+
 public:
     CWnd();
     ~CWnd() override;
@@ -171,6 +173,29 @@ public:
     static LRESULT AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 protected:
+    // Watches this object across a call that may run a message loop (a handler, a modal dialog of
+    // another module): Alive() is false afterwards when the object was deleted meanwhile, and
+    // then nothing may touch it. Watches nest; a deletion ends every enclosing one too.
+    class AliveWatch {
+    public:
+        explicit AliveWatch(CWnd* pWnd) : m_pWnd(pWnd), m_pOuter(pWnd->m_pbAlive) { pWnd->m_pbAlive = &m_bAlive; }
+        ~AliveWatch() {
+            if (m_bAlive) {
+                m_pWnd->m_pbAlive = m_pOuter;
+            } else if (m_pOuter != nullptr) {
+                *m_pOuter = false;
+            }
+        }
+        AliveWatch(const AliveWatch&) = delete;
+        AliveWatch& operator=(const AliveWatch&) = delete;
+        bool Alive() const { return m_bAlive; }
+
+    private:
+        CWnd* m_pWnd;
+        bool* m_pOuter;
+        bool m_bAlive = true;
+    };
+
     // Returns TRUE and the result when a table entry handled the message.
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
@@ -180,7 +205,7 @@ protected:
         LPARAM lParam = 0;
     };
     CurrentMsg m_currentMsg;  // the message being handled (for Default())
-    bool* m_pbAlive = nullptr;  // innermost WindowProc's flag, cleared when the object is deleted
+    bool* m_pbAlive = nullptr;  // innermost AliveWatch's flag, cleared when the object is deleted
     std::vector<std::unique_ptr<CWnd>> m_controls;  // control wrappers handed out by GetDlgItem
     BOOL m_bAttached = FALSE;
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/Types.h"
 
@@ -28,5 +29,9 @@ long RegSetValueEx(HKey key, const char* name, std::uint32_t type, const void* d
 
 // Close a key opened by the calls above.
 long RegCloseKey(HKey key);
+
+// Settings mode, after a write failed: where the settings are kept and why the last write
+// failed, for the message that tells the user ("" when the platform has nothing to add).
+std::string RegLastWriteError();
 
 }  // namespace plat

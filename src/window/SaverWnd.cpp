@@ -85,37 +85,32 @@ void CSaverWnd::OnMouseMove(UINT /*nFlags*/, CPoint point) {
         Default();
         return;
     }
-    if (point.x != m_ptFirstMouse.x || point.y != m_ptFirstMouse.y) VerifyAndClose();
+    if ((point.x != m_ptFirstMouse.x || point.y != m_ptFirstMouse.y) && !VerifyAndClose()) return;
     Default();
 }
 
 void CSaverWnd::OnLButtonDown(UINT /*nFlags*/, CPoint /*point*/) {
-    VerifyAndClose();
-    Default();
+    if (VerifyAndClose()) Default();
 }
 
 void CSaverWnd::OnMButtonDown(UINT /*nFlags*/, CPoint /*point*/) {
-    VerifyAndClose();
-    Default();
+    if (VerifyAndClose()) Default();
 }
 
 void CSaverWnd::OnRButtonDown(UINT /*nFlags*/, CPoint /*point*/) {
-    VerifyAndClose();
-    Default();
+    if (VerifyAndClose()) Default();
 }
 
 void CSaverWnd::OnKeyDown(UINT /*nChar*/, UINT /*nRepCnt*/, UINT /*nFlags*/) {
-    VerifyAndClose();
-    Default();
+    if (VerifyAndClose()) Default();
 }
 
 void CSaverWnd::OnSysKeyDown(UINT /*nChar*/, UINT /*nRepCnt*/, UINT /*nFlags*/) {
-    VerifyAndClose();
-    Default();
+    if (VerifyAndClose()) Default();
 }
 
-void CSaverWnd::VerifyAndClose() {
-    if (m_bClosing) return;
+BOOL CSaverWnd::VerifyAndClose() {
+    if (m_bClosing) return TRUE;
     BOOL bAllowClose = TRUE;
     m_bClosing = TRUE;
 
@@ -134,7 +129,16 @@ void CSaverWnd::VerifyAndClose() {
                 auto pfnVerify = reinterpret_cast<VerifyScreenSavePwdProc>(AfxGetProcAddress(hLib, "VerifyScreenSavePwd"));
                 AppendTraceLine("9\n");
                 if (pfnVerify != nullptr) {
-                    if (pfnVerify(m_hWnd) == 0) bAllowClose = FALSE;
+                    const AliveWatch watch(this);
+                    const BOOL bVerified = pfnVerify(m_hWnd);
+                    if (!watch.Alive()) {
+                        // Closed and deleted during the check: release what this call holds, nothing more.
+                        AfxFreeLibrary(hLib);
+                        AfxShowCursor(FALSE);
+                        AfxRegCloseKey(hKey);
+                        return FALSE;
+                    }
+                    if (bVerified == 0) bAllowClose = FALSE;
                     m_nIgnoreMoves = 3;
                 }
                 AfxFreeLibrary(hLib);
@@ -146,4 +150,5 @@ void CSaverWnd::VerifyAndClose() {
 
     if (bAllowClose) PostMessage(WM_CLOSE, 0, 0);
     m_bClosing = FALSE;
+    return TRUE;
 }

@@ -15,7 +15,9 @@ public:
 protected:
     // Every close request goes through here: asks the password service first when the desktop
     // settings require a saver password, then posts WM_CLOSE unless the service refused.
-    void VerifyAndClose();
+    // FALSE when the window object was deleted meanwhile (the service's dialog runs a message
+    // loop, in which the window may be closed from elsewhere): the caller must not touch it.
+    BOOL VerifyAndClose();
 
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnDestroy();

@@ -1,7 +1,12 @@
 // Settings, credits and legal dialogs on the headless dialog host, and the settings and password modes.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -440,6 +445,19 @@ TEST_F(DialogTest, SettingsModeStoresWhateverEndedTheDialogInOrder) {
     EXPECT_EQ(StoredDword("Subliminals"), 0);
     EXPECT_EQ(theApp.m_nPain, 2);
     EXPECT_EQ(headless::OpenRegistryKeyCount(), 0);
+    EXPECT_TRUE(headless::MessageBoxes().empty());
+
+    // A store that cannot be written: the user is told which file failed and why.
+    const std::string blocker = ::testing::TempDir() + "settings_blocker_" + std::to_string(::getpid());
+    std::ofstream(blocker) << "a file where a folder should be";
+    headless::UseRegistryFile(blocker + "/registry.reg");
+    headless::SetDialogScript([](plat::Hwnd dlg, std::uint16_t) { headless::PressEnter(dlg); });
+    EXPECT_FALSE(RunApp({"morgrave", "/c"}));
+    ASSERT_EQ(headless::MessageBoxes().size(), 1u);
+    EXPECT_NE(headless::MessageBoxes()[0].text.find(blocker + ": " + std::strerror(ENOTDIR)), std::string::npos)
+        << headless::MessageBoxes()[0].text;
+    headless::ResetRegistry();
+    std::remove(blocker.c_str());
 }
 
 struct PasswordCall {

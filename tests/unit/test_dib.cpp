@@ -190,6 +190,16 @@ TEST_F(DibTest, TheFirstRealisedImageMakesTheSharedPalette) {
     // Not remapped: raw indices show the first image's colours.
     ASSERT_TRUE(LoadInto(b, 301, FALSE));
     EXPECT_EQ(shown(b), firstColours);
+    // Remapped, values at or beyond the image's colour count become 0.
+    BmpDesc third;
+    third.width = 4;
+    third.height = 1;
+    third.colors = {{0, 0, 250}, {0, 250, 0}};  // nearest: 3, 2
+    third.pixels = {1, 2, 255, 0};
+    Put(302, third);
+    CDib c;
+    ASSERT_TRUE(LoadInto(c, 302, TRUE));
+    EXPECT_EQ(std::vector<BYTE>(c.m_pBits, c.m_pBits + 4), (std::vector<BYTE>{2, 0, 0, 3}));
 
     // Released: the next realised image makes it anew, from its own colours.
     CDib::ReleaseSharedPalette();

@@ -2,7 +2,11 @@
 // check's outcomes with fake password modules, the swallowed moves and the trace file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <utility>
+#include <vector>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -30,6 +34,8 @@ struct FakeService {
     int cursorCountDuringCall = -100;
     // Input that arrives while the service's dialog runs (it runs a message loop of its own).
     UINT inputDuringCall = 0;
+    // The window is closed from elsewhere meanwhile: 1 by WM_CLOSE, 2 by DestroyWindow.
+    int closeDuringCall = 0;
 };
 FakeService g_service;
 
@@ -38,6 +44,8 @@ BOOL WINAPI FakeVerify(HWND hWnd) {
     g_service.lastOwner = hWnd;
     g_service.cursorCountDuringCall = headless::CursorDisplayCount();
     if (g_service.inputDuringCall != 0) plat::SendMessage(hWnd, g_service.inputDuringCall, 0x41, 1);
+    if (g_service.closeDuringCall == 1) plat::SendMessage(hWnd, WM_CLOSE, 0, 0);
+    if (g_service.closeDuringCall == 2) plat::DestroyWindow(hWnd);
     return g_service.answer;
 }
 
@@ -47,6 +55,18 @@ public:
     int IgnoreMoves() const { return m_nIgnoreMoves; }
     BOOL Closing() const { return m_bClosing; }
     CPoint FirstMouse() const { return m_ptFirstMouse; }
+};
+
+// A saver window whose memory, once deleted, is filled with a pattern and kept, so that any
+// write after the deletion shows (and a read of its pointers crashes).
+constexpr unsigned char kFreed = 0xA5;
+std::vector<std::pair<unsigned char*, std::size_t>> g_graves;
+class CGraveSaverWnd : public CProbeSaverWnd {
+public:
+    static void operator delete(void* p, std::size_t n) {
+        std::memset(p, kFreed, n);
+        g_graves.emplace_back(static_cast<unsigned char*>(p), n);
+    }
 };
 
 class SaverWndTest : public ::testing::Test {
@@ -118,6 +138,9 @@ TEST_F(SaverWndTest, CoversTheScreenTopmostAndEndsTheLoopWithATraceLine) {
     EXPECT_EQ(rc.bottom, 480);
     EXPECT_EQ(w->FirstMouse().x, -1);
     EXPECT_EQ(w->FirstMouse().y, -1);
+    // The saver's windows declare no run-time class of their own: they report CWnd's.
+    EXPECT_STREQ(w->GetRuntimeClass()->m_lpszClassName, "CWnd");
+    EXPECT_EQ(w->GetRuntimeClass()->m_pBaseClass, RUNTIME_CLASS(CObject));
 
     // The cursor is hidden on every WM_SETCURSOR.
     const int before = headless::CursorNoneCalls();
@@ -289,6 +312,38 @@ TEST_F(SaverWndTest, InputDuringThePasswordDialogDoesNotAskAgain) {
     g_service.inputDuringCall = 0;
     w->SendMessage(WM_KEYDOWN, 0x41, 1);
     EXPECT_EQ(g_service.calls, 2);
+}
+
+TEST_F(SaverWndTest, AWindowClosedDuringThePasswordCheckIsNotTouchedAgain) {
+    SetFlag({1, 0, 0, 0});
+    InstallService();
+    const UINT inputs[] = {WM_LBUTTONDOWN, WM_MBUTTONDOWN, WM_RBUTTONDOWN, WM_KEYDOWN, WM_SYSKEYDOWN, WM_MOUSEMOVE};
+    for (const int how : {1, 2}) {
+        for (const UINT input : inputs) {
+            SCOPED_TRACE(testing::Message() << "close " << how << ", input " << input);
+            g_service = FakeService{};
+            g_service.answer = FALSE;
+            g_service.closeDuringCall = how;
+            auto* w = new CGraveSaverWnd;
+            ASSERT_TRUE(w->CreateFullScreen());
+            m_hwnd = w->GetSafeHwnd();
+            if (input == WM_MOUSEMOVE) Move(w, 5, 5);
+            plat::SendMessage(m_hwnd, input, 0, input == WM_MOUSEMOVE ? MAKELPARAM(9, 9) : 0);
+            EXPECT_EQ(g_service.calls, 1);
+            EXPECT_FALSE(plat::IsWindow(m_hwnd));
+            ASSERT_EQ(g_graves.size(), 1u);
+            const auto [grave, size] = g_graves.front();
+            EXPECT_EQ(std::count(grave, grave + size, kFreed), static_cast<std::ptrdiff_t>(size));
+            ::operator delete(grave);
+            g_graves.clear();
+            // Everything the check held is released, and nothing more was posted.
+            EXPECT_EQ(headless::CursorDisplayCount(), 0);
+            EXPECT_EQ(headless::ModuleLoadCount(), headless::ModuleFreeCount());
+            EXPECT_EQ(headless::OpenRegistryKeyCount(), 0);
+            EXPECT_FALSE(ClosePending());
+            headless::PumpMessages();
+        }
+    }
 }
 
 }  // namespace

@@ -45,17 +45,20 @@ int CountFigures(const CSceneDirector& director) {
 // A figure that counts the live instances and finishes after a given number of updates.
 class CountedActor : public CActor {
 public:
-    CountedActor(int* live, int updates, int depth) : m_pLive(live), m_nUpdatesLeft(updates), m_nDepth(depth) {
+    CountedActor(int* live, int updates, int depth, BOOL busy = FALSE)
+        : m_pLive(live), m_nUpdatesLeft(updates), m_nDepth(depth), m_bBusyFigure(busy) {
         ++*m_pLive;
     }
     ~CountedActor() override { --*m_pLive; }
     BOOL Update() override { return --m_nUpdatesLeft > 0 ? TRUE : FALSE; }
     int GetDepth() override { return m_nDepth; }
+    BOOL IsBusy() override { return m_bBusyFigure; }
 
 private:
     int* m_pLive;
     int m_nUpdatesLeft;
     int m_nDepth;
+    BOOL m_bBusyFigure;
 };
 
 class DirectorTest : public ::testing::Test {
@@ -83,11 +86,15 @@ TEST_F(DirectorTest, GeneratorAndTheFirstDoorOfSecondTwo) {
     EXPECT_EQ(45, CSceneRandom::Next());
     EXPECT_EQ(29216, CSceneRandom::Next());
 
-    // A clock reading of 2 s, Pain 4: 45 is divisible by 3, and 29216 % 5 + 1 = 2.
+    // A clock reading of 2 s, Pain 4: 45 is divisible by 3, and 29216 % 5 + 1 = 2. A door that
+    // finishes in this tick's update pass frees the stage and its slot for it.
     theApp.m_nPain = 4;
     headless::SetClockMs(2000);
     CSceneRandom::Seed(12345);  // start-up's seed is replaced at the tick
+    int live = 0;
+    ASSERT_TRUE(m_director.AddActor(new CountedActor(&live, 1, 0, TRUE)));
     m_director.Tick();
+    EXPECT_EQ(0, live);
     EXPECT_EQ(1, m_director.m_nTick);
     ASSERT_NE(nullptr, m_director.m_apActors[0]);
     EXPECT_EQ(2, KindOf(m_director.m_apActors[0]));

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 
 #include "SceneWndHarness.h"
 #include "platform/Window.h"
@@ -139,12 +140,18 @@ TEST_F(SceneWndTest, CopyOutPairsOldAndNewRectanglesByTheUnionRule) {
     ASSERT_TRUE(w->CreateFull(640, 480));
     headless::PumpMessages();  // first paint: title area restored
 
+    // Figures whose image is outside the table or an empty entry of it are neither drawn nor
+    // listed, in every frame below.
+    for (const int image : {-1, 250, 1000000, INT_MIN, 66, 249}) {
+        ASSERT_TRUE(w->Director().AddActor(new CFixedActor(300, 300, image)));
+    }
     auto* a = new CFixedActor(0, 0, 2);
     ASSERT_TRUE(w->Director().AddActor(a));
     // A figure starting: its entry alone.
     auto rs = TickAndCollect(w);
     ASSERT_EQ(rs.size(), 1u);
     EXPECT_TRUE(Eq(rs[0], 0, 0, 10, 10));
+    EXPECT_EQ(w->Count(1 - w->CurrentList()), 1);
     // Standing still: one copy.
     rs = TickAndCollect(w);
     ASSERT_EQ(rs.size(), 1u);

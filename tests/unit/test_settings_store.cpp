@@ -1,8 +1,10 @@
 // The settings store at start-up: defaults, values passed through, key path, the file on disk.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -275,13 +277,22 @@ TEST_F(SettingsStoreTest, HelpAndVersionLeaveNoStoreBehind) {
 }
 
 TEST_F(SettingsStoreTest, AStoreThatCannotBeReadIsNeverReplaced) {
-    // A folder where the file should be, then a file far too large to be a store.
+    // Each guarded by an alarm: a store that blocks the open must fail the test, not hang it.
+    ::alarm(20);
+    // A folder where the file should be, a FIFO (never opened for long), a file far too large.
     const fs::path store = m_dir / "registry.reg";
     fs::create_directory(store);
     headless::UseRegistryFile(store.string());
     EXPECT_FALSE(Start({"/save"}));
     EXPECT_EQ(3, theApp.m_nPain);
     EXPECT_TRUE(fs::is_directory(store));
+    fs::remove(store);
+
+    ASSERT_EQ(0, ::mkfifo(store.c_str(), 0600));
+    EXPECT_FALSE(Start({"/save"}));
+    EXPECT_EQ(3, theApp.m_nPain);
+    EXPECT_TRUE(fs::is_fifo(store));
+    EXPECT_NE(std::string::npos, plat::RegLastWriteError().find("not a regular file"));
     fs::remove(store);
 
     const std::string huge(plat::RegistryFile::kMaxBytes + 10, 'x');
@@ -291,11 +302,84 @@ TEST_F(SettingsStoreTest, AStoreThatCannotBeReadIsNeverReplaced) {
     EXPECT_EQ(huge.size(), fs::file_size(store));
     EXPECT_EQ(huge, ReadFile(store));
 
-    // A folder that cannot be made: the write fails and leaves nothing behind.
+    // A store just under the limit stays readable: a write that would take it past fails and
+    // leaves it as it was (and the value that was not written is not reported as stored).
+    const std::string settings = std::string("[HKEY_CURRENT_USER\\") + kKey + "]\n\"Pain\"=dword:00000004\n";
+    std::string nearLimit = settings + ";" + std::string(4194290 - settings.size() - 2, 'p') + "\n";
+    WriteFile(store, nearLimit);
+    EXPECT_FALSE(Start({"/save"}));
+    EXPECT_EQ(4, theApp.m_nPain);
+    EXPECT_EQ(nearLimit, ReadFile(store));  // the two missing settings would not fit
+    EXPECT_FALSE(theApp.WriteProfileInt("Settings", "Another setting", 1));
+    EXPECT_EQ(7u, theApp.GetProfileInt("Settings", "Another setting", 7));
+    EXPECT_EQ(nearLimit, ReadFile(store));
+    EXPECT_TRUE(theApp.WriteProfileInt("Settings", "Pain", 2));  // same size: written
+    EXPECT_EQ(2u, theApp.GetProfileInt("Settings", "Pain", 3));
+
+    // Folders that cannot be made: a file on the way, a path far longer than any the system
+    // takes. The write fails and leaves nothing behind.
     WriteFile(m_dir / "blocker", "not a folder");
-    headless::UseRegistryFile((m_dir / "blocker" / "registry.reg").string());
-    EXPECT_FALSE(theApp.WriteProfileInt("Settings", "Pain", 4));
+    std::string nested = m_dir.string();
+    while (nested.size() < 80000) nested += "/d";
+    for (const std::string& path : {(m_dir / "blocker" / "registry.reg").string(), nested + "/registry.reg"}) {
+        headless::UseRegistryFile(path);
+        EXPECT_FALSE(theApp.WriteProfileInt("Settings", "Pain", 4));
+    }
     EXPECT_EQ("not a folder", ReadFile(m_dir / "blocker"));
+    EXPECT_TRUE(plat::MakeDirs((m_dir / "a" / "b" / "c").string()));
+    EXPECT_TRUE(fs::is_directory(m_dir / "a" / "b" / "c"));
+    ::alarm(0);
+}
+
+TEST_F(SettingsStoreTest, WritesNeverGoThroughPlantedLinksAndKeepALinkedStoreALink) {
+    // The store is a link into a folder a dotfile manager keeps; links are planted wherever a
+    // temporary file of this process could once be named.
+    const fs::path link = m_dir / "registry.reg";
+    const fs::path target = m_dir / "dotfiles" / "registry.reg";
+    fs::create_directory(m_dir / "dotfiles");
+    fs::create_symlink("dotfiles/registry.reg", link);
+    WriteFile(m_dir / "victim", "mine");
+    for (const fs::path& at : {link, target}) {
+        fs::create_symlink(m_dir / "victim", at.string() + ".tmp." + std::to_string(::getpid()));
+    }
+    headless::UseRegistryFile(link.string());
+    EXPECT_FALSE(Start({"/save"}));
+    EXPECT_EQ("mine", ReadFile(m_dir / "victim"));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_NE(std::string::npos, ReadFile(target).find("\"Pain\"=dword:00000003"));
+    // A start that changes nothing writes nothing; a change is written beside the target.
+    struct stat before {};
+    ASSERT_EQ(0, ::stat(target.c_str(), &before));
+    EXPECT_FALSE(Start({"/save"}));
+    struct stat after {};
+    ASSERT_EQ(0, ::stat(target.c_str(), &after));
+    EXPECT_EQ(before.st_ino, after.st_ino);
+    EXPECT_TRUE(theApp.WriteProfileInt("Settings", "Pain", 2));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_NE(std::string::npos, ReadFile(target).find("\"Pain\"=dword:00000002"));
+    for (const fs::path& folder : {m_dir, m_dir / "dotfiles"}) {
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            const std::string name = entry.path().filename().string();
+            EXPECT_TRUE(name.find(".tmp.") == std::string::npos || fs::is_symlink(entry.path())) << name;
+        }
+    }
+}
+
+TEST_F(SettingsStoreTest, ALockHeldElsewhereNeverDelaysReadsAndFailsWritesSoon) {
+    const fs::path store = m_dir / "registry.reg";
+    headless::UseRegistryFile(store.string());
+    EXPECT_FALSE(Start({"/save"}));
+    const int held = ::open((store.string() + ".lock").c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(0, ::flock(held, LOCK_EX));
+    ::alarm(20);
+    EXPECT_EQ(3u, theApp.GetProfileInt("Settings", "Pain", 9));
+    EXPECT_FALSE(theApp.WriteProfileInt("Settings", "Pain", 4));
+    EXPECT_NE(std::string::npos, plat::RegLastWriteError().find("registry.reg.lock: held by another program"));
+    ::alarm(0);
+    ::close(held);
+    EXPECT_TRUE(theApp.WriteProfileInt("Settings", "Pain", 4));
+    EXPECT_EQ(4u, theApp.GetProfileInt("Settings", "Pain", 9));
 }
 
 TEST_F(SettingsStoreTest, TheFileIsNeverHalfWritten) {

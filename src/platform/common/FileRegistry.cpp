@@ -2,6 +2,7 @@
 #include "platform/common/FileRegistry.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "platform/Registry.h"
 #include "platform/common/RegistryText.h"
@@ -35,89 +36,191 @@ bool FileRegistry::IsPrefix(const Path& prefix, const Path& path) {
 void FileRegistry::Clear() {
     m_preamble.clear();
     m_blocks.clear();
+    m_textKnown = false;
 }
+
+namespace {
+
+std::string_view TrimView(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+// A header's inside names a key below HKEY_CURRENT_USER (checked before any copy is made).
+bool UnderOurRoot(std::string_view inside) {
+    const std::string_view root(kRootName);
+    if (inside.size() < root.size() || (inside.size() > root.size() && inside[root.size()] != '\\')) return false;
+    return EqualNoCase(inside.substr(0, root.size()), root);
+}
+
+// An upper bound of the items of the key whose lines start at `from`: one per line that may be
+// a value and one per run of other lines, up to the next header. Reserving it spares a store
+// of a million values the copies and page faults of a growing array.
+std::size_t CountItems(std::string_view all, std::size_t from) {
+    std::size_t count = 0;
+    bool inRun = false;
+    while (from < all.size()) {
+        std::size_t first = from;
+        while (first < all.size() && IsBlank(all[first])) ++first;
+        if (first < all.size() && all[first] == '[') break;
+        const bool value = first < all.size() && (all[first] == '"' || all[first] == '@');
+        if (value || !inRun) ++count;
+        inRun = !value;
+        const std::size_t nl = all.find('\n', first);
+        if (nl == std::string_view::npos) break;
+        from = nl + 1;
+    }
+    return count;
+}
+
+// Appends a line kept verbatim to the piece of such lines before it.
+void AppendRaw(std::string* piece, std::string_view line) {
+    *piece += '\n';
+    *piece += line;
+}
+
+}  // namespace
 
 void FileRegistry::Parse(const std::string& text) {
     Clear();
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t nl = text.find('\n', start);
-        if (nl == std::string::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, nl - start));
-        start = nl + 1;
-    }
+    const std::string_view all(text);
+    const std::size_t n = all.size();
+    const auto lineEnd = [&](std::size_t from) {
+        const std::size_t nl = all.find('\n', from);
+        return nl == std::string_view::npos ? n : nl;
+    };
 
     Block* current = nullptr;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::string raw = lines[i];
-        std::string logical = Trim(raw);
-        // A hex value may continue over several lines, each but the last ending in '\'.
-        const bool valueStart = !logical.empty() && (logical[0] == '"' || logical[0] == '@');
-        if (valueStart) {
-            while (!logical.empty() && logical.back() == '\\' && i + 1 < lines.size() &&
-                   IsHexContinuation(lines[i + 1])) {
-                ++i;
-                raw += "\n" + lines[i];
-                logical.pop_back();
-                logical += Trim(lines[i]);
-            }
+    // Consecutive lines that are only kept (comments, blank lines, text before the first key,
+    // keys of other roots and what follows them) are one piece: all[runBegin, runEnd).
+    std::size_t runBegin = std::string_view::npos;
+    std::size_t runEnd = 0;
+    const auto keep = [&](std::size_t begin, std::size_t end) {
+        if (runBegin == std::string_view::npos) runBegin = begin;
+        runEnd = end;
+    };
+    const auto flush = [&]() {
+        if (runBegin == std::string_view::npos) return;
+        const std::string_view run = all.substr(runBegin, runEnd - runBegin);
+        runBegin = std::string_view::npos;
+        std::string* piece = nullptr;
+        bool fresh = false;
+        if (current == nullptr) {
+            fresh = m_preamble.empty();
+            if (fresh) m_preamble.emplace_back();
+            piece = &m_preamble.back();
+        } else {
+            fresh = current->items.empty() || current->items.back().kind != Item::Kind::Raw;
+            if (fresh) current->items.emplace_back();
+            piece = &current->items.back().raw;
         }
+        if (fresh) {
+            piece->assign(run);
+        } else {
+            AppendRaw(piece, run);
+        }
+    };
 
-        if (!logical.empty() && logical[0] == '[') {
+    for (std::size_t start = 0; start < n;) {
+        std::size_t first = start;
+        while (first < n && IsBlank(all[first])) ++first;
+        // A blank line is only kept.
+        if (first == n || all[first] == '\n') {
+            keep(start, first);
+            start = first + 1;
+            continue;
+        }
+        const std::size_t end = lineEnd(first);
+        std::size_t next = end < n ? end + 1 : n;
+        const char c = all[first];
+        const bool header = c == '[';
+        const bool value = (c == '"' || c == '@') && current != nullptr && !current->opaque;
+        if (!header && !value) {
+            keep(start, end);
+            start = next;
+            continue;
+        }
+        const std::size_t lineStart = start;
+        const std::string_view line = all.substr(start, end - start);
+        const std::string_view trimmed = TrimView(line);
+        start = next;
+
+        if (header) {
             Block block;
-            block.header = raw;
             block.opaque = true;
-            if (logical.back() == ']') {
+            if (trimmed.back() == ']' && UnderOurRoot(trimmed.substr(1, trimmed.size() - 2))) {
                 Path path;
-                if (SplitPath(logical.substr(1, logical.size() - 2), &path) && !path.empty() &&
-                    EqualNoCase(path[0], kRootName)) {
+                if (SplitPath(std::string(trimmed.substr(1, trimmed.size() - 2)), &path)) {
                     path.erase(path.begin());
                     block.path = std::move(path);
                     block.opaque = false;
                 }
             }
+            // A key of another root right after one is never interpreted either: kept with it.
+            if (block.opaque && current != nullptr && current->opaque) {
+                keep(lineStart, end);
+                continue;
+            }
+            flush();
+            block.header = line;
+            if (!block.opaque) block.items.reserve(CountItems(all, start));
             m_blocks.push_back(std::move(block));
             current = &m_blocks.back();
             continue;
         }
-        if (current == nullptr) {
-            m_preamble.push_back(std::move(raw));
+
+        // A hex value may continue over several lines, each but the last ending in '\'.
+        std::size_t valueEnd = end;
+        std::string logical(trimmed);
+        while (!logical.empty() && logical.back() == '\\' && next < n) {
+            const std::size_t moreEnd = lineEnd(next);
+            const std::string_view more = all.substr(next, moreEnd - next);
+            if (!IsHexContinuation(more)) break;
+            logical.pop_back();
+            logical += TrimView(more);
+            valueEnd = moreEnd;
+            next = moreEnd < n ? moreEnd + 1 : n;
+        }
+        start = next;
+        Item item;
+        switch (ParseValueLine(logical, &item.value.name, &item.value.type, &item.value.data)) {
+        case LineKind::Value: item.kind = Item::Kind::Value; break;
+        case LineKind::Broken: item.kind = Item::Kind::Broken; break;
+        case LineKind::NotValue:
+            keep(lineStart, valueEnd);
             continue;
         }
-        Item item;
-        item.raw = std::move(raw);
-        if (!current->opaque) {
-            switch (ParseValueLine(logical, &item.value.name, &item.value.type, &item.value.data)) {
-            case LineKind::Value: item.kind = Item::Kind::Value; break;
-            case LineKind::Broken: item.kind = Item::Kind::Broken; break;
-            case LineKind::NotValue: break;
-            }
-        }
+        flush();
+        item.raw = all.substr(lineStart, valueEnd - lineStart);
         current->items.push_back(std::move(item));
     }
+    flush();
 }
 
 std::string FileRegistry::Serialise() const {
     std::string out;
-    for (const std::string& line : m_preamble) out += line + "\n";
+    out.reserve(m_text.size() + 256);
+    for (const std::string& line : m_preamble) {
+        out += line;
+        out += '\n';
+    }
     for (const Block& block : m_blocks) {
         if (block.fresh) {
             // A blank line before a new key, unless the text already ends with one.
             if (!out.empty() && !(out.size() >= 2 && out[out.size() - 2] == '\n') && out != "\n") out += "\n";
             out += FormatHeader(block.path) + "\n";
         } else {
-            out += block.header + "\n";
+            out += block.header;
+            out += '\n';
         }
         for (const Item& item : block.items) {
             if (item.kind == Item::Kind::Value && item.dirty) {
-                out += FormatValue(item.value.name, item.value.type, item.value.data) + "\n";
+                out += FormatValue(item.value.name, item.value.type, item.value.data);
             } else {
-                out += item.raw + "\n";
+                out += item.raw;
             }
+            out += '\n';
         }
     }
     return out;
@@ -157,17 +260,23 @@ void FileRegistry::EnsurePreamble() {
         ""};
 }
 
+bool FileRegistry::IsBlankBlock(const Block& block) {
+    for (const Item& item : block.items) {
+        if (item.kind != Item::Kind::Raw) return false;
+        for (char c : item.raw) {
+            if (!IsBlank(c) && c != '\n') return false;
+        }
+    }
+    return true;
+}
+
 FileRegistry::Block* FileRegistry::AddBlock(const Path& path) {
     EnsurePreamble();
     // A key made on the way to this one (a header with nothing but blank lines) is implied by
     // this key's header from now on; dropping it keeps the file to the keys that hold values.
-    for (std::size_t i = m_blocks.size(); i-- > 0;) {
-        const Block& old = m_blocks[i];
-        if (old.opaque || old.path.size() >= path.size() || !IsPrefix(old.path, path)) continue;
-        bool blank = true;
-        for (const Item& item : old.items) blank = blank && item.kind == Item::Kind::Raw && Trim(item.raw).empty();
-        if (blank) m_blocks.erase(m_blocks.begin() + static_cast<std::ptrdiff_t>(i));
-    }
+    std::erase_if(m_blocks, [&](const Block& old) {
+        return !old.opaque && old.path.size() < path.size() && IsPrefix(old.path, path) && IsBlankBlock(old);
+    });
     Block fresh;
     fresh.fresh = true;
     fresh.path = path;
@@ -175,7 +284,7 @@ FileRegistry::Block* FileRegistry::AddBlock(const Path& path) {
     return &m_blocks.back();
 }
 
-void FileRegistry::Store(const Path& path, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+bool FileRegistry::Store(const Path& path, const std::string& name, std::uint32_t type, const std::uint8_t* data,
                          std::uint32_t size) {
     Item item;
     item.kind = Item::Kind::Value;
@@ -193,9 +302,9 @@ void FileRegistry::Store(const Path& path, const std::string& name, std::uint32_
             if (old.kind == Item::Kind::Value) {
                 // The same data again keeps the line as it was written (start-up rewrites every
                 // setting on every start; a hand-written spelling survives that).
-                if (old.value.type == type && old.value.data == item.value.data) return;
+                if (old.value.type == type && old.value.data == item.value.data) return false;
                 old = std::move(item);
-                return;
+                return true;
             }
             // An unreadable line of that name stays in the file as a comment: a hand edit is
             // never silently lost.
@@ -206,7 +315,7 @@ void FileRegistry::Store(const Path& path, const std::string& name, std::uint32_
             }
             old = std::move(item);
             block.items.insert(block.items.begin() + static_cast<std::ptrdiff_t>(i), std::move(note));
-            return;
+            return true;
         }
     }
     Block* block = FindBlock(path);
@@ -217,32 +326,44 @@ void FileRegistry::Store(const Path& path, const std::string& name, std::uint32_
         if (block->items[i].kind != Item::Kind::Raw) at = i + 1;
     }
     block->items.insert(block->items.begin() + static_cast<std::ptrdiff_t>(at), std::move(item));
+    return true;
 }
 
 bool FileRegistry::Refresh() {
     if (m_storage == nullptr) return m_readable;
-    std::string text;
-    switch (m_storage->Load(&text)) {
-    case LoadResult::Ok:
-        Parse(text);
-        m_readable = true;
-        return true;
-    case LoadResult::Missing:
+    // Read into the buffer of the last read: a store of some MiB is read before every operation.
+    std::string& text = m_scratch;
+    const LoadResult result = m_storage->Load(&text);
+    if (result == LoadResult::Failed) {
         Clear();
-        m_readable = true;
-        return true;
-    case LoadResult::Failed:
-        break;
+        m_readable = false;
+        return false;
     }
-    Clear();
-    m_readable = false;
-    return false;
+    m_readable = true;
+    if (m_textKnown && result == m_textResult && text == m_text) return true;
+    if (result == LoadResult::Ok) {
+        Parse(text);
+    } else {
+        Clear();
+    }
+    m_text.swap(text);
+    m_textResult = result;
+    m_textKnown = true;
+    return true;
 }
 
 bool FileRegistry::Commit() {
     if (!m_readable) return false;
     if (m_storage == nullptr) return true;
-    return m_storage->Save(Serialise());
+    std::string text = Serialise();
+    if (m_textKnown && text == m_text) return true;
+    // Until the next read the model is what was written; after a failure it is read again.
+    m_textKnown = false;
+    if (!m_storage->Save(text)) return false;
+    m_text = std::move(text);
+    m_textResult = LoadResult::Ok;
+    m_textKnown = true;
+    return true;
 }
 
 long FileRegistry::Resolve(HKey parent, const char* sub, Path* out) const {
@@ -269,20 +390,25 @@ HKey FileRegistry::NewHandle(const Path& path) {
 }
 
 namespace {
-// Holds the storage lock for one operation.
+// Holds the storage lock for one write.
 class StorageLock {
 public:
     explicit StorageLock(FileRegistry::Storage* storage) : m_storage(storage) {
-        if (m_storage != nullptr) m_storage->Lock();
+        if (m_storage != nullptr && !m_storage->Lock()) {
+            m_storage = nullptr;  // nothing to release
+            m_failed = true;
+        }
     }
     ~StorageLock() {
         if (m_storage != nullptr) m_storage->Unlock();
     }
+    bool Held() const { return !m_failed; }
     StorageLock(const StorageLock&) = delete;
     StorageLock& operator=(const StorageLock&) = delete;
 
 private:
     FileRegistry::Storage* m_storage;
+    bool m_failed = false;
 };
 }  // namespace
 
@@ -292,7 +418,6 @@ long FileRegistry::OpenKey(HKey parent, const char* sub, HKey* out) {
     Path path;
     const long rc = Resolve(parent, sub, &path);
     if (rc != kErrorSuccess) return rc;
-    StorageLock lock(m_storage);
     Refresh();
     if (!KeyExists(path)) return kErrorFileNotFound;
     *out = NewHandle(path);
@@ -305,12 +430,15 @@ long FileRegistry::CreateKey(HKey parent, const char* sub, HKey* out) {
     Path path;
     const long rc = Resolve(parent, sub, &path);
     if (rc != kErrorSuccess) return rc;
-    StorageLock lock(m_storage);
     Refresh();
     if (!KeyExists(path)) {
-        if (!m_readable) return kErrorAccessDenied;
-        AddBlock(path);
-        if (!Commit()) return kErrorAccessDenied;
+        // Made under the lock, against the store as it is then.
+        StorageLock lock(m_storage);
+        if (!lock.Held() || !Refresh()) return kErrorAccessDenied;
+        if (!KeyExists(path)) {
+            AddBlock(path);
+            if (!Commit()) return kErrorAccessDenied;
+        }
     }
     *out = NewHandle(path);
     return kErrorSuccess;
@@ -321,7 +449,6 @@ long FileRegistry::QueryValue(HKey key, const char* name, std::uint32_t* type, v
     const long rc = Resolve(key, nullptr, &path);
     if (rc != kErrorSuccess) return rc;
     if (data != nullptr && size == nullptr) return kErrorInvalidParameter;
-    StorageLock lock(m_storage);
     Refresh();
     const Item* item = FindValue(path, name != nullptr ? name : "");
     if (item == nullptr || item->kind != Item::Kind::Value) return kErrorFileNotFound;
@@ -346,9 +473,9 @@ long FileRegistry::SetValue(HKey key, const char* name, std::uint32_t type, cons
     // A line break in a name could not be written back as one line.
     if (HasControl(valueName) || (data == nullptr && size != 0)) return kErrorInvalidParameter;
     StorageLock lock(m_storage);
-    if (!Refresh()) return kErrorAccessDenied;
+    if (!lock.Held() || !Refresh()) return kErrorAccessDenied;
     // The key may have been removed by hand since it was opened: writing recreates it.
-    Store(path, valueName, type, static_cast<const std::uint8_t*>(data), size);
+    if (!Store(path, valueName, type, static_cast<const std::uint8_t*>(data), size)) return kErrorSuccess;
     return Commit() ? kErrorSuccess : kErrorAccessDenied;
 }
 
@@ -361,7 +488,6 @@ bool FileRegistry::GetValue(const std::string& keyPath, const std::string& name,
                             std::vector<std::uint8_t>* data) {
     Path path;
     if (!SplitPath(keyPath, &path)) return false;
-    StorageLock lock(m_storage);
     Refresh();
     const Item* item = FindValue(path, name);
     if (item == nullptr || item->kind != Item::Kind::Value) return false;
@@ -375,8 +501,8 @@ bool FileRegistry::PutValue(const std::string& keyPath, const std::string& name,
     Path path;
     if (!SplitPath(keyPath, &path) || HasControl(name)) return false;
     StorageLock lock(m_storage);
-    if (!Refresh()) return false;
-    Store(path, name, type, data.data(), static_cast<std::uint32_t>(data.size()));
+    if (!lock.Held() || !Refresh()) return false;
+    if (!Store(path, name, type, data.data(), static_cast<std::uint32_t>(data.size()))) return true;
     return Commit();
 }
 

@@ -18,7 +18,9 @@ namespace plat {
 //   @=...                        the key's unnamed value
 // Lines the parser does not understand (comments, garbled values, keys of other roots) are kept
 // verbatim when the text is written again; a garbled value counts as missing. Unchanged values
-// keep their original spelling.
+// keep their original spelling. Parsing is one pass: runs of such lines, and keys of other roots
+// that follow each other, are kept as one piece of text each. A write that changes nothing
+// leaves the storage alone, and text that did not change since the last read is not parsed again.
 class FileRegistry {
 public:
     enum class LoadResult { Ok, Missing, Failed };
@@ -32,8 +34,9 @@ public:
         virtual LoadResult Load(std::string* text) = 0;
         // Replaces the text atomically; false when nothing was changed.
         virtual bool Save(const std::string& text) = 0;
-        // Bracket one operation's read-modify-write against other processes.
-        virtual void Lock() {}
+        // Bracket one write's read-modify-write against other processes (reads take no lock);
+        // false when the lock could not be had, and then the write fails.
+        virtual bool Lock() { return true; }
         virtual void Unlock() {}
     };
 
@@ -85,7 +88,9 @@ private:
 
     // Re-reads the store before an operation; false when it cannot be read.
     bool Refresh();
+    // Writes the model out unless that would change nothing.
     bool Commit();
+    static bool IsBlankBlock(const Block& block);
     long Resolve(HKey parent, const char* sub, Path* out) const;
     bool KeyExists(const Path& path) const;
     Block* FindBlock(const Path& path);
@@ -94,8 +99,8 @@ private:
     // Adds the explanatory comment to a store that is still empty.
     void EnsurePreamble();
     Block* AddBlock(const Path& path);
-    // Stores a value in the model (no commit).
-    void Store(const Path& path, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+    // Stores a value in the model (no commit); false when it held that value already.
+    bool Store(const Path& path, const std::string& name, std::uint32_t type, const std::uint8_t* data,
                std::uint32_t size);
 
     static bool SamePath(const Path& a, const Path& b);
@@ -103,6 +108,11 @@ private:
 
     Storage* m_storage;
     bool m_readable = true;
+    // The storage's text the model was last read from or written as (valid while m_textKnown).
+    std::string m_text;
+    std::string m_scratch;  // the buffer each read fills before it is compared with m_text
+    bool m_textKnown = false;
+    LoadResult m_textResult = LoadResult::Missing;
     std::vector<std::string> m_preamble;
     std::vector<Block> m_blocks;
     std::map<HKey, Path> m_handles;

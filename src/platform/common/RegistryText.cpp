@@ -10,7 +10,7 @@ namespace plat::regtext {
 
 static char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool EqualNoCase(const std::string& a, const std::string& b) {
+bool EqualNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (Lower(a[i]) != Lower(b[i])) return false;
@@ -40,7 +40,7 @@ static bool StartsWithNoCase(const std::string& s, std::size_t pos, const char* 
 static int HexDigit(char c);
 
 // A continuation line of hex data: digits, commas and blanks only (never a key, value or comment).
-bool IsHexContinuation(const std::string& line) {
+bool IsHexContinuation(std::string_view line) {
     bool any = false;
     for (char c : line) {
         if (IsBlank(c) || c == ',' || c == '\\') continue;

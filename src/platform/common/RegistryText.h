@@ -3,19 +3,20 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace plat::regtext {
 
 constexpr const char* kRootName = "HKEY_CURRENT_USER";
 
-bool EqualNoCase(const std::string& a, const std::string& b);
+bool EqualNoCase(std::string_view a, std::string_view b);
 bool IsBlank(char c);
 // Without leading and trailing blanks (spaces, tabs, carriage returns).
 std::string Trim(const std::string& s);
 bool HasControl(const std::string& s);
 // A continuation line of hex data: digits, commas and blanks only (never a key, value or comment).
-bool IsHexContinuation(const std::string& line);
+bool IsHexContinuation(std::string_view line);
 // Key path components: separated by '\', none empty, no control characters.
 bool SplitPath(const std::string& s, std::vector<std::string>* out);
 

@@ -2,10 +2,8 @@
 #include "platform/posix/PosixPaths.h"
 
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 
 namespace plat::posix {
@@ -37,14 +35,5 @@ std::string XdgDir(const char* variable, const char* fallbackBelowHome) {
 std::string ConfigDir() { return XdgDir("XDG_CONFIG_HOME", ".config") + "/morgrave"; }
 
 std::string StateDir() { return XdgDir("XDG_STATE_HOME", ".local/state") + "/morgrave"; }
-
-bool MakeDirs(const std::string& dir) {
-    if (dir.empty() || dir == "/") return true;
-    struct stat st {};
-    if (::stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
-    const std::size_t slash = dir.find_last_of('/');
-    if (slash != std::string::npos && slash > 0 && !MakeDirs(dir.substr(0, slash))) return false;
-    return ::mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
-}
 
 }  // namespace plat::posix

@@ -1,4 +1,4 @@
-// Where the desktop build keeps its files: XDG base folders of the user, created on demand.
+// Where the desktop build keeps its files: XDG base folders of the user, created on demand (plat::MakeDirs).
 #pragma once
 
 #include <string>
@@ -11,7 +11,5 @@ std::string UserHome();
 std::string ConfigDir();
 // $XDG_STATE_HOME (an absolute path) or ~/.local/state, then "/morgrave".
 std::string StateDir();
-// mkdir -p with mode 0700 for the folders it creates; false when the folder cannot exist.
-bool MakeDirs(const std::string& dir);
 
 }  // namespace plat::posix

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "platform/System.h"
+#include "platform/common/RegistryFile.h"
 #include "platform/posix/PosixPaths.h"
 #include "platform/posix/PosixWindowState.h"
 
@@ -25,7 +26,7 @@ std::string GetModuleFileName() {
 
 std::string TraceFilePath() {
     const std::string dir = posix::StateDir();
-    posix::MakeDirs(dir);
+    MakeDirs(dir);
     return dir + "/trace.txt";
 }
 

@@ -73,4 +73,7 @@ long RegSetValueEx(HKey key, const char* name, std::uint32_t type, const void* d
 // Settings store and password flag: RegCloseKey.
 long RegCloseKey(HKey key) { return ::RegCloseKey(K(key)); }
 
+// Settings mode after a failed write: the registry's own error code is all there is to say.
+std::string RegLastWriteError() { return {}; }
+
 }  // namespace plat
