@@ -90,26 +90,53 @@ void Brazier(Layers& L, std::vector<Light>& lights, double cx, double cy, double
            });
     Flame(L, cx - r * 0.1, cy - r * 0.15, r * 0.45, 321);
     Flame(L, cx + r * 0.25, cy + r * 0.2, r * 0.3, 323);
-    lights.push_back({cx, cy, kFire * (1.25 * power), r * 5.5});
+    lights.push_back({cx, cy, kFire * (1.6 * power), r * 4.5});
 }
 
 void Torch(Layers& L, std::vector<Light>& lights, double angleDeg, uint32_t seed)
 {
     double a = angleDeg * kPi / 180.0;
     double ca = std::cos(a), sa = std::sin(a);
-    double wx = kCx + ca * (kFloorR + 8), wy = kCy + sa * (kFloorR + 8);
-    double hx = kCx + ca * (kFloorR - 9), hy = kCy + sa * (kFloorR - 9);
-    // Iron bracket on a plate in the coping, the torch's pitch-soaked head, and soot above it.
-    ForBox(L.albedo, static_cast<int>(wx - 12), static_cast<int>(wy - 12), static_cast<int>(wx + 12), static_cast<int>(wy + 12),
+    double wx = kCx + ca * (kFloorR + 9), wy = kCy + sa * (kFloorR + 9);
+    double hx = kCx + ca * (kFloorR - 10), hy = kCy + sa * (kFloorR - 10);
+    // Iron bracket: a plate bolted into the coping, an arm out over the floor and a ring round the
+    // torch's pitch-soaked head; outlined dark so it reads against the light.
+    const Rgb outline = Col(8, 6, 6), iron = Col(74, 70, 72);
+    ShadePolys(L.albedo, {RectPoly(wx, wy, 6.5, 6.5, a)}, [&](int, int) { return outline; });
+    ShadePolys(L.albedo, {RectPoly(wx, wy, 5.0, 5.0, a)}, [&](int, int) { return iron; });
+    FillDisc(L.albedo, wx - ca * 2.5 - sa * 2.5, wy - sa * 2.5 + ca * 2.5, 1.0, Col(140, 134, 130));
+    FillDisc(L.albedo, wx - ca * 2.5 + sa * 2.5, wy - sa * 2.5 - ca * 2.5, 1.0, Col(140, 134, 130));
+    StrokeSegment(L.albedo, wx, wy, hx, hy, 2.8, outline);
+    StrokeSegment(L.albedo, wx, wy, hx, hy, 1.6, iron);
+    FillDisc(L.albedo, hx, hy, 6.5, outline);
+    FillDisc(L.albedo, hx, hy, 5.2, Col(96, 90, 88));
+    FillDisc(L.albedo, hx, hy, 3.8, Col(46, 28, 16));
+    // The flame leans away from the wall: a tongue of orange round a white-yellow core.
+    int r = 22;
+    ForBox(L.emit, static_cast<int>(hx) - r, static_cast<int>(hy) - r, static_cast<int>(hx) + r, static_cast<int>(hy) + r,
+           [&](int x, int y) {
+               double dx = x + 0.5 - hx, dy = y + 0.5 - hy;
+               double along = -(dx * ca + dy * sa), across = -dx * sa + dy * ca;  // along: towards the centre
+               double n = noise::Fbm((x + 0.5) * 0.3, (y + 0.5) * 0.3, 3, seed);
+               double len = along > 0 ? 15.0 + 7.0 * n : 4.5;
+               double d = std::hypot(along / len, across / ((3.5 + 2.0 * n) * (1.0 - 0.5 * noise::Smooth(0.0, 14.0, along))));
+               double body = std::exp(-d * d * 2.5), core = std::exp(-d * d * 12.0);
+               L.emit.At(x, y) = L.emit.At(x, y) + Col(255, 96, 16) * (1.7 * body) + Col(255, 226, 150) * (1.1 * core);
+           });
+    // A warm pool on the floor in front of the torch.
+    lights.push_back({kCx + ca * (kFloorR - 30), kCy + sa * (kFloorR - 30), kFire * 2.3, 62.0});
+}
+
+// Soot on the coping behind a torch.
+void Soot(Layers& L, double angleDeg)
+{
+    double a = angleDeg * kPi / 180.0;
+    double wx = kCx + std::cos(a) * (kFloorR + 9), wy = kCy + std::sin(a) * (kFloorR + 9);
+    ForBox(L.albedo, static_cast<int>(wx - 16), static_cast<int>(wy - 16), static_cast<int>(wx + 16), static_cast<int>(wy + 16),
            [&](int x, int y) {
                double d = std::hypot(x + 0.5 - wx, y + 0.5 - wy);
-               L.albedo.At(x, y) = L.albedo.At(x, y) * (1.0 - 0.45 * noise::Smooth(11.0, 3.0, d));
+               L.albedo.At(x, y) = L.albedo.At(x, y) * (1.0 - 0.5 * noise::Smooth(15.0, 5.0, d));
            });
-    ShadePolys(L.albedo, {RectPoly(wx, wy, 4.5, 4.5, a)}, [](int, int) { return Col(52, 48, 48); });
-    StrokeSegment(L.albedo, wx, wy, hx, hy, 2.0, Col(36, 34, 34));
-    FillDisc(L.albedo, hx, hy, 4.5, Col(58, 38, 24));
-    Flame(L, hx, hy, 6.5, seed);
-    lights.push_back({hx, hy, kFire * 1.0, 80.0});
 }
 
 void Rack(Layers& L, double cx, double cy)
@@ -180,32 +207,37 @@ void Wheel(Layers& L, double cx, double cy, double r)
 
 void Maiden(Layers& L, double cx, double cy, double angle)
 {
-    // Coffin outline: broad at the shoulders, narrow at the feet.
+    // Coffin outline: broad at the shoulders, narrow at the feet; one door stands open on the
+    // spikes inside, the other is shut under a cast face.
     auto rot = [&](double u, double v) {
         return Vec2{cx + u * std::cos(angle) - v * std::sin(angle), cy + u * std::sin(angle) + v * std::cos(angle)};
     };
     Poly body = {rot(-34, 0), rot(-22, -15), rot(20, -12), rot(32, -6), rot(32, 6), rot(20, 12), rot(-22, 15)};
-    CastShadow(L, {body}, 5, 6, 0.65);
-    ShadePolys(L.albedo, {body}, [&](int x, int y) {
-        double n = 0.7 + 0.45 * noise::Fbm(x * 0.3, y * 0.3, 3, 351);
-        return Col(66, 62, 66) * n;
-    });
-    // The seam of its two doors and rows of studs.
-    StrokeSegment(L.albedo, rot(-30, 0).x, rot(-30, 0).y, rot(30, 0).x, rot(30, 0).y, 0.7, Col(18, 16, 18));
-    for (int i = 0; i < 7; ++i) {
-        double u = -20 + i * 7;
-        for (int s = -1; s <= 1; s += 2) {
-            Vec2 p = rot(u, s * 8.5);
-            FillDisc(L.albedo, p.x, p.y, 1.2, Col(120, 116, 112));
+    Poly shut = {rot(-34, 0), rot(-22, 0), rot(32, 0), rot(32, 6), rot(20, 12), rot(-22, 15)};
+    Poly door = {rot(-22, -15), rot(20, -12), rot(22, -24), rot(-18, -32)};
+    CastShadow(L, {body, door}, 5, 6, 0.65);
+    ShadePolys(L.albedo, {body}, [&](int x, int y) { return Col(46, 10, 8) * (0.7 + 0.5 * noise::Fbm(x * 0.5, y * 0.5, 2, 353)); });
+    for (int i = 0; i < 6; ++i)
+        for (int j = 0; j < 2; ++j) {
+            Vec2 p = rot(-18 + i * 7.5, -4 - j * 5.5);
+            FillDisc(L.albedo, p.x, p.y, 1.1, Col(210, 204, 196));
         }
+    auto iron = [&](int x, int y) { return Col(96, 92, 98) * (0.7 + 0.45 * noise::Fbm(x * 0.3, y * 0.3, 3, 351)); };
+    ShadePolys(L.albedo, {shut}, iron);
+    ShadePolys(L.albedo, {door}, iron);
+    // Studs on both doors, spikes on the open door's inside.
+    for (int i = 0; i < 6; ++i) {
+        Vec2 p = rot(-16 + i * 7.5, 8.0), q = rot(-15 + i * 6.5, -20.5);
+        FillDisc(L.albedo, p.x, p.y, 1.2, Col(150, 146, 140));
+        FillDisc(L.albedo, q.x, q.y, 1.2, Col(210, 204, 196));
     }
-    // Face mask at the head.
-    Vec2 f = rot(-24, 0);
-    FillDisc(L.albedo, f.x, f.y, 6.5, Col(96, 90, 86));
-    Vec2 e1 = rot(-26, -2.5), e2 = rot(-26, 2.5), m = rot(-20.5, 0);
-    FillDisc(L.albedo, e1.x, e1.y, 1.2, Col(10, 8, 8));
-    FillDisc(L.albedo, e2.x, e2.y, 1.2, Col(10, 8, 8));
-    FillDisc(L.albedo, m.x, m.y, 1.4, Col(10, 8, 8));
+    // The face: a cast bronze mask with hollow eyes and mouth.
+    Vec2 f = rot(-24, 2);
+    FillDisc(L.albedo, f.x, f.y, 7.0, Col(168, 132, 80));
+    Vec2 e1 = rot(-26, -0.5), e2 = rot(-26, 4.5), m = rot(-20, 2);
+    FillDisc(L.albedo, e1.x, e1.y, 1.4, Col(10, 8, 8));
+    FillDisc(L.albedo, e2.x, e2.y, 1.4, Col(10, 8, 8));
+    FillDisc(L.albedo, m.x, m.y, 1.6, Col(10, 8, 8));
 }
 
 // A chain lying from the wall across the floor: links alternating face-on and edge-on.
@@ -372,8 +404,29 @@ void Straw(Layers& L, double cx, double cy, double r, uint64_t seed)
 
 }  // namespace
 
+// A dark rim round everything drawn since `before`, so each piece stands out from the floor.
+void Outline(Layers& L, const Canvas& before)
+{
+    const int w = L.albedo.Width(), h = L.albedo.Height();
+    std::vector<uint8_t> drawn(static_cast<size_t>(w) * h, 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            Rgb d = L.albedo.At(x, y) - before.At(x, y);
+            drawn[static_cast<size_t>(y) * w + x] = std::fabs(d.r) + std::fabs(d.g) + std::fabs(d.b) > 0.03;
+        }
+    for (int y = 1; y < h - 1; ++y)
+        for (int x = 1; x < w - 1; ++x) {
+            if (drawn[static_cast<size_t>(y) * w + x]) continue;
+            int near = 0;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) near += drawn[static_cast<size_t>(y + dy) * w + x + dx];
+            if (near) L.albedo.At(x, y) = L.albedo.At(x, y) * (near > 2 ? 0.12 : 0.3);
+        }
+}
+
 void DrawProps(Layers& L, std::vector<Light>& lights)
 {
+    const Canvas before = L.albedo;
     Drain(L, 338, 330);
     Rack(L, 172, 262);
     Chain(L, {kCx - (kFloorR + 6) * std::cos(0.28), kCy - (kFloorR + 6) * std::sin(0.28)}, {158, 209}, 8, false);
@@ -384,8 +437,6 @@ void DrawProps(Layers& L, std::vector<Light>& lights)
     Chain(L, {kCx + (kFloorR + 6) * std::cos(-0.75), kCy + (kFloorR + 6) * std::sin(-0.75)}, {470, 166}, 10, true);
     Chain(L, {kCx + (kFloorR + 6) * std::cos(2.3), kCy + (kFloorR + 6) * std::sin(2.3)}, {208, 352}, -6, true);
     Bucket(L, 236, 206);
-    Straw(L, 146, 350, 16, 381);
-    Straw(L, 436, 432, 14, 383);
     Cage(L, 488, 232, 15);
     ToolTable(L, 262, 158, -0.25);
     Rat(L, 140, 372, 0.9);
@@ -396,9 +447,13 @@ void DrawProps(Layers& L, std::vector<Light>& lights)
     Bone(L, 256, 344, 266, 352);
     Brazier(L, lights, 282, 258, 21, 1.5, true);
     Brazier(L, lights, 428, 374, 12, 1.0, false);
-    const double torches[] = {-160, 160, -60, -115, 120};
+    const double torches[] = {-160, 160, -60, -115, 120, -8};
     uint32_t seed = 401;
     for (double a : torches) Torch(L, lights, a, seed++);
+    Outline(L, before);
+    for (double a : torches) Soot(L, a);
+    Straw(L, 146, 350, 16, 381);
+    Straw(L, 436, 432, 14, 383);
 }
 
 }  // namespace scene
