@@ -230,7 +230,13 @@ void Madman(Canvas& c, const Floor& f)
 void DrawOccupants(Canvas& albedo, int door, const Floor& f)
 {
     switch (door) {
-    case 0: Hanging(albedo, f); break;
+    case 0: {
+        // The top cell's back wall lies in the picture's dark border: hang him a little forward.
+        Floor g = f;
+        g.origin = {f.origin.x + f.out.x * 2.5, f.origin.y + f.out.y * 2.5};
+        Hanging(albedo, g);
+        break;
+    }
     case 1: Straining(albedo, f); break;
     case 2: Flogged(albedo, f); break;
     case 3: Crowd(albedo, f); break;

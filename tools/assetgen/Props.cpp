@@ -290,28 +290,39 @@ void Skull(Layers& L, double cx, double cy)
 
 void Chair(Layers& L, double cx, double cy, double angle)
 {
-    Poly seat = RectPoly(cx, cy, 15, 14, angle);
-    CastShadow(L, {seat}, 5, 6, 0.6);
-    ShadePolys(L.albedo, {seat}, [](int x, int y) { return Col(86, 58, 36) * (0.7 + 0.5 * noise::Fbm(x * 0.7, y * 0.1, 3, 361)); });
     double ca = std::cos(angle), sa = std::sin(angle);
     auto rot = [&](double u, double v) { return Vec2{cx + u * ca - v * sa, cy + u * sa + v * ca}; };
-    // High back and arm rests.
-    Poly back = RectPoly(rot(0, -16).x, rot(0, -16).y, 17, 4, angle);
-    ShadePolys(L.albedo, {back}, [](int x, int y) { return Col(70, 46, 28) * (0.8 + 0.3 * noise::Value(x * 0.8, y * 0.8, 363)); });
-    for (int s = -1; s <= 1; s += 2) {
-        Poly arm = RectPoly(rot(s * 16, 0).x, rot(s * 16, 0).y, 3, 14, angle);
-        ShadePolys(L.albedo, {arm}, [](int, int) { return Col(78, 52, 32); });
+    // A chair from above: a dark seat bristling with spikes between two arm rests, a high back;
+    // each part rimmed dark so the chair's shape reads.
+    Poly seat = RectPoly(cx, cy, 12, 12, angle);
+    Poly back = RectPoly(rot(0, -16).x, rot(0, -16).y, 19, 4.5, angle);
+    Poly arms[2] = {RectPoly(rot(-15.5, 0).x, rot(-15.5, 0).y, 3.5, 12, angle), RectPoly(rot(15.5, 0).x, rot(15.5, 0).y, 3.5, 12, angle)};
+    CastShadow(L, {seat, back, arms[0], arms[1]}, 5, 6, 0.6);
+    ShadePolys(L.albedo, {seat}, [](int x, int y) { return Col(58, 38, 24) * (0.7 + 0.5 * noise::Fbm(x * 0.7, y * 0.1, 3, 361)); });
+    auto wood = [](int x, int y) { return Col(136, 92, 52) * (0.8 + 0.3 * noise::Value(x * 0.8, y * 0.8, 363)); };
+    for (const Poly& p : {back, arms[0], arms[1]}) {
+        Poly rim = p;
+        Vec2 mid{0, 0};
+        for (const Vec2& v : p) mid = {mid.x + v.x / p.size(), mid.y + v.y / p.size()};
+        for (Vec2& v : rim) v = {mid.x + (v.x - mid.x) * 1.0 + (v.x > mid.x ? 1.2 : -1.2), mid.y + (v.y - mid.y) + (v.y > mid.y ? 1.2 : -1.2)};
+        FillPoly(L.albedo, rim, Col(14, 10, 8));
+        ShadePolys(L.albedo, {p}, wood);
     }
-    // Iron spikes all over the seat.
-    for (int i = -3; i <= 3; ++i)
-        for (int j = -3; j <= 3; ++j) {
-            Vec2 p = rot(i * 4.0, j * 3.8);
-            FillDisc(L.albedo, p.x, p.y, 0.9, Col(150, 148, 150));
+    // Iron spikes all over the seat and along the back.
+    for (int i = -2; i <= 2; ++i)
+        for (int j = -2; j <= 2; ++j) {
+            Vec2 p = rot(i * 4.6, j * 4.4 + 0.5);
+            FillDisc(L.albedo, p.x, p.y, 1.5, Col(22, 20, 20));
+            FillDisc(L.albedo, p.x - 0.3, p.y - 0.3, 0.8, Col(214, 210, 204));
         }
-    // Straps.
+    for (int i = -3; i <= 3; ++i) {
+        Vec2 p = rot(i * 5.0, -16);
+        FillDisc(L.albedo, p.x, p.y, 1.1, Col(200, 196, 190));
+    }
+    // Straps on the arm rests.
     for (int s = -1; s <= 1; s += 2) {
-        Vec2 p = rot(s * 16, 4), q = rot(s * 16, -6);
-        StrokeSegment(L.albedo, p.x, p.y, q.x, q.y, 1.2, Col(40, 26, 16));
+        Vec2 p = rot(s * 15.5, 3), q = rot(s * 15.5, -5);
+        StrokeSegment(L.albedo, p.x, p.y, q.x, q.y, 1.3, Col(40, 26, 16));
     }
 }
 
@@ -332,25 +343,46 @@ void Drain(Layers& L, double cx, double cy)
     for (int i = -3; i <= 3; ++i) StrokeSegment(L.albedo, cx + i * 2.2, cy - 7.5, cx + i * 2.2, cy + 7.5, 0.7, Col(70, 66, 64));
 }
 
-// A gibbet cage lying on the floor, bars round a huddle of bones.
+// A gibbet cage lying on the floor: a man-shaped basket of iron hoops and bars, a skull in its
+// head, the ring it once hung from.
 void Cage(Layers& L, double cx, double cy, double r)
 {
-    ShadowDisc(L, cx + 4, cy + 5, r, 0.45);
-    FillDisc(L.albedo, cx, cy, r - 2, Col(52, 46, 42));
-    Skull(L, cx - 3, cy + 2);
-    Bone(L, cx + 2, cy - 6, cx + 8, cy + 3);
-    const Rgb iron = Col(58, 56, 60);
-    Poly ring = CirclePoly(cx, cy, r, 48);
-    for (size_t i = 0; i < ring.size(); ++i) {
-        const Vec2 &a = ring[i], &b = ring[(i + 1) % ring.size()];
-        StrokeSegment(L.albedo, a.x, a.y, b.x, b.y, 1.3, iron);
+    const double ang = 1.1, ca = std::cos(ang), sa = std::sin(ang);
+    auto rot = [&](double u, double v) { return Vec2{cx + u * ca - v * sa, cy + u * sa + v * ca}; };
+    auto halfWidth = [&](double u) { return u < -r * 0.9 ? 5.5 : (u < -r * 0.55 ? 8.5 : 8.5 - 3.0 * (u + r * 0.55) / (r * 1.55)); };
+    Poly outline;
+    for (int i = 0; i <= 12; ++i) {
+        double u = -r * 1.3 + 2.6 * r * i / 12.0;
+        outline.push_back(rot(u, -halfWidth(u)));
     }
-    for (int i = 0; i < 12; ++i) {
-        double a = 2 * kPi * i / 12;
-        StrokeSegment(L.albedo, cx + std::cos(a) * 4, cy + std::sin(a) * 4, cx + std::cos(a) * r, cy + std::sin(a) * r, 0.8, iron);
+    for (int i = 12; i >= 0; --i) {
+        double u = -r * 1.3 + 2.6 * r * i / 12.0;
+        outline.push_back(rot(u, halfWidth(u)));
     }
-    FillDisc(L.albedo, cx, cy, 4.5, iron);
-    FillDisc(L.albedo, cx - 0.8, cy - 0.8, 1.6, Col(110, 106, 104));
+    CastShadow(L, {outline}, 4, 5, 0.5);
+    ShadePolys(L.albedo, {outline}, [](int, int) { return Col(40, 34, 30); });
+    Vec2 sk = rot(-r * 1.05, 0);
+    Skull(L, sk.x, sk.y);
+    Bone(L, rot(-2, -3).x, rot(-2, -3).y, rot(8, 2).x, rot(8, 2).y);
+    const Rgb iron = Col(92, 88, 92);
+    for (int side = -1; side <= 1; side += 2)
+        for (int i = 0; i < 12; ++i) {
+            double u0 = -r * 1.3 + 2.6 * r * i / 12.0, u1 = -r * 1.3 + 2.6 * r * (i + 1) / 12.0;
+            Vec2 p = rot(u0, side * halfWidth(u0)), q = rot(u1, side * halfWidth(u1));
+            StrokeSegment(L.albedo, p.x, p.y, q.x, q.y, 1.2, iron);
+        }
+    for (double v = -4.0; v <= 4.0; v += 4.0) {
+        Vec2 p = rot(-r * 1.25, v * 0.6), q = rot(r * 1.25, v * 0.3);
+        StrokeSegment(L.albedo, p.x, p.y, q.x, q.y, 0.7, iron);
+    }
+    for (int i = 1; i < 6; ++i) {
+        double u = -r * 1.3 + 2.6 * r * i / 6.0;
+        Vec2 p = rot(u, -halfWidth(u)), q = rot(u, halfWidth(u));
+        StrokeSegment(L.albedo, p.x, p.y, q.x, q.y, 0.9, iron);
+    }
+    Vec2 ring = rot(-r * 1.3 - 3.5, 0);
+    FillDisc(L.albedo, ring.x, ring.y, 3.2, iron);
+    FillDisc(L.albedo, ring.x, ring.y, 1.8, Col(30, 26, 24));
 }
 
 // A bench of instruments: pincers, a knife, a saw and a brand.
