@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "Canvas.h"
-#include "Cues.h"
 #include "Formats.h"
 #include "Lettering.h"
 #include "Palette.h"
@@ -269,57 +268,23 @@ TEST(Assets, PictureEdgesAreBlackAndFramesMeetTheBackgroundWithoutASeam)
         }
 }
 
-TEST(Assets, IconsAndBlankCursor)
+TEST(Assets, IconsAreOneFileAndTheCursorIsBlank)
 {
-    std::vector<uint8_t> a = ReadAll(kRes + "/art/icon128.ico"), b = ReadAll(kRes + "/art/icon671.ico");
-    ASSERT_GE(a.size(), 6u + 32);
-    EXPECT_EQ(a, b);
-    EXPECT_EQ(U16(a, 0), 0u);
-    EXPECT_EQ(U16(a, 2), 1u);
-    ASSERT_EQ(U16(a, 4), 2u);
-    const int sizes[2] = {32, 16};
-    for (int i = 0; i < 2; ++i) {
-        size_t e = 6 + 16 * static_cast<size_t>(i);
-        int s = sizes[i];
-        EXPECT_EQ(a[e], s);
-        EXPECT_EQ(a[e + 1], s);
-        EXPECT_EQ(a[e + 2], 16);
-        EXPECT_EQ(U16(a, e + 6), 4u);
-        uint32_t bytes = U32(a, e + 8), off = U32(a, e + 12);
-        ASSERT_LE(static_cast<size_t>(off) + bytes, a.size());
-        EXPECT_EQ(U32(a, off), 40u);
-        EXPECT_EQ(U32(a, off + 4), static_cast<uint32_t>(s));
-        EXPECT_EQ(U32(a, off + 8), static_cast<uint32_t>(2 * s));
-        EXPECT_EQ(U16(a, off + 14), 4u);
-        // Header, 16 colours, 4-bit rows and 1-bit mask rows, each padded to 4 bytes.
-        size_t xorRow = ((s * 4 + 31) / 32) * 4, andRow = ((s + 31) / 32) * 4;
-        EXPECT_EQ(bytes, 40 + 64 + (xorRow + andRow) * s);
-        // The door is drawn: several colours in use, and not every pixel transparent.
-        std::map<int, int> used;
-        for (size_t k = 0; k < xorRow * s; ++k) {
-            used[a[off + 104 + k] >> 4]++;
-            used[a[off + 104 + k] & 15]++;
-        }
-        EXPECT_GE(used.size(), 5u) << s;
-    }
+    // The resource reader checks the icons' pictures; here: both ids share one file, and the
+    // cursor hides the pointer (AND mask all ones, XOR all zeros, hot spot 0,0).
+    EXPECT_EQ(ReadAll(kRes + "/art/icon128.ico"), ReadAll(kRes + "/art/icon671.ico"));
     std::vector<uint8_t> c = ReadAll(kRes + "/art/cursor129.cur");
     ASSERT_EQ(c.size(), 22u + 40 + 8 + 128 + 128);
     EXPECT_EQ(U16(c, 2), 2u);
-    EXPECT_EQ(U16(c, 4), 1u);
-    EXPECT_EQ(c[6], 32);
-    EXPECT_EQ(c[7], 32);
-    EXPECT_EQ(U16(c, 10), 0u);  // hot spot
-    EXPECT_EQ(U16(c, 12), 0u);
-    EXPECT_EQ(U32(c, 18), 22u);
+    EXPECT_EQ(U32(c, 10), 0u);  // hot spot
     EXPECT_EQ(U32(c, 22 + 8), 64u);  // doubled height
-    EXPECT_EQ(U16(c, 22 + 14), 1u);
     for (size_t k = 0; k < 128; ++k) {
         EXPECT_EQ(c[22 + 48 + k], 0x00) << "XOR byte " << k;
         EXPECT_EQ(c[22 + 48 + 128 + k], 0xff) << "AND byte " << k;
     }
 }
 
-// One committed cue: its format fields checked, its samples scaled to full scale 1.0.
+// One committed cue: its rate, its samples scaled to full scale 1.0.
 struct Wav {
     uint32_t rate = 0;
     std::vector<double> s;
@@ -327,29 +292,15 @@ struct Wav {
 
 Wav LoadWav(int id)
 {
+    // The resource reader checks the format fields; this only finds the rate and the samples.
     Wav r;
     std::vector<uint8_t> w = ReadAll(kRes + "/sound/" + std::to_string(id) + ".wav");
-    EXPECT_GE(w.size(), 44u) << id;
-    if (w.size() < 44 || std::string(w.begin(), w.begin() + 4) != "RIFF" || std::string(w.begin() + 8, w.begin() + 12) != "WAVE")
-        return r;
-    EXPECT_EQ(U32(w, 4), w.size() - 8) << id;
     for (size_t at = 12; at + 8 <= w.size();) {
         std::string tag(w.begin() + static_cast<long>(at), w.begin() + static_cast<long>(at) + 4);
-        uint32_t len = U32(w, at + 4);
-        if (at + 8 + len > w.size()) {
-            ADD_FAILURE() << id << ": chunk past the end";
-            return {};
-        }
-        if (tag == "fmt ") {
-            EXPECT_EQ(U16(w, at + 8), 1u) << id << " PCM";
-            EXPECT_EQ(U16(w, at + 10), 1u) << id << " mono";
-            r.rate = U32(w, at + 12);
-            EXPECT_EQ(U32(w, at + 16), r.rate * 2) << id;
-            EXPECT_EQ(U16(w, at + 20), 2u) << id;
-            EXPECT_EQ(U16(w, at + 22), 16u) << id;
-        } else if (tag == "data") {
-            for (size_t i = 0; i < len / 2; ++i) r.s.push_back(static_cast<int16_t>(U16(w, at + 8 + 2 * i)) / 32768.0);
-        }
+        uint32_t len = std::min<uint32_t>(U32(w, at + 4), static_cast<uint32_t>(w.size() - at - 8));
+        if (tag == "fmt ") r.rate = U32(w, at + 12);
+        if (tag == "data")
+            for (size_t i = 0; i + 1 < len; i += 2) r.s.push_back(static_cast<int16_t>(U16(w, at + 8 + i)) / 32768.0);
         at += 8 + len + (len & 1);
     }
     return r;
@@ -575,15 +526,5 @@ TEST(AssetGen, FinishingTamesAnyInput)
         synth::Buffer b(static_cast<size_t>(fs * (2.0 + t.silence)), 0.0);
         for (size_t i = 0; i < static_cast<size_t>(2.0 * fs); ++i) b[i] = t.amplitude * std::sin(2 * 3.14159265358979 * t.hz * i / fs);
         EXPECT_NEAR(synth::Loudness(b, fs), t.lufs, 0.3) << t.hz << " Hz, amplitude " << t.amplitude;
-    }
-}
-
-TEST(AssetGen, CuesComeOutTheSameOnEveryRender)
-{
-    for (const cues::CueInfo& c : cues::Table()) {
-        if (c.id != 774 && c.id != 775) continue;  // two short ones keep the test quick
-        std::vector<int16_t> a = cues::Render(c), b = cues::Render(c);
-        EXPECT_EQ(a, b) << c.id;
-        EXPECT_EQ(a.size(), static_cast<size_t>(std::llround(c.rate * c.seconds))) << c.id;
     }
 }
