@@ -138,23 +138,26 @@ void Flogged(Canvas& c, const Floor& f)
 {
     Sketch s(f);
     const Rgb skin = Col(222, 180, 148), post = Col(128, 84, 46), breeches = Col(60, 64, 80);
+    const double k = f.width / 40.0;  // drawn for a pit floor 40 pixels wide
     const double pa = f.width * 0.2, pb = f.depth * 0.2;
-    s.Limb(pa + 8, pb + 14, pa + 2, pb + 3, 1.7, skin);  // arms round the post
-    s.Limb(pa + 15, pb + 8, pa + 3, pb + 0, 1.7, skin);
-    s.Blob(pa + 24, pb + 23, 6.5, 4.5, 0.78, breeches);
-    s.Blob(pa + 18, pb + 17, 8.5, 5.5, 0.78, skin);
-    s.Blob(pa + 11, pb + 10, 3.6, 3.6, 0.0, Col(34, 24, 18));
-    s.Blob(pa, pb, 4.2, 4.2, 0.0, post);
+    auto A = [&](double u) { return pa + u * k; };
+    auto B = [&](double v) { return pb + v * k; };
+    s.Limb(A(8), B(14), A(2), B(3), 1.7 * k, skin);  // arms round the post
+    s.Limb(A(15), B(8), A(3), B(0), 1.7 * k, skin);
+    s.Blob(A(24), B(23), 6.5 * k, 4.5 * k, 0.78, breeches);
+    s.Blob(A(18), B(17), 8.5 * k, 5.5 * k, 0.78, skin);
+    s.Blob(A(11), B(10), 3.6 * k, 3.6 * k, 0.0, Col(34, 24, 18));
+    s.Blob(pa, pb, 4.2 * k, 4.2 * k, 0.0, post);
     s.Draw(c);
-    s.Dot(c, pa - 1, pb - 1, 2.0, Col(130, 88, 50));
-    s.Line(c, pa - 4, pb + 2, pa + 4, pb - 2, 0.8, Col(190, 170, 120));  // rope round the wrists
+    s.Dot(c, pa - 1, pb - 1, 2.0 * k, Col(150, 104, 60));
+    s.Line(c, A(-4), B(2), A(4), B(-2), 0.8, Col(190, 170, 120));  // rope round the wrists
     for (int i = 0; i < 5; ++i) {
         double o = -5.0 + i * 2.6;
-        s.Line(c, pa + 13 + o, pb + 22 - o * 0.2, pa + 20 + o, pb + 13 - o * 0.2, 0.55, Col(176, 14, 10));
+        s.Line(c, A(13 + o), B(22 - o * 0.2), A(20 + o), B(13 - o * 0.2), 0.6, Col(176, 14, 10));
     }
     // The whip dropped on the straw.
-    s.Line(c, pa + 27, pb + 1, pa + 33, pb + 10, 0.8, Col(40, 24, 14));
-    s.Line(c, pa + 33, pb + 10, pa + 31, pb + 16, 0.5, Col(40, 24, 14));
+    s.Line(c, A(27), B(1), A(33), B(10), 0.8, Col(40, 24, 14));
+    s.Line(c, A(33), B(10), A(31), B(16), 0.5, Col(40, 24, 14));
 }
 
 // Floor pit: a crowd packed in the dark, heads and hands reaching up out of it.

@@ -291,7 +291,7 @@ void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid
         double covered = std::clamp(std::max(faceFar, edgeFar) - y0, 0.0, dep);
         double seen = 1.0 - covered / dep;
         // The pit: brick shaft walls narrowing to its floor far below, lit from inside.
-        const double in = 0.22;
+        const double in = 0.17;
         const double lit = std::min(1.0, open * 2.5);
         for (int y = static_cast<int>(y0); y < static_cast<int>(y0 + dep); ++y)
             for (int x = static_cast<int>(x0); x < static_cast<int>(x0 + w); ++x) {
