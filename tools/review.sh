@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Review sheets of every picture and sound, made fresh by assetgen (not shipped).
 #   tools/review.sh [--update] [OUT_DIR]
-# Builds the generator in build-review/, writes contact-sheet PNGs of the pictures and a
-# spectrogram PNG of every cue into OUT_DIR (default build-review/review). With --update it also
+# Builds the generator in build-review/, writes contact-sheet PNGs of the pictures, an animated
+# GIF of every door and a spectrogram PNG of every cue into OUT_DIR (default build-review/review). With --update it also
 # rewrites the committed files under res/art and res/sound from the generator.
 # Needs cmake, a C++20 compiler, ImageMagick (convert) and sox.
 set -euo pipefail
@@ -24,6 +24,16 @@ gen=$build/tool/assetgen/assetgen
 fresh=$build/fresh
 rm -rf "$fresh"
 "$gen" --out "$fresh" --review "$out"
+# One animated strip per door: open at the saver's pace (200 ms a frame), a pause, shut again.
+for first in "$out"/anim_*_00.ppm; do
+  stem=${first%_00.ppm}
+  frames=("$stem"_*.ppm)
+  back=()
+  for ((i = ${#frames[@]} - 2; i > 0; i--)); do back+=("${frames[i]}"); done
+  convert -delay 20 -loop 0 "${frames[@]}" -delay 100 "${frames[-1]}" -delay 20 "${back[@]}" \
+    "$out/door_${stem#"$out"/anim_}.gif"
+  rm "${frames[@]}"
+done
 for f in "$out"/*.ppm; do convert "$f" "${f%.ppm}.png" && rm "$f"; done
 for f in "$fresh"/sound/*.wav; do
   id=$(basename "$f" .wav)

@@ -24,6 +24,7 @@ def main():
         cx, cy = width // 2, height // 2  # the middle of the chamber, under the middle of the title
         title_at_centre = title.pixel(cx - tx, cy - ty)
         bg_at_centre = bg.pixel(cx - ox, cy - oy)
+        (ax, ay), (bx, by) = L.landmarks(bg)
         # A second point near the title's left edge that tells title from background, to check
         # the title's placement at ((w - 520) / 2, (h - 147) / 2) and not just its middle.
         edge = next(((x, y) for y in range(title.height // 3, title.height) for x in range(4, 60)
@@ -40,7 +41,7 @@ def main():
             if here and L.close_colour(here, title_at_centre) and not L.close_colour(here, bg_at_centre):
                 saw_title = saw_title or edge is None or L.close_colour(
                     probe.pixel(tx + edge[0], ty + edge[1]), title.pixel(*edge))
-            if here and L.close_colour(probe.pixel(ox, oy), bg.pixel(0, 0)) and L.close_colour(here, bg_at_centre):
+            if here and L.close_colour(probe.pixel(ox + ax, oy + ay), bg.pixel(ax, ay)) and L.close_colour(here, bg_at_centre):
                 break
             time.sleep(0.002)  # leave the single-threaded server to the saver
         probe.close()
@@ -52,9 +53,10 @@ def main():
         L.wait_until(lambda: L.close_colour(s.screenshot().pixel(ox, oy), bg.pixel(0, 0)), 15, 0.1)
         time.sleep(0.5)
         shot = s.screenshot()
-        c.check(L.close_colour(shot.pixel(ox, oy), bg.pixel(0, 0)), f"background's corner at ({ox},{oy}): {shot.pixel(ox, oy)} vs {bg.pixel(0, 0)}")
-        c.check(L.close_colour(shot.pixel(ox + 639, oy + 479), bg.pixel(639, 479)),
-                f"background's far corner at ({ox + 639},{oy + 479})")
+        c.check(L.close_colour(shot.pixel(ox + ax, oy + ay), bg.pixel(ax, ay)),
+                f"background's landmark at ({ox + ax},{oy + ay}): {shot.pixel(ox + ax, oy + ay)} vs {bg.pixel(ax, ay)}")
+        c.check(L.close_colour(shot.pixel(ox + bx, oy + by), bg.pixel(bx, by)),
+                f"background's second landmark at ({ox + bx},{oy + by})")
         c.check(L.close_colour(shot.pixel(cx, cy), bg_at_centre), "the title is gone after the first frames")
         if ox > 0:
             c.check(shot.pixel(ox - 1, oy) == (0, 0, 0) and shot.pixel(0, 0) == (0, 0, 0), "black left of the chamber")

@@ -260,6 +260,15 @@ def close_colour(a, b, tolerance=8):
     return all(abs(int(p) - int(q)) <= tolerance for p, q in zip(a, b))
 
 
+def landmarks(chamber):
+    """Two bright points of the 640x480 chamber that no door or title covers (torch flames, top left
+    and bottom left). The picture's corners fade to the screen's black, so they cannot show where
+    the chamber is drawn."""
+    def brightest(x0, y0, x1, y1):
+        return max(((x, y) for y in range(y0, y1) for x in range(x0, x1)), key=lambda p: sum(chamber.pixel(*p)))
+    return brightest(0, 0, 240, 160), brightest(0, 314, 240, 480)
+
+
 # ---- a window of the test's own, made through Xlib (the preview area, XScreenSaver's window) ----
 
 class ParentWindow:

@@ -67,6 +67,7 @@ def main():
         return options(args)
     c = L.Checks("xscreensaver")
     bg = L.find_picture(args["art"], 673)
+    (ax, ay), (bx, by) = L.landmarks(bg)
     s = L.Session(args["exe"], 1024, 768)
     try:
         s.write_registry(settings={"Enable sound": 0, "Pain": 4, "Subliminals": 0})
@@ -85,7 +86,7 @@ def main():
                 p = s.start("s", "--window-id", str(win.id), *["x" * 1023] * 1024)
 
             def up():
-                return L.close_colour(s.screenshot().pixel(ox, oy), bg.pixel(0, 0))
+                return L.close_colour(s.screenshot().pixel(ox + ax, oy + ay), bg.pixel(ax, ay))
 
             c.check(L.wait_until(up, 15, 0.1), f"{how}: the chamber centred in the given window")
             shot = s.screenshot()
@@ -93,7 +94,7 @@ def main():
                     f"{how}: black around it inside the window")
             c.check(shot.pixel(win.x - 1, win.y - 1) == (0, 0, 0) and shot.pixel(win.x + 810, win.y) == (0, 0, 0),
                     f"{how}: nothing drawn beside the window")
-            c.check(L.close_colour(shot.pixel(ox + 639, oy + 479), bg.pixel(639, 479)), f"{how}: the far corner")
+            c.check(L.close_colour(shot.pixel(ox + bx, oy + by), bg.pixel(bx, by)), f"{how}: a second landmark")
             base = shot.region_hash(ox, oy, ox + 640, oy + 480)
             c.check(L.wait_until(lambda: s.screenshot().region_hash(ox, oy, ox + 640, oy + 480) != base, 30, 0.25),
                     f"{how}: the scene runs (not the preview picture)")

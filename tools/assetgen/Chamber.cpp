@@ -59,19 +59,19 @@ Rgb FloorAt(double px, double py)
     double wob = noise::Fbm(px * 0.05, py * 0.05, 2, 11) - 0.5;
     double r = std::hypot(px - kCx, py - kCy) + wob * 5.0;
     double a = std::atan2(py - kCy, px - kCx) + kPi;
-    const double centre = 34.0, ringW = 32.0;
-    int ring;
-    double edgeDist, stoneKey;
-    if (r < centre) {
-        ring = -1;
-        edgeDist = centre - r;
-        stoneKey = 0;
-    } else {
-        ring = static_cast<int>((r - centre) / ringW);
-        double r0 = centre + ring * ringW, rMid = r0 + ringW * 0.5;
-        int count = std::max(6, static_cast<int>(2.0 * kPi * rMid / 44.0));
+    // Rings of different widths; along each ring stones of different lengths.
+    const double centre = 34.0, widths[] = {26, 36, 30, 40, 28, 34, 38, 30};
+    int ring = -1;
+    double edgeDist = centre - r, stoneKey = 0, r0 = centre;
+    if (r >= centre) {
+        ring = 0;
+        while (ring < 7 && r >= r0 + widths[ring]) r0 += widths[ring++];
+        double ringW = widths[ring], rMid = r0 + ringW * 0.5;
+        int count = std::max(6, static_cast<int>(2.0 * kPi * rMid / 40.0));
         double shift = noise::Hash01(ring, 7, 3);
         double t = a / (2.0 * kPi) * count + shift + wob * 0.15;
+        // Warp the stone index so neighbouring stones differ in length.
+        t += 0.35 * std::sin(t * 1.7 + ring) + 0.2 * std::sin(t * 3.1 + 2.0 * ring);
         double ft = t - std::floor(t);
         double arc = 2.0 * kPi * rMid / count;
         edgeDist = std::min({r - r0, r0 + ringW - r, ft * arc, (1.0 - ft) * arc});
@@ -85,12 +85,13 @@ Rgb FloorAt(double px, double py)
     double blotch = 0.85 + 0.3 * noise::Fbm(px * 0.04, py * 0.04, 3, 33);
     Rgb c = base * (grain * blotch);
     // Worn edges and mortar joints.
-    double joint = noise::Smooth(0.6, 2.6, edgeDist + (noise::Value(px * 0.4, py * 0.4, 9) - 0.5) * 1.4);
-    c = Mix(Col(30, 26, 23), c, joint);
-    c = c * (0.86 + 0.14 * noise::Smooth(2.0, 6.0, edgeDist));
-    // Fine cracks.
-    double crack = std::fabs(noise::Fbm(px * 0.06, py * 0.06, 4, 77) - 0.5);
-    if (crack < 0.012) c = c * (0.55 + 0.45 * crack / 0.012);
+    double joint = noise::Smooth(0.2, 1.3, edgeDist + (noise::Value(px * 0.4, py * 0.4, 9) - 0.5) * 0.8);
+    c = Mix(Col(22, 18, 16), c, joint);
+    c = c * (0.8 + 0.2 * noise::Smooth(1.0, 5.0, edgeDist));
+    // Cracks: some stones are split right across, others only crazed.
+    double crack = std::fabs(noise::Fbm(px * 0.05, py * 0.05, 4, 77 + (id % 3)) - 0.5);
+    double width = (id % 4 == 0) ? 0.02 : 0.008;
+    if (crack < width) c = c * (0.3 + 0.7 * crack / width);
     return c;
 }
 
@@ -226,7 +227,7 @@ Layers BuildChamber()
 
     std::vector<Light> lights;
     DrawProps(L, lights);
-    const Rgb ambient = Col(24, 24, 34);
+    const Rgb ambient = Col(9, 9, 15);
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) {
             Rgb sum = ambient;
@@ -243,8 +244,17 @@ Canvas Compose(const Layers& layers, int x0, int y0, int w, int h)
         for (int x = 0; x < w; ++x) {
             const Rgb a = layers.albedo.At(x0 + x, y0 + y), l = layers.light.At(x0 + x, y0 + y);
             const Rgb e = layers.emit.At(x0 + x, y0 + y);
-            Rgb v = a * l * 1.5 + e;
-            out.At(x, y) = {1.0 - std::exp(-1.4 * v.r), 1.0 - std::exp(-1.4 * v.g), 1.0 - std::exp(-1.4 * v.b)};
+            // The picture fades to pure black at its four edges, so on a black screen no edge shows.
+            double px = x0 + x + 0.5, py = y0 + y + 0.5;
+            double edge = std::min({px, py, kWidth - px, kHeight - py});
+            double fade = noise::Smooth(0.5, 14.0, edge);
+            Rgb v = (a * l * 1.5 + e) * (fade * fade);
+            // Filmic response: a toe that keeps the shadows deep, a shoulder for the fires.
+            auto tone = [](double c) {
+                double s = 1.0 - std::exp(-1.5 * c);
+                return s * s * (1.6 - 0.6 * s);
+            };
+            out.At(x, y) = {tone(v.r), tone(v.g), tone(v.b)};
         }
     return out;
 }

@@ -57,13 +57,35 @@ Buffer Hinge(double fs, double len, double rateLo, double rateHi, bool rising, u
     return out;
 }
 
+// A heavy oak leaf struck: the planks' own modes between 150 and 800 Hz, a dry knock, and a
+// short boom of the frame under them (kept low in level: small speakers do not play it).
 Buffer Thump(double fs, double scale, uint64_t seed)
 {
-    Buffer body = synth::Modal(fs, 0.9, {52 * scale, 81 * scale, 123 * scale, 176 * scale}, {0.26, 0.18, 0.11, 0.07},
-                               {1.0, 0.7, 0.45, 0.3});
-    Buffer knock = synth::Burst(fs, 0.3, 0.035, 60, 1800, seed);
-    Mix(body, knock, 0.0, fs, 1.4);
+    Rng rng(seed);
+    std::vector<double> f, d, l;
+    const double modes[] = {168, 231, 297, 384, 471, 583, 706, 792};
+    for (int i = 0; i < 8; ++i) {
+        f.push_back(modes[i] * scale * rng.Range(0.96, 1.04));
+        d.push_back(rng.Range(0.05, 0.13) / (1.0 + 0.15 * i));
+        l.push_back(rng.Range(0.6, 1.0) / (1.0 + 0.2 * i));
+    }
+    Buffer body = synth::Modal(fs, 0.8, f, d, l);
+    Buffer boom = synth::Modal(fs, 0.6, {78 * scale, 118 * scale}, {0.11, 0.08}, {0.35, 0.25});
+    Mix(body, boom, 0.0, fs, 1.0);
+    Buffer knock = synth::Burst(fs, 0.12, 0.012, 180, 2400, seed + 1);
+    Mix(body, knock, 0.0, fs, 2.2);
     return body;
+}
+
+// Repeats of a sound coming back down a passage: each later, duller and quieter.
+Buffer Echoes(const Buffer& dry, double fs, double delay, double feedback, int count, double lowHz)
+{
+    Buffer out = dry, tap = dry;
+    for (int k = 1; k <= count; ++k) {
+        synth::Filter(tap, synth::Biquad::LowPass(fs, lowHz / k, 0.707));
+        Mix(out, tap, delay * k, fs, std::pow(feedback, k));
+    }
+    return out;
 }
 
 Buffer IronRing(double fs, double len, double base, double decay, uint64_t seed)
@@ -83,7 +105,8 @@ Buffer IronRing(double fs, double len, double base, double decay, uint64_t seed)
 
 // One voiced utterance of `len` seconds.
 Buffer Utter(double fs, double len, synth::Curve pitch, char v0, char v1, double breath, double shift, uint64_t seed,
-             double attack = 0.12, double release = 0.3, double brightness = 0.8, double tilt = 1.0)
+             double attack = 0.12, double release = 0.3, double brightness = 0.8, double tilt = 1.0, double rough = 0.0,
+             double rasp = 0.0)
 {
     VoiceSpec s;
     s.pitch = std::move(pitch);
@@ -95,18 +118,23 @@ Buffer Utter(double fs, double len, synth::Curve pitch, char v0, char v1, double
     s.jitter = 0.02;
     s.seed = seed;
     s.tilt = tilt;
+    s.rough = rough;
+    s.rasp = rasp;
+    if (rasp > 0.0) s.top = 9000.0;
     return synth::Voice(fs, len, s);
 }
 
 Buffer Groans(double fs, size_t n)
 {
     Buffer b(n, 0.0);
-    const double starts[] = {0.25, 2.35, 4.35}, lens[] = {1.8, 1.6, 1.75}, pitches[] = {108, 98, 104};
+    const double starts[] = {0.2, 1.85, 3.45}, lens[] = {1.45, 1.3, 1.5}, pitches[] = {108, 96, 117};
+    const double falls[] = {0.18, 0.3, 0.1}, gains[] = {1.0, 0.85, 1.1};
+    const char from[] = {'o', 'a', 'e'};
     for (int i = 0; i < 3; ++i) {
-        double p = pitches[i];
-        Buffer g = Utter(fs, lens[i], [=](double t) { return p * (1.05 - 0.18 * t / 1.8) * (1 + 0.01 * std::sin(t * 31)); },
-                         i == 1 ? 'a' : 'o', 'u', 0.25, 0.95, 50 + i, 0.25, 0.6, 0.6);
-        Mix(b, g, starts[i], fs, 1.0);
+        double p = pitches[i], fall = falls[i], len = lens[i];
+        Buffer g = Utter(fs, len, [=](double t) { return p * (1.05 - fall * t / len) * (1 + 0.012 * std::sin(t * (27 + 6 * i))); },
+                         from[i], 'u', 0.25, 0.95 + 0.04 * i, 50 + i, 0.2, 0.5, 0.75, 0.8, 0.25);
+        Mix(b, g, starts[i], fs, gains[i]);
         // A ragged breath in between.
         Buffer br = synth::Burst(fs, 0.45, 0.2, 500, 1800, 60 + i);
         synth::Envelope(br, fs, [](double t) { return Ar(t, 0.2, 0.2, 0.45); });
@@ -118,17 +146,20 @@ Buffer Groans(double fs, size_t n)
 Buffer DistantScreams(double fs, size_t n)
 {
     Buffer b(n, 0.0);
-    const double starts[] = {0.35, 3.4}, lens[] = {2.3, 2.0};
+    const double starts[] = {0.3, 2.75}, lens[] = {1.9, 1.6}, peaks[] = {980, 860};
     for (int i = 0; i < 2; ++i) {
-        double len = lens[i];
+        double len = lens[i], top = peaks[i];
         Buffer s = Utter(fs, len, [=](double t) {
-            double contour = 640 + 260 * std::sin(kPi * std::min(1.0, t / len) * 0.8) - 120 * t / len;
-            return contour * (1 + 0.03 * std::sin(2 * kPi * 5.5 * t));
-        }, 'a', i ? 'e' : 'a', 0.2, 1.18, 70 + i, 0.18, 0.7, 0.7, 0.8);
-        Mix(b, s, starts[i], fs, 1.0);
+            double u = std::min(1.0, t / len);
+            double contour = 560 + (top - 560) * std::sin(kPi * std::min(1.0, u * 1.4)) - 160 * u * u;
+            return contour * (1 + 0.035 * std::sin(2 * kPi * (5.2 + i) * t));
+        }, 'a', i ? 'e' : 'a', 0.22, 1.2, 70 + i, 0.08, 0.5, 1.3, 0.55, 0.55, 0.35);
+        Mix(b, s, starts[i], fs, i ? 0.8 : 1.0);
     }
-    synth::Filter(b, synth::Biquad::LowPass(fs, 2200, 0.707));
-    return synth::Reverb(b, fs, 2.3, 0.65, 1.5);
+    // Far away down a stone passage: a thin top, then the passage sends it back twice.
+    synth::Filter(b, synth::Biquad::HighPass(fs, 260, 0.707));
+    b = Echoes(b, fs, 0.33, 0.45, 3, 6000);
+    return synth::Reverb(b, fs, 2.0, 0.55, 1.5);
 }
 
 Buffer Chains(double fs, size_t n)
@@ -173,7 +204,7 @@ Buffer Sobbing(double fs, size_t n)
         Buffer gasp = synth::Burst(fs, 0.4, 1.0, 1200, 3200, rng.Next());
         synth::Envelope(gasp, fs, [](double x) { return Ar(x, 0.3, 0.08, 0.4); });
         Mix(b, gasp, t + 0.05, fs, 0.22);
-        t += 0.75 + rng.Range(0.0, 0.3);
+        t += 0.45 + rng.Range(0.0, 0.2);
     }
     return synth::Reverb(b, fs, 0.9, 0.25, 0.8);
 }
@@ -181,24 +212,28 @@ Buffer Sobbing(double fs, size_t n)
 Buffer Whipping(double fs, size_t n)
 {
     Buffer b(n, 0.0);
-    const double lashes[] = {0.5, 2.2, 3.85};
+    // Each lash differs: how long the swing, how hard the crack, how the man cries out.
+    const double lashes[] = {0.3, 1.65, 2.95}, swings[] = {0.28, 0.22, 0.33}, cracks[] = {2.2, 2.8, 1.8};
+    const double cryLen[] = {0.75, 0.95, 0.6}, cryLow[] = {230, 270, 200}, cryRise[] = {140, 220, 90};
+    const char cryFrom[] = {'a', 'e', 'o'}, cryTo[] = {'o', 'a', 'u'};
     for (int i = 0; i < 3; ++i) {
-        double at = lashes[i];
+        double at = lashes[i], sw = swings[i];
         // Swish: noise swept upwards as the lash comes round.
         Rng rng(765 + i);
-        Buffer swish = synth::WhiteNoise(static_cast<size_t>(0.28 * fs), rng);
-        synth::Biquad bp = synth::Biquad::BandPass(fs, 500, 2.0);
+        Buffer swish = synth::WhiteNoise(static_cast<size_t>(sw * fs), rng);
+        synth::Biquad bp = synth::Biquad::BandPass(fs, 400 + 100 * i, 2.0);
         for (size_t k = 0; k < swish.size(); ++k) {
             double x = k / fs;
-            if (k % 32 == 0) bp.Retune(synth::Biquad::BandPass(fs, 500 + 3000 * (x / 0.28), 2.0));
-            swish[k] = bp.Process(swish[k]) * (x / 0.28) * (x / 0.28);
+            if (k % 32 == 0) bp.Retune(synth::Biquad::BandPass(fs, 400 + 100 * i + (2600 + 500 * i) * (x / sw), 2.0));
+            swish[k] = bp.Process(swish[k]) * (x / sw) * (x / sw);
         }
         Mix(b, swish, at, fs, 0.5);
-        Buffer crack = synth::Burst(fs, 0.08, 0.005, 1500, 8000, 780 + i);
-        Mix(b, crack, at + 0.28, fs, 2.2);
-        Buffer cry = Utter(fs, 0.75, [](double x) { return 230 + 140 * std::sin(kPi * std::min(1.0, x / 0.5)) - 60 * x; }, 'a', 'o',
-                           0.3, 1.0, 790 + i, 0.04, 0.35, 0.7);
-        Mix(b, cry, at + 0.38, fs, 0.8);
+        Buffer crack = synth::Burst(fs, 0.08, 0.004 + 0.001 * i, 900 + 300 * i, 8000, 780 + i);
+        Mix(b, crack, at + sw, fs, cracks[i]);
+        double len = cryLen[i], low = cryLow[i], rise = cryRise[i];
+        Buffer cry = Utter(fs, len, [=](double x) { return low + rise * std::sin(kPi * std::min(1.0, x / (len * 0.65))) - 60 * x; },
+                           cryFrom[i], cryTo[i], 0.3, 1.0 + 0.05 * i, 790 + i, 0.04, 0.3, 0.9, 0.8, 0.3, 0.12);
+        Mix(b, cry, at + sw + 0.1, fs, 0.8 + 0.15 * i);
     }
     return synth::Reverb(b, fs, 1.2, 0.3, 1.0);
 }
@@ -207,53 +242,61 @@ Buffer MadLaugh(double fs, size_t n)
 {
     Buffer b(n, 0.0);
     Rng rng(766);
-    double t = 0.08;
-    for (int k = 0; k < 11; ++k) {
-        double len = 0.12 + 0.01 * (k % 3), p = 270 - 9.0 * k + rng.Range(-10, 10);
-        Buffer h = synth::Burst(fs, 0.05, 0.03, 800, 3000, rng.Next());
-        Mix(b, h, t, fs, 0.12);
-        Buffer ha = Utter(fs, len, [=](double x) { return p * (1.0 + 0.15 * (1.0 - x / len)); }, 'a', 'a', 0.2, 1.0,
-                          rng.Next(), 0.015, 0.05, 0.9);
-        Mix(b, ha, t + 0.035, fs, 1.0);
-        t += len + 0.07;
+    double t = 0.06;
+    // A burst of "ha"s that climbs and speeds up, a wheeze, then giggles that die away: every
+    // syllable its own length, pitch, vowel and strength, the gaps never even.
+    const char vowels[] = {'a', 'a', 'e', 'a', 'o', 'a', 'e', 'a', 'a', 'e'};
+    for (int k = 0; k < 10; ++k) {
+        double len = rng.Range(0.08, 0.14) - 0.003 * k, p = 250 + 14.0 * k + rng.Range(-25, 25);
+        double bend = rng.Range(0.05, 0.25);
+        Buffer h = synth::Burst(fs, 0.05, 0.03, 800, 3500, rng.Next());
+        Mix(b, h, t, fs, rng.Range(0.08, 0.16));
+        Buffer ha = Utter(fs, len, [=](double x) { return p * (1.0 + bend * (1.0 - x / len)); }, vowels[k], 'a', 0.2,
+                          rng.Range(0.97, 1.08), rng.Next(), 0.012, 0.045, 1.0, 0.8, 0.3);
+        Mix(b, ha, t + 0.03, fs, rng.Range(0.75, 1.05));
+        t += len + rng.Range(0.035, 0.09);
     }
-    Buffer wheeze = synth::Burst(fs, 0.35, 1.0, 900, 2500, 7661);
-    synth::Envelope(wheeze, fs, [](double x) { return Ar(x, 0.25, 0.05, 0.35); });
-    Mix(b, wheeze, t, fs, 0.2);
-    t += 0.4;
-    for (int k = 0; k < 3; ++k) {
-        Buffer hee = Utter(fs, 0.11, [](double x) { return 430 - 150 * x; }, 'i', 'e', 0.25, 1.05, 7670 + k, 0.01, 0.05, 0.9);
-        Mix(b, hee, t, fs, 0.9);
-        t += 0.17;
+    Buffer wheeze = synth::Burst(fs, 0.3, 1.0, 900, 3000, 7661);
+    synth::Envelope(wheeze, fs, [](double x) { return Ar(x, 0.22, 0.05, 0.3); });
+    Mix(b, wheeze, t, fs, 0.25);
+    t += 0.33;
+    for (int k = 0; k < 4; ++k) {
+        double len = rng.Range(0.08, 0.12), p = rng.Range(400, 470);
+        Buffer hee = Utter(fs, len, [=](double x) { return p - 150 * x; }, 'i', 'e', 0.25, 1.05, 7670 + k, 0.01, 0.04, 1.0,
+                           0.8, 0.3);
+        Mix(b, hee, t, fs, 0.85 - 0.17 * k);
+        t += rng.Range(0.13, 0.19);
     }
+    // He trails off: everything after the giggles start fades, so a cut never falls on a loud "ha".
+    synth::Envelope(b, fs, [](double x) { return x < 1.5 ? 1.0 : std::max(0.0, 1.0 - (x - 1.5) / 1.0); });
     return synth::Reverb(b, fs, 1.0, 0.3, 0.9);
 }
 
 Buffer PitWail(double fs, size_t n)
 {
     Buffer b(n, 0.0);
-    Buffer w = Utter(fs, 4.6, [](double t) { return (210 + 90 * std::sin(kPi * t / 4.6) - 20 * t / 4.6) * (1 + 0.02 * std::sin(t * 33)); },
-                     'u', 'o', 0.25, 1.0, 767, 0.6, 1.2, 0.5);
-    Mix(b, w, 0.3, fs, 1.0);
-    Buffer low = Utter(fs, 3.0, [](double t) { return 95 - 8 * t; }, 'o', 'u', 0.3, 0.9, 7671, 0.5, 1.0, 0.5);
-    Mix(b, low, 2.6, fs, 0.5);
-    synth::Filter(b, synth::Biquad::LowPass(fs, 1700, 0.707));
-    return synth::Reverb(b, fs, 2.6, 0.7, 1.6);
+    Buffer w = Utter(fs, 3.7, [](double t) { return (220 + 120 * std::sin(kPi * t / 3.7) - 30 * t / 3.7) * (1 + 0.02 * std::sin(t * 33)); },
+                     'u', 'a', 0.25, 1.05, 767, 0.5, 0.9, 0.8, 0.9, 0.2);
+    Mix(b, w, 0.2, fs, 1.0);
+    Buffer low = Utter(fs, 2.2, [](double t) { return 120 - 10 * t; }, 'o', 'u', 0.3, 0.95, 7671, 0.4, 0.8, 0.7);
+    Mix(b, low, 2.1, fs, 0.5);
+    synth::Filter(b, synth::Biquad::LowPass(fs, 3000, 0.707));
+    return synth::Reverb(b, fs, 2.2, 0.6, 1.6);
 }
 
 Buffer GroanChorus(double fs, size_t n)
 {
     Buffer b(n, 0.0);
-    const double pitches[] = {88, 112, 131, 150}, starts[] = {0.2, 0.9, 1.9, 2.8}, lens[] = {4.6, 4.2, 3.4, 3.0};
+    const double pitches[] = {98, 118, 137, 156}, starts[] = {0.15, 0.6, 1.3, 1.9}, lens[] = {4.0, 3.6, 3.0, 2.5};
     const char vowels[] = {'o', 'u', 'a', 'o'};
     for (int i = 0; i < 4; ++i) {
         double p = pitches[i], len = lens[i];
         Buffer v = Utter(fs, len, [=](double t) { return p * (1.0 - 0.1 * t / len) * (1 + 0.015 * std::sin(t * (20 + i * 3))); },
-                         vowels[i], 'u', 0.3, 0.95 + 0.05 * i, 768 + i, 0.5, 1.0, 0.55);
+                         vowels[i], 'u', 0.3, 0.95 + 0.05 * i, 768 + i, 0.5, 0.9, 0.75, 0.9, 0.2);
         Mix(b, v, starts[i], fs, 0.7);
     }
-    synth::Filter(b, synth::Biquad::LowPass(fs, 2000, 0.707));
-    return synth::Reverb(b, fs, 2.2, 0.6, 1.4);
+    synth::Filter(b, synth::Biquad::LowPass(fs, 3000, 0.707));
+    return synth::Reverb(b, fs, 1.9, 0.55, 1.4);
 }
 
 Buffer Shriek(double fs, size_t n)
@@ -264,19 +307,21 @@ Buffer Shriek(double fs, size_t n)
         double rise = std::min(1.0, t / 0.18);
         double p = 480 + 470 * rise - 480 * std::pow(t / len, 1.6);
         return p * (1 + 0.025 * std::sin(2 * kPi * 6.2 * t));
-    }, 'a', 'e', 0.18, 1.15, 769, 0.05, 0.6, 0.75, 0.8);
+    }, 'a', 'e', 0.18, 1.2, 769, 0.04, 0.5, 1.3, 0.55, 0.6, 0.4);
     Mix(b, s, 0.04, fs, 1.0);
-    synth::Filter(b, synth::Biquad::LowPass(fs, 3800, 0.707));
+    b = Echoes(b, fs, 0.21, 0.3, 2, 7000);
     return synth::Reverb(b, fs, 1.3, 0.35, 1.0);
 }
 
 Buffer Bolt(double fs, size_t n)
 {
     Buffer b(n, 0.0);
-    Mix(b, Thump(fs, 1.2, 774), 0.01, fs, 1.0);
-    Mix(b, IronRing(fs, 0.6, 330, 0.16, 7741), 0.012, fs, 0.6);
-    Mix(b, Thump(fs, 1.5, 7742), 0.13, fs, 0.3);  // the bounce against its stop
-    return synth::Reverb(b, fs, 1.2, 0.35, 1.1);
+    Mix(b, Thump(fs, 1.0, 774), 0.01, fs, 1.0);
+    // The bolt jumps in its staple: two quick clanks of a small iron bar.
+    Mix(b, IronRing(fs, 0.35, 640, 0.09, 7741), 0.015, fs, 0.55);
+    Mix(b, IronRing(fs, 0.25, 700, 0.06, 7743), 0.085, fs, 0.3);
+    Mix(b, Thump(fs, 1.15, 7742), 0.14, fs, 0.35);  // the bounce against its stop
+    return synth::Reverb(b, fs, 1.1, 0.3, 1.0);
 }
 
 Buffer Slam(double fs, size_t n)
@@ -284,9 +329,9 @@ Buffer Slam(double fs, size_t n)
     Buffer b(n, 0.0);
     Mix(b, Thump(fs, 0.9, 869), 0.01, fs, 1.2);
     Mix(b, synth::Burst(fs, 0.08, 0.008, 700, 6000, 8691), 0.01, fs, 0.7);
-    const double rattles[] = {0.07, 0.13, 0.2, 0.24};
-    for (int i = 0; i < 4; ++i) Mix(b, IronRing(fs, 0.3, 700 + 160 * i, 0.05, 8692 + i), rattles[i], fs, 0.3 - 0.05 * i);
-    return synth::Reverb(b, fs, 1.7, 0.45, 1.3);
+    const double rattles[] = {0.07, 0.12, 0.2, 0.26};
+    for (int i = 0; i < 4; ++i) Mix(b, IronRing(fs, 0.3, 560 + 150 * i, 0.05, 8692 + i), rattles[i], fs, 0.35 - 0.05 * i);
+    return synth::Reverb(b, fs, 1.6, 0.45, 1.3);
 }
 
 Buffer Drips(double fs, size_t n)
@@ -358,22 +403,23 @@ std::vector<int16_t> Render(const CueInfo& c)
 {
     const double fs = c.rate;
     const size_t n = static_cast<size_t>(std::llround(c.seconds * fs));
+    // Integrated loudness: the doors and cells all alike, the vault's own sounds further back.
     Buffer b;
-    double loud = -18.0;
+    double loud = -20.0;
     switch (c.id) {
     case 761: b = Groans(fs, n); break;
-    case 762: b = DistantScreams(fs, n); loud = -20.0; break;
+    case 762: b = DistantScreams(fs, n); break;
     case 763: b = Chains(fs, n); break;
-    case 764: b = Sobbing(fs, n); loud = -19.0; break;
+    case 764: b = Sobbing(fs, n); break;
     case 765: b = Whipping(fs, n); break;
     case 766: b = MadLaugh(fs, n); break;
-    case 767: b = PitWail(fs, n); loud = -19.0; break;
+    case 767: b = PitWail(fs, n); break;
     case 768: b = GroanChorus(fs, n); break;
     case 769: b = Shriek(fs, n); break;
-    case 774: b = Bolt(fs, n); loud = -16.0; break;
-    case 869: b = Slam(fs, n); loud = -16.0; break;
-    case 860: b = Drips(fs, n); loud = -22.0; break;
-    case 864: b = WailAndWhispers(fs, n); loud = -21.0; break;
+    case 774: b = Bolt(fs, n); break;
+    case 869: b = Slam(fs, n); break;
+    case 860: b = Drips(fs, n); loud = -25.5; break;
+    case 864: b = WailAndWhispers(fs, n); loud = -25.5; break;
     default: b = Creaking(c, fs, n); break;  // 871, 775
     }
     b.resize(n, 0.0);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Cells.h"
 #include "Noise.h"
 
 namespace doors {
@@ -14,11 +15,11 @@ using scene::kPi;
 constexpr double kDeg = kPi / 180.0;
 
 const DoorSpec kDoors[5] = {
-    {"top", 244, 0, 131, 152, 12, Kind::Wall, 278, 30, 1, 0, 0, 1, 64, 18, 9, 96 * kDeg, 262, 30, 358, 46},
-    {"right", 524, 46, 116, 243, 13, Kind::Wall, 590, 134, 0, 1, -1, 0, 62, 20, 9, 92 * kDeg, 500, 118, 590, 210},
+    {"top", 244, 0, 131, 152, 12, Kind::Wall, 278, 30, 1, 0, 0, 1, 64, 25, 12, 96 * kDeg, 262, 30, 358, 46},
+    {"right", 524, 46, 116, 243, 13, Kind::Wall, 590, 134, 0, 1, -1, 0, 62, 32, 12, 92 * kDeg, 500, 118, 590, 210},
     {"middle", 358, 156, 104, 182, 13, Kind::Hatch, 370, 250, 1, 0, 0, 1, 80, 76, 6, 176 * kDeg, 0, 0, 0, 0},
     {"floor", 240, 359, 166, 121, 13, Kind::Hatch, 263, 419, 1, 0, 0, 1, 120, 47, 5, 176 * kDeg, 0, 0, 0, 0},
-    {"lower", 456, 239, 101, 158, 13, Kind::Wall, 520, 292, 0, 1, -1, 0, 58, 14, 9, 92 * kDeg, 0, 0, 0, 0},
+    {"lower", 456, 239, 101, 158, 13, Kind::Wall, 520, 292, 0, 1, -1, 0, 58, 28, 12, 92 * kDeg, 0, 0, 0, 0},
 };
 
 // Frame ids of each door, in frame order.
@@ -88,10 +89,11 @@ void DrawWallBay(scene::Layers& L, const DoorSpec& d)
     // Passage floor behind the door, in the dark until the door opens.
     ShadePolys(L.albedo, {LocalPoly(d, {{0, 0}, {w, 0}, {w, -dep - 2}, {0, -dep - 2}})}, [&](int x, int y) {
         Local l = ToLocal(d, x + 0.5, y + 0.5);
+        (void)l;
         double n = 0.7 + 0.5 * noise::Fbm(x * 0.3, y * 0.3, 3, 201);
-        double slab = std::fmod(-l.t + 40.0, 11.0), seam = std::fmod(l.s + 40.0 + (slab > 5.5 ? 7 : 0), 17.0);
-        double joint = (slab < 1.0 || seam < 1.0) ? 0.55 : 1.0;
-        return Col(84, 78, 70) * (n * joint);
+        noise::CellHit h = noise::Cells(x + 0.5, y + 0.5, 9.0, 203);
+        double joint = 0.5 + 0.5 * noise::Smooth(0.3, 1.4, h.d2 - h.d1);
+        return Col(78, 72, 66) * (n * joint * (0.85 + 0.3 * ((h.id & 255) / 255.0)));
     });
     // A narrow passage under the wall: only a little of the chamber's light gets in.
     CoverageBox passage = Rasterize({LocalPoly(d, {{0, -d.thick}, {w, -d.thick}, {w, -dep - 2}, {0, -dep - 2}})}, scene::kWidth, scene::kHeight);
@@ -187,7 +189,16 @@ void DrawWallFrame(scene::Layers& L, const DoorSpec& d, int frame)
             double leak = 0.45 * std::exp(-l.t / 2.5) * noise::Smooth(2.0, 8.0, std::min(l.s, w - l.s)) * (1.0 - open);
             L.light.At(x, y) = L.light.At(x, y) + kCellLight * leak;
         }
+    // Behind the shut leaf the cell lies in the dark.
+    for (int y = d.ry; y < d.ry + d.rh; ++y)
+        for (int x = d.rx; x < d.rx + d.rw; ++x) {
+            Local l = ToLocal(d, x + 0.5, y + 0.5);
+            if (l.t < -th * 0.5 && l.t > -dep - 2 && l.s > 0 && l.s < w) L.light.At(x, y) = L.light.At(x, y) * 0.12;
+        }
     if (frame > 0) {
+        const double back = -dep - 2;
+        cells::DrawOccupants(L.albedo, static_cast<int>(&d - kDoors),
+                             {ToWorld(d, 0, back), {d.ux, d.uy}, {d.nx, d.ny}, w, dep + 2});
         // The cell's light: glow in the passage and a fan spilling onto the floor.
         for (int y = d.ry; y < d.ry + d.rh; ++y)
             for (int x = d.rx; x < d.rx + d.rw; ++x) {
@@ -196,9 +207,9 @@ void DrawWallFrame(scene::Layers& L, const DoorSpec& d, int frame)
                 double fade = EdgeFade(d, px, py, 12.0);
                 if (l.t <= 0.0 && l.t > -dep - 2 && l.s > 0 && l.s < w) {
                     // The passage is lit from the cell; the leaf still hides part of it early on.
-                    double g = std::min(1.0, open * 2.0) * (0.55 + 0.45 * noise::Smooth(0.0, -dep, l.t));
-                    L.emit.At(x, y) = L.emit.At(x, y) + kCellLight * (0.06 * g * fade);
-                    L.light.At(x, y) = L.light.At(x, y) + kCellLight * (1.2 * g * fade);
+                    double g = std::min(1.0, open * 2.5) * (0.7 + 0.3 * noise::Smooth(0.0, -dep, l.t));
+                    L.emit.At(x, y) = L.emit.At(x, y) + kCellLight * (0.04 * g * fade);
+                    L.light.At(x, y) = L.light.At(x, y) + kCellLight * (1.5 * g * fade);
                     continue;
                 }
                 if (L.ground.Get(x, y) <= 0.0) continue;
@@ -231,12 +242,15 @@ void DrawWallFrame(scene::Layers& L, const DoorSpec& d, int frame)
     ShadePolys(L.albedo, {leaf}, [&](int x, int y) {
         Local l = ToLocal(d, x + 0.5, y + 0.5);
         double along = l.s * ca + l.t * sa, across = l.s * sa - l.t * ca;
-        Rgb c = Oak(along, across + 30.0, 231);
-        double strap = std::fmod(along + 4.0, 20.0);
-        if (strap < 4.0) c = Iron(along, across, 233) * (strap < 1.0 || strap > 3.0 ? 0.7 : 1.1);
-        if (along > w - 7.0 && along < w - 3.0 && across > 2.0 && across < th - 2.0) c = Col(150, 140, 120);  // latch
+        // Two layers of oak planks (the seam between them runs down the middle of the edge),
+        // iron straps round both, a dark rim: the same heavy leaf at every angle.
+        Rgb c = Oak(along, across * 1.15 + 30.0, 231) * 1.1;
+        double strap = std::fmod(along + 4.0, 19.0);
+        if (strap < 4.0) c = Iron(along, across, 233) * (strap < 1.0 || strap > 3.0 ? 0.7 : 1.2);
+        if (along > w - 8.0 && along < w - 3.0 && across > 3.0 && across < th - 3.0) c = Col(150, 140, 120);  // latch
         double edge = std::min({along, w - along, across, th - across});
-        return c * (0.6 + 0.4 * noise::Smooth(0.0, 1.5, edge));
+        c = c * (0.55 + 0.45 * noise::Smooth(0.0, 2.0, edge));
+        return edge < 0.9 ? Col(16, 10, 6) : c;
     });
     // Hinge pin.
     Vec2 hinge = ToWorld(d, p0.s, p0.t);
@@ -244,11 +258,17 @@ void DrawWallFrame(scene::Layers& L, const DoorSpec& d, int frame)
     FillDisc(L.albedo, hinge.x - 0.6, hinge.y - 0.6, 1.4, Col(110, 106, 104));
 }
 
+// Raised things are drawn with a slight lean (a point at height z shows kLean * z higher up the
+// picture), so a lid that lifts is seen to move from its first step on, and shows its edge.
+constexpr double kLean = 0.5;
+
 void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid)
 {
     const double open = Openness(d, frame), psi = d.maxAngle * open;
-    const double x0 = d.hx, y0 = d.hy, w = d.width, dep = d.depth;
-    const double c = std::cos(psi);
+    const double x0 = d.hx, y0 = d.hy, w = d.width, dep = d.depth, th = d.thick;
+    const double c = std::cos(psi), sn = std::sin(psi);
+    // Picture y of a point of the lid `v` along it from the hinge, `o` off its top face.
+    auto lidY = [&](double v, double o) { return y0 + v * c - o * sn - kLean * (v * sn + o * c); };
     // Light from below shows through the cracks round the lid while it is (nearly) shut.
     for (int y = static_cast<int>(y0) - 3; y < static_cast<int>(y0 + dep) + 3; ++y)
         for (int x = static_cast<int>(x0) - 3; x < static_cast<int>(x0 + w) + 3; ++x) {
@@ -260,17 +280,22 @@ void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid
             double leak = 0.5 * std::exp(-e / 1.2) * (1.0 - std::min(1.0, open * 3.0));
             L.light.At(x, y) = L.light.At(x, y) + kCellLight * leak;
         }
+    // The face that is seen: the top while it tilts towards the viewer, then the underside.
+    const bool underside = c - kLean * sn < 0.0;
+    const double faceNear = lidY(0, underside ? -th : 0), faceFar = lidY(dep, underside ? -th : 0);
+    const double edgeFar = lidY(dep, underside ? 0 : -th);
+    // The chamber's light on the lid's top face, kept before the pit's own light replaces it.
+    const int bx0 = static_cast<int>(x0), by0 = static_cast<int>(y0), bw = static_cast<int>(w) + 1, bh = static_cast<int>(dep) + 1;
+    Canvas above = L.light.Crop(bx0, by0, bw, bh);
     if (frame > 0) {
-        double lidEnd = c > 0.0 ? y0 + dep * c : y0;  // pit visible below this line
-        double seen = std::clamp((y0 + dep - lidEnd) / dep, 0.0, 1.0);
-        // The pit: brick shaft walls narrowing to a straw-covered floor far below, where a
-        // prisoner crouches by a guttering light.
-        const double in = 0.22;
+        double covered = std::clamp(std::max(faceFar, edgeFar) - y0, 0.0, dep);
+        double seen = 1.0 - covered / dep;
+        // The pit: brick shaft walls narrowing to its floor far below, lit from inside.
+        const double in = 0.17;
         const double lit = std::min(1.0, open * 2.5);
         for (int y = static_cast<int>(y0); y < static_cast<int>(y0 + dep); ++y)
             for (int x = static_cast<int>(x0); x < static_cast<int>(x0 + w); ++x) {
                 double px = x + 0.5, py = y + 0.5;
-                if (py < lidEnd) continue;
                 double u = (px - x0) / w, v = (py - y0) / dep;
                 double depth = std::min({u, 1 - u, v, 1 - v}) / in;  // 0 at rim, 1 at the bottom
                 Rgb col;
@@ -285,21 +310,18 @@ void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid
                     if (jc < 0.14 || jb < 0.08) col = col * 0.45;
                     glow = 0.04 + 0.75 * std::pow(depth, 2.2);
                 } else {
-                    double bu = (u - in) / (1 - 2 * in), bv = (v - in) / (1 - 2 * in);
                     double straw = noise::Fbm(px * 0.9, py * 0.25, 3, 243);
-                    col = Mix(Col(56, 44, 30), Col(124, 98, 54), noise::Smooth(0.4, 0.75, straw));
-                    // The prisoner: hunched back, head bowed, an arm around the knees.
-                    double ex = (bu - 0.42) / 0.24, ey = (bv - 0.56) / 0.19;
-                    double hx = (bu - 0.66) / 0.1, hy = (bv - 0.42) / 0.11;
-                    if (ex * ex + ey * ey < 1.0) col = Col(40, 32, 28) * (0.8 + 0.3 * noise::Value(px * 0.6, py * 0.6, 245));
-                    if (hx * hx + hy * hy < 1.0) col = Col(92, 60, 44);
-                    double candle = std::hypot(bu - 0.18, bv - 0.25);
-                    glow = 0.3 + 1.1 * std::exp(-candle * candle * 8.0);
-                    L.emit.At(x, y) = L.emit.At(x, y) + Col(255, 200, 110) * (1.4 * lit * std::exp(-candle * candle * 400.0));
+                    col = Mix(Col(46, 36, 26), Col(110, 86, 48), noise::Smooth(0.4, 0.75, straw));
+                    double bu = (u - in) / (1 - 2 * in), bv = (v - in) / (1 - 2 * in);
+                    double lamp = std::hypot(bu - 0.85, bv - 0.2);
+                    glow = 0.3 + 0.8 * std::exp(-lamp * lamp * 3.0);
+                    L.emit.At(x, y) = L.emit.At(x, y) + Col(255, 200, 110) * (1.2 * lit * std::exp(-lamp * lamp * 300.0));
                 }
                 L.albedo.At(x, y) = col;
                 L.light.At(x, y) = Col(14, 12, 14) + kCellLight * (1.9 * glow * lit);
             }
+        int door = static_cast<int>(&d - kDoors);
+        cells::DrawOccupants(L.albedo, door, {{x0 + in * w, y0 + in * dep}, {1, 0}, {0, 1}, w * (1 - 2 * in), dep * (1 - 2 * in)});
         // Light thrown up out of the pit onto the floor around it.
         for (int y = d.ry; y < d.ry + d.rh; ++y)
             for (int x = d.rx; x < d.rx + d.rw; ++x) {
@@ -309,54 +331,52 @@ void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid
                 double dist = std::hypot(dx, dy);
                 double k = 1.0 / (1.0 + std::pow(dist / 26.0, 2.0));
                 // The raised lid holds the light back on its own side.
-                double lidShade = (py < y0) ? 1.0 - 0.7 * std::max(0.0, std::sin(psi)) * (c > 0 ? 1.0 : 0.6) : 1.0;
+                double lidShade = (py < y0) ? 1.0 - 0.7 * std::max(0.0, sn) * (c > 0 ? 1.0 : 0.6) : 1.0;
                 double fade = EdgeFade(d, px, py, 10.0);
                 L.light.At(x, y) = L.light.At(x, y) + kCellLight * (1.4 * seen * k * lidShade * fade);
             }
     }
-    // The lid, foreshortened as it turns about the hinge line.
-    double far = y0 + dep * c;
-    double top = std::min(y0, far), bottom = std::max(y0, far);
-    bool underside = c < 0.0;
-    double thickness = d.thick * std::fabs(std::sin(psi));
+    // The lid's far edge (its thickness), then the face that is seen over it.
+    const Rgb edgeCol = ironLid ? Col(46, 44, 48) : Col(70, 44, 24);
+    if (frame > 0 && std::fabs(edgeFar - faceFar) > 0.3)
+        FillPoly(L.albedo, {{x0, std::min(faceFar, edgeFar)}, {x0 + w, std::min(faceFar, edgeFar)}, {x0 + w, std::max(faceFar, edgeFar)},
+                            {x0, std::max(faceFar, edgeFar)}},
+                 edgeCol);
+    const double top = std::min(faceNear, faceFar), bottom = std::max(faceNear, faceFar);
     Poly lid = {{x0, top}, {x0 + w, top}, {x0 + w, bottom}, {x0, bottom}};
     if (bottom - top > 0.05) {
+        const double span = faceFar - faceNear;
         ShadePolys(L.albedo, {lid}, [&](int x, int y) {
             double px = x + 0.5, py = y + 0.5;
-            double lu = px - x0, lv = std::fabs(py - y0) / std::max(1e-6, std::fabs(c));
+            double lu = px - x0, lv = std::clamp((py - faceNear) / span, 0.0, 1.0) * dep;
+            double ex = std::min({lu, w - lu, lv, dep - lv});
             Rgb col;
-            if (underside) {
+            if (ironLid) {
+                // Iron both sides: riveted plates with a ring on top; flanges and a cross brace beneath.
+                col = Iron(lu, lv, underside ? 257 : 253) * (underside ? 0.8 : 1.05);
+                bool rivet = ex > 2.5 && ex < 6.0 && std::fmod(lu + lv, 10.0) < 2.2;
+                if (rivet) col = col * 1.5;
+                if (std::fmod(lu, w / 2.0) < 1.2) col = col * 0.5;
+                if (!underside && std::fabs(std::hypot(lu - w * 0.5, lv - dep * 0.62) - 7.0) < 1.5) col = Col(150, 146, 140);
+                if (underside) {
+                    double brace = std::min(std::fabs(lu / w - lv / dep), std::fabs(lu / w - (1.0 - lv / dep))) * w;
+                    if (brace < 3.0 || ex < 5.0) col = Iron(lu, lv, 259) * (brace < 1.0 || std::fabs(ex - 5.0) < 1.0 ? 0.55 : 1.0);
+                }
+            } else if (underside) {
                 // Rough planks held by two battens and a brace.
                 col = Oak(lv, lu, 251) * 0.8;
                 double b1 = std::fabs(lv - dep * 0.22), b2 = std::fabs(lv - dep * 0.78);
                 double brace = std::fabs((lv - dep * 0.22) / (dep * 0.56) - lu / w) * w;
                 bool onBrace = lv > dep * 0.22 && lv < dep * 0.78 && brace < 3.5;
                 if (b1 < 4.0 || b2 < 4.0 || onBrace) col = Oak(lu, lv, 255) * 0.95;
-                if (b1 < 4.5 && b1 > 3.5) col = col * 0.5;
-                if (b2 < 4.5 && b2 > 3.5) col = col * 0.5;
-                double ex = std::min({lu, w - lu, lv, dep - lv});
-                col = col * (0.6 + 0.4 * noise::Smooth(0.0, 2.0, ex));
-            } else if (ironLid) {
-                col = Iron(lu, lv, 253) * 1.05;
-                double ex = std::min({lu, w - lu, lv, dep - lv});
-                bool rivet = !underside && ex > 2.5 && ex < 6.0 && std::fmod(lu + lv, 10.0) < 2.2;
-                if (rivet) col = col * 1.5;
-                double plate = std::fmod(lu, w / 2.0);
-                if (!underside && plate < 1.2) col = col * 0.5;
-                if (!underside) {
-                    double rr = std::hypot(lu - w * 0.5, lv - dep * 0.62);
-                    if (std::fabs(rr - 7.0) < 1.5) col = Col(150, 146, 140);  // ring handle
-                }
-                col = col * (0.6 + 0.4 * noise::Smooth(0.0, 2.0, ex));
+                if ((b1 < 4.5 && b1 > 3.5) || (b2 < 4.5 && b2 > 3.5)) col = col * 0.5;
             } else {
-                col = Oak(lv, lu, underside ? 261 : 263) * (underside ? 0.85 : 1.0);
+                col = Oak(lv, lu, 263);
                 double strap = std::fmod(lv + 6.0, dep / 2.0);
-                if (!underside && strap < 5.0) col = Iron(lu, lv, 265) * (strap < 1.0 ? 0.6 : 1.0);
-                if (underside && std::fabs(lu - w * 0.5) < 5.0) col = col * 0.7;  // batten
-                double ex = std::min({lu, w - lu, lv, dep - lv});
-                col = col * (0.6 + 0.4 * noise::Smooth(0.0, 2.0, ex));
+                if (strap < 5.0) col = Iron(lu, lv, 265) * (strap < 1.0 ? 0.6 : 1.0);
             }
-            return col;
+            col = col * (0.6 + 0.4 * noise::Smooth(0.0, 2.0, ex));
+            return ex < 0.8 ? Col(14, 10, 8) : col;
         });
         // The lid tilts away from the light above; its underside faces the glowing pit.
         CoverageBox box = Rasterize({lid}, scene::kWidth, scene::kHeight);
@@ -365,16 +385,11 @@ void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid
                 double a = std::min(1.0, box.At(x, y));
                 if (a <= 0.0 || frame == 0) continue;
                 Rgb& l = L.light.At(x, y);
+                if (!underside && x >= bx0 && y >= by0 && x < bx0 + bw && y < by0 + bh) l = above.At(x - bx0, y - by0);
                 Rgb want = underside ? l * 0.6 + kCellLight * (0.9 * (1.0 - 0.5 * std::fabs(c)))
-                                     : l * (0.45 + 0.55 * c) + kCellLight * (0.5 * (1.0 - c));
+                                     : l * (0.45 + 0.55 * std::max(0.0, c)) + kCellLight * (0.5 * (1.0 - c));
                 l = Mix(l, want, a);
             }
-    }
-    // The lid's edge when it stands up.
-    if (frame > 0 && thickness > 0.3) {
-        // Standing, the lid's far edge shows its thickness beyond the face that is seen.
-        double e0 = underside ? top - thickness * 0.5 : bottom, e1 = underside ? top : bottom + thickness;
-        FillPoly(L.albedo, {{x0, e0}, {x0 + w, e0}, {x0 + w, e1}, {x0, e1}}, ironLid ? Col(40, 40, 44) : Col(60, 38, 22));
     }
 }
 
@@ -388,9 +403,10 @@ int ResourceId(int door, int frame) { return kIds[door][frame]; }
 
 double Openness(const DoorSpec& d, int frame)
 {
+    // Mostly even steps, a little easing: every 200 ms step must visibly move.
     double t = static_cast<double>(frame) / (d.frames - 1);
     double eased = 0.5 - 0.5 * std::cos(kPi * t);
-    return 0.35 * t + 0.65 * eased;
+    return 0.75 * t + 0.25 * eased;
 }
 
 void DrawBay(scene::Layers& layers, const DoorSpec& d)

@@ -29,7 +29,7 @@ int ResourceId(int door, int frame);
 void DrawBay(scene::Layers& layers, const DoorSpec& d);
 // Draws the door as it stands in `frame` (leaf or lid, cell light, glow).
 void DrawFrame(scene::Layers& layers, const DoorSpec& d, int frame);
-// Opening of the frame, 0 shut to 1 wide open, eased so the swing starts and ends gently.
+// Opening of the frame, 0 shut to 1 wide open: nearly even steps, so every frame visibly moves.
 double Openness(const DoorSpec& d, int frame);
 
 }  // namespace doors

@@ -195,6 +195,7 @@ IndexedImage Palette::Quantize(const Canvas& c, int ox, int oy, bool dither, int
     for (int y = 0; y < img.height; ++y)
         for (int x = 0; x < img.width; ++x) {
             Rgb p = c.At(x, y);
+            if (Pack(p) == 0) continue;  // pure black stays entry 0: no dither may lift it
             if (dither) {
                 double t = (kBayer[(y + oy) & 7][(x + ox) & 7] + 0.5) / 64.0 - 0.5;
                 p = p + Rgb{t, t, t} * amplitude;

@@ -90,26 +90,53 @@ void Brazier(Layers& L, std::vector<Light>& lights, double cx, double cy, double
            });
     Flame(L, cx - r * 0.1, cy - r * 0.15, r * 0.45, 321);
     Flame(L, cx + r * 0.25, cy + r * 0.2, r * 0.3, 323);
-    lights.push_back({cx, cy, kFire * (1.25 * power), r * 5.5});
+    lights.push_back({cx, cy, kFire * (1.6 * power), r * 4.5});
 }
 
 void Torch(Layers& L, std::vector<Light>& lights, double angleDeg, uint32_t seed)
 {
     double a = angleDeg * kPi / 180.0;
     double ca = std::cos(a), sa = std::sin(a);
-    double wx = kCx + ca * (kFloorR + 8), wy = kCy + sa * (kFloorR + 8);
-    double hx = kCx + ca * (kFloorR - 9), hy = kCy + sa * (kFloorR - 9);
-    // Iron bracket on a plate in the coping, the torch's pitch-soaked head, and soot above it.
-    ForBox(L.albedo, static_cast<int>(wx - 12), static_cast<int>(wy - 12), static_cast<int>(wx + 12), static_cast<int>(wy + 12),
+    double wx = kCx + ca * (kFloorR + 9), wy = kCy + sa * (kFloorR + 9);
+    double hx = kCx + ca * (kFloorR - 10), hy = kCy + sa * (kFloorR - 10);
+    // Iron bracket: a plate bolted into the coping, an arm out over the floor and a ring round the
+    // torch's pitch-soaked head; outlined dark so it reads against the light.
+    const Rgb outline = Col(8, 6, 6), iron = Col(74, 70, 72);
+    ShadePolys(L.albedo, {RectPoly(wx, wy, 6.5, 6.5, a)}, [&](int, int) { return outline; });
+    ShadePolys(L.albedo, {RectPoly(wx, wy, 5.0, 5.0, a)}, [&](int, int) { return iron; });
+    FillDisc(L.albedo, wx - ca * 2.5 - sa * 2.5, wy - sa * 2.5 + ca * 2.5, 1.0, Col(140, 134, 130));
+    FillDisc(L.albedo, wx - ca * 2.5 + sa * 2.5, wy - sa * 2.5 - ca * 2.5, 1.0, Col(140, 134, 130));
+    StrokeSegment(L.albedo, wx, wy, hx, hy, 2.8, outline);
+    StrokeSegment(L.albedo, wx, wy, hx, hy, 1.6, iron);
+    FillDisc(L.albedo, hx, hy, 6.5, outline);
+    FillDisc(L.albedo, hx, hy, 5.2, Col(96, 90, 88));
+    FillDisc(L.albedo, hx, hy, 3.8, Col(46, 28, 16));
+    // The flame leans away from the wall: a tongue of orange round a white-yellow core.
+    int r = 22;
+    ForBox(L.emit, static_cast<int>(hx) - r, static_cast<int>(hy) - r, static_cast<int>(hx) + r, static_cast<int>(hy) + r,
+           [&](int x, int y) {
+               double dx = x + 0.5 - hx, dy = y + 0.5 - hy;
+               double along = -(dx * ca + dy * sa), across = -dx * sa + dy * ca;  // along: towards the centre
+               double n = noise::Fbm((x + 0.5) * 0.3, (y + 0.5) * 0.3, 3, seed);
+               double len = along > 0 ? 15.0 + 7.0 * n : 4.5;
+               double d = std::hypot(along / len, across / ((3.5 + 2.0 * n) * (1.0 - 0.5 * noise::Smooth(0.0, 14.0, along))));
+               double body = std::exp(-d * d * 2.5), core = std::exp(-d * d * 12.0);
+               L.emit.At(x, y) = L.emit.At(x, y) + Col(255, 96, 16) * (1.7 * body) + Col(255, 226, 150) * (1.1 * core);
+           });
+    // A warm pool on the floor in front of the torch.
+    lights.push_back({kCx + ca * (kFloorR - 30), kCy + sa * (kFloorR - 30), kFire * 2.3, 62.0});
+}
+
+// Soot on the coping behind a torch.
+void Soot(Layers& L, double angleDeg)
+{
+    double a = angleDeg * kPi / 180.0;
+    double wx = kCx + std::cos(a) * (kFloorR + 9), wy = kCy + std::sin(a) * (kFloorR + 9);
+    ForBox(L.albedo, static_cast<int>(wx - 16), static_cast<int>(wy - 16), static_cast<int>(wx + 16), static_cast<int>(wy + 16),
            [&](int x, int y) {
                double d = std::hypot(x + 0.5 - wx, y + 0.5 - wy);
-               L.albedo.At(x, y) = L.albedo.At(x, y) * (1.0 - 0.45 * noise::Smooth(11.0, 3.0, d));
+               L.albedo.At(x, y) = L.albedo.At(x, y) * (1.0 - 0.5 * noise::Smooth(15.0, 5.0, d));
            });
-    ShadePolys(L.albedo, {RectPoly(wx, wy, 4.5, 4.5, a)}, [](int, int) { return Col(52, 48, 48); });
-    StrokeSegment(L.albedo, wx, wy, hx, hy, 2.0, Col(36, 34, 34));
-    FillDisc(L.albedo, hx, hy, 4.5, Col(58, 38, 24));
-    Flame(L, hx, hy, 6.5, seed);
-    lights.push_back({hx, hy, kFire * 1.0, 80.0});
 }
 
 void Rack(Layers& L, double cx, double cy)
@@ -180,32 +207,37 @@ void Wheel(Layers& L, double cx, double cy, double r)
 
 void Maiden(Layers& L, double cx, double cy, double angle)
 {
-    // Coffin outline: broad at the shoulders, narrow at the feet.
+    // Coffin outline: broad at the shoulders, narrow at the feet; one door stands open on the
+    // spikes inside, the other is shut under a cast face.
     auto rot = [&](double u, double v) {
         return Vec2{cx + u * std::cos(angle) - v * std::sin(angle), cy + u * std::sin(angle) + v * std::cos(angle)};
     };
     Poly body = {rot(-34, 0), rot(-22, -15), rot(20, -12), rot(32, -6), rot(32, 6), rot(20, 12), rot(-22, 15)};
-    CastShadow(L, {body}, 5, 6, 0.65);
-    ShadePolys(L.albedo, {body}, [&](int x, int y) {
-        double n = 0.7 + 0.45 * noise::Fbm(x * 0.3, y * 0.3, 3, 351);
-        return Col(66, 62, 66) * n;
-    });
-    // The seam of its two doors and rows of studs.
-    StrokeSegment(L.albedo, rot(-30, 0).x, rot(-30, 0).y, rot(30, 0).x, rot(30, 0).y, 0.7, Col(18, 16, 18));
-    for (int i = 0; i < 7; ++i) {
-        double u = -20 + i * 7;
-        for (int s = -1; s <= 1; s += 2) {
-            Vec2 p = rot(u, s * 8.5);
-            FillDisc(L.albedo, p.x, p.y, 1.2, Col(120, 116, 112));
+    Poly shut = {rot(-34, 0), rot(-22, 0), rot(32, 0), rot(32, 6), rot(20, 12), rot(-22, 15)};
+    Poly door = {rot(-22, -15), rot(20, -12), rot(22, -24), rot(-18, -32)};
+    CastShadow(L, {body, door}, 5, 6, 0.65);
+    ShadePolys(L.albedo, {body}, [&](int x, int y) { return Col(46, 10, 8) * (0.7 + 0.5 * noise::Fbm(x * 0.5, y * 0.5, 2, 353)); });
+    for (int i = 0; i < 6; ++i)
+        for (int j = 0; j < 2; ++j) {
+            Vec2 p = rot(-18 + i * 7.5, -4 - j * 5.5);
+            FillDisc(L.albedo, p.x, p.y, 1.1, Col(210, 204, 196));
         }
+    auto iron = [&](int x, int y) { return Col(96, 92, 98) * (0.7 + 0.45 * noise::Fbm(x * 0.3, y * 0.3, 3, 351)); };
+    ShadePolys(L.albedo, {shut}, iron);
+    ShadePolys(L.albedo, {door}, iron);
+    // Studs on both doors, spikes on the open door's inside.
+    for (int i = 0; i < 6; ++i) {
+        Vec2 p = rot(-16 + i * 7.5, 8.0), q = rot(-15 + i * 6.5, -20.5);
+        FillDisc(L.albedo, p.x, p.y, 1.2, Col(150, 146, 140));
+        FillDisc(L.albedo, q.x, q.y, 1.2, Col(210, 204, 196));
     }
-    // Face mask at the head.
-    Vec2 f = rot(-24, 0);
-    FillDisc(L.albedo, f.x, f.y, 6.5, Col(96, 90, 86));
-    Vec2 e1 = rot(-26, -2.5), e2 = rot(-26, 2.5), m = rot(-20.5, 0);
-    FillDisc(L.albedo, e1.x, e1.y, 1.2, Col(10, 8, 8));
-    FillDisc(L.albedo, e2.x, e2.y, 1.2, Col(10, 8, 8));
-    FillDisc(L.albedo, m.x, m.y, 1.4, Col(10, 8, 8));
+    // The face: a cast bronze mask with hollow eyes and mouth.
+    Vec2 f = rot(-24, 2);
+    FillDisc(L.albedo, f.x, f.y, 7.0, Col(168, 132, 80));
+    Vec2 e1 = rot(-26, -0.5), e2 = rot(-26, 4.5), m = rot(-20, 2);
+    FillDisc(L.albedo, e1.x, e1.y, 1.4, Col(10, 8, 8));
+    FillDisc(L.albedo, e2.x, e2.y, 1.4, Col(10, 8, 8));
+    FillDisc(L.albedo, m.x, m.y, 1.6, Col(10, 8, 8));
 }
 
 // A chain lying from the wall across the floor: links alternating face-on and edge-on.
@@ -258,28 +290,39 @@ void Skull(Layers& L, double cx, double cy)
 
 void Chair(Layers& L, double cx, double cy, double angle)
 {
-    Poly seat = RectPoly(cx, cy, 15, 14, angle);
-    CastShadow(L, {seat}, 5, 6, 0.6);
-    ShadePolys(L.albedo, {seat}, [](int x, int y) { return Col(86, 58, 36) * (0.7 + 0.5 * noise::Fbm(x * 0.7, y * 0.1, 3, 361)); });
     double ca = std::cos(angle), sa = std::sin(angle);
     auto rot = [&](double u, double v) { return Vec2{cx + u * ca - v * sa, cy + u * sa + v * ca}; };
-    // High back and arm rests.
-    Poly back = RectPoly(rot(0, -16).x, rot(0, -16).y, 17, 4, angle);
-    ShadePolys(L.albedo, {back}, [](int x, int y) { return Col(70, 46, 28) * (0.8 + 0.3 * noise::Value(x * 0.8, y * 0.8, 363)); });
-    for (int s = -1; s <= 1; s += 2) {
-        Poly arm = RectPoly(rot(s * 16, 0).x, rot(s * 16, 0).y, 3, 14, angle);
-        ShadePolys(L.albedo, {arm}, [](int, int) { return Col(78, 52, 32); });
+    // A chair from above: a dark seat bristling with spikes between two arm rests, a high back;
+    // each part rimmed dark so the chair's shape reads.
+    Poly seat = RectPoly(cx, cy, 12, 12, angle);
+    Poly back = RectPoly(rot(0, -16).x, rot(0, -16).y, 19, 4.5, angle);
+    Poly arms[2] = {RectPoly(rot(-15.5, 0).x, rot(-15.5, 0).y, 3.5, 12, angle), RectPoly(rot(15.5, 0).x, rot(15.5, 0).y, 3.5, 12, angle)};
+    CastShadow(L, {seat, back, arms[0], arms[1]}, 5, 6, 0.6);
+    ShadePolys(L.albedo, {seat}, [](int x, int y) { return Col(58, 38, 24) * (0.7 + 0.5 * noise::Fbm(x * 0.7, y * 0.1, 3, 361)); });
+    auto wood = [](int x, int y) { return Col(136, 92, 52) * (0.8 + 0.3 * noise::Value(x * 0.8, y * 0.8, 363)); };
+    for (const Poly& p : {back, arms[0], arms[1]}) {
+        Poly rim = p;
+        Vec2 mid{0, 0};
+        for (const Vec2& v : p) mid = {mid.x + v.x / p.size(), mid.y + v.y / p.size()};
+        for (Vec2& v : rim) v = {mid.x + (v.x - mid.x) * 1.0 + (v.x > mid.x ? 1.2 : -1.2), mid.y + (v.y - mid.y) + (v.y > mid.y ? 1.2 : -1.2)};
+        FillPoly(L.albedo, rim, Col(14, 10, 8));
+        ShadePolys(L.albedo, {p}, wood);
     }
-    // Iron spikes all over the seat.
-    for (int i = -3; i <= 3; ++i)
-        for (int j = -3; j <= 3; ++j) {
-            Vec2 p = rot(i * 4.0, j * 3.8);
-            FillDisc(L.albedo, p.x, p.y, 0.9, Col(150, 148, 150));
+    // Iron spikes all over the seat and along the back.
+    for (int i = -2; i <= 2; ++i)
+        for (int j = -2; j <= 2; ++j) {
+            Vec2 p = rot(i * 4.6, j * 4.4 + 0.5);
+            FillDisc(L.albedo, p.x, p.y, 1.5, Col(22, 20, 20));
+            FillDisc(L.albedo, p.x - 0.3, p.y - 0.3, 0.8, Col(214, 210, 204));
         }
-    // Straps.
+    for (int i = -3; i <= 3; ++i) {
+        Vec2 p = rot(i * 5.0, -16);
+        FillDisc(L.albedo, p.x, p.y, 1.1, Col(200, 196, 190));
+    }
+    // Straps on the arm rests.
     for (int s = -1; s <= 1; s += 2) {
-        Vec2 p = rot(s * 16, 4), q = rot(s * 16, -6);
-        StrokeSegment(L.albedo, p.x, p.y, q.x, q.y, 1.2, Col(40, 26, 16));
+        Vec2 p = rot(s * 15.5, 3), q = rot(s * 15.5, -5);
+        StrokeSegment(L.albedo, p.x, p.y, q.x, q.y, 1.3, Col(40, 26, 16));
     }
 }
 
@@ -300,25 +343,46 @@ void Drain(Layers& L, double cx, double cy)
     for (int i = -3; i <= 3; ++i) StrokeSegment(L.albedo, cx + i * 2.2, cy - 7.5, cx + i * 2.2, cy + 7.5, 0.7, Col(70, 66, 64));
 }
 
-// A gibbet cage lying on the floor, bars round a huddle of bones.
+// A gibbet cage lying on the floor: a man-shaped basket of iron hoops and bars, a skull in its
+// head, the ring it once hung from.
 void Cage(Layers& L, double cx, double cy, double r)
 {
-    ShadowDisc(L, cx + 4, cy + 5, r, 0.45);
-    FillDisc(L.albedo, cx, cy, r - 2, Col(52, 46, 42));
-    Skull(L, cx - 3, cy + 2);
-    Bone(L, cx + 2, cy - 6, cx + 8, cy + 3);
-    const Rgb iron = Col(58, 56, 60);
-    Poly ring = CirclePoly(cx, cy, r, 48);
-    for (size_t i = 0; i < ring.size(); ++i) {
-        const Vec2 &a = ring[i], &b = ring[(i + 1) % ring.size()];
-        StrokeSegment(L.albedo, a.x, a.y, b.x, b.y, 1.3, iron);
+    const double ang = 1.1, ca = std::cos(ang), sa = std::sin(ang);
+    auto rot = [&](double u, double v) { return Vec2{cx + u * ca - v * sa, cy + u * sa + v * ca}; };
+    auto halfWidth = [&](double u) { return u < -r * 0.9 ? 5.5 : (u < -r * 0.55 ? 8.5 : 8.5 - 3.0 * (u + r * 0.55) / (r * 1.55)); };
+    Poly outline;
+    for (int i = 0; i <= 12; ++i) {
+        double u = -r * 1.3 + 2.6 * r * i / 12.0;
+        outline.push_back(rot(u, -halfWidth(u)));
     }
-    for (int i = 0; i < 12; ++i) {
-        double a = 2 * kPi * i / 12;
-        StrokeSegment(L.albedo, cx + std::cos(a) * 4, cy + std::sin(a) * 4, cx + std::cos(a) * r, cy + std::sin(a) * r, 0.8, iron);
+    for (int i = 12; i >= 0; --i) {
+        double u = -r * 1.3 + 2.6 * r * i / 12.0;
+        outline.push_back(rot(u, halfWidth(u)));
     }
-    FillDisc(L.albedo, cx, cy, 4.5, iron);
-    FillDisc(L.albedo, cx - 0.8, cy - 0.8, 1.6, Col(110, 106, 104));
+    CastShadow(L, {outline}, 4, 5, 0.5);
+    ShadePolys(L.albedo, {outline}, [](int, int) { return Col(40, 34, 30); });
+    Vec2 sk = rot(-r * 1.05, 0);
+    Skull(L, sk.x, sk.y);
+    Bone(L, rot(-2, -3).x, rot(-2, -3).y, rot(8, 2).x, rot(8, 2).y);
+    const Rgb iron = Col(92, 88, 92);
+    for (int side = -1; side <= 1; side += 2)
+        for (int i = 0; i < 12; ++i) {
+            double u0 = -r * 1.3 + 2.6 * r * i / 12.0, u1 = -r * 1.3 + 2.6 * r * (i + 1) / 12.0;
+            Vec2 p = rot(u0, side * halfWidth(u0)), q = rot(u1, side * halfWidth(u1));
+            StrokeSegment(L.albedo, p.x, p.y, q.x, q.y, 1.2, iron);
+        }
+    for (double v = -4.0; v <= 4.0; v += 4.0) {
+        Vec2 p = rot(-r * 1.25, v * 0.6), q = rot(r * 1.25, v * 0.3);
+        StrokeSegment(L.albedo, p.x, p.y, q.x, q.y, 0.7, iron);
+    }
+    for (int i = 1; i < 6; ++i) {
+        double u = -r * 1.3 + 2.6 * r * i / 6.0;
+        Vec2 p = rot(u, -halfWidth(u)), q = rot(u, halfWidth(u));
+        StrokeSegment(L.albedo, p.x, p.y, q.x, q.y, 0.9, iron);
+    }
+    Vec2 ring = rot(-r * 1.3 - 3.5, 0);
+    FillDisc(L.albedo, ring.x, ring.y, 3.2, iron);
+    FillDisc(L.albedo, ring.x, ring.y, 1.8, Col(30, 26, 24));
 }
 
 // A bench of instruments: pincers, a knife, a saw and a brand.
@@ -372,8 +436,29 @@ void Straw(Layers& L, double cx, double cy, double r, uint64_t seed)
 
 }  // namespace
 
+// A dark rim round everything drawn since `before`, so each piece stands out from the floor.
+void Outline(Layers& L, const Canvas& before)
+{
+    const int w = L.albedo.Width(), h = L.albedo.Height();
+    std::vector<uint8_t> drawn(static_cast<size_t>(w) * h, 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            Rgb d = L.albedo.At(x, y) - before.At(x, y);
+            drawn[static_cast<size_t>(y) * w + x] = std::fabs(d.r) + std::fabs(d.g) + std::fabs(d.b) > 0.03;
+        }
+    for (int y = 1; y < h - 1; ++y)
+        for (int x = 1; x < w - 1; ++x) {
+            if (drawn[static_cast<size_t>(y) * w + x]) continue;
+            int near = 0;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) near += drawn[static_cast<size_t>(y + dy) * w + x + dx];
+            if (near) L.albedo.At(x, y) = L.albedo.At(x, y) * (near > 2 ? 0.12 : 0.3);
+        }
+}
+
 void DrawProps(Layers& L, std::vector<Light>& lights)
 {
+    const Canvas before = L.albedo;
     Drain(L, 338, 330);
     Rack(L, 172, 262);
     Chain(L, {kCx - (kFloorR + 6) * std::cos(0.28), kCy - (kFloorR + 6) * std::sin(0.28)}, {158, 209}, 8, false);
@@ -384,8 +469,6 @@ void DrawProps(Layers& L, std::vector<Light>& lights)
     Chain(L, {kCx + (kFloorR + 6) * std::cos(-0.75), kCy + (kFloorR + 6) * std::sin(-0.75)}, {470, 166}, 10, true);
     Chain(L, {kCx + (kFloorR + 6) * std::cos(2.3), kCy + (kFloorR + 6) * std::sin(2.3)}, {208, 352}, -6, true);
     Bucket(L, 236, 206);
-    Straw(L, 146, 350, 16, 381);
-    Straw(L, 436, 432, 14, 383);
     Cage(L, 488, 232, 15);
     ToolTable(L, 262, 158, -0.25);
     Rat(L, 140, 372, 0.9);
@@ -396,9 +479,13 @@ void DrawProps(Layers& L, std::vector<Light>& lights)
     Bone(L, 256, 344, 266, 352);
     Brazier(L, lights, 282, 258, 21, 1.5, true);
     Brazier(L, lights, 428, 374, 12, 1.0, false);
-    const double torches[] = {-160, 160, -60, -115, 120};
+    const double torches[] = {-160, 160, -60, -115, 120, -8};
     uint32_t seed = 401;
     for (double a : torches) Torch(L, lights, a, seed++);
+    Outline(L, before);
+    for (double a : torches) Soot(L, a);
+    Straw(L, 146, 350, 16, 381);
+    Straw(L, 436, 432, 14, 383);
 }
 
 }  // namespace scene

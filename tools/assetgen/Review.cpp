@@ -74,6 +74,14 @@ bool WriteReviewSheets(const PictureSet& set, const std::string& dir)
             s.Draw(frames[f], col * (spec.rw * 2 + 6), row * (spec.rh * 2 + 6), 2);
         }
         ok = WritePpm(dir + "/door_" + std::to_string(d + 1) + "_" + spec.name + ".ppm", s) && ok;
+        // Each frame on its own, doubled, for the animated strip that the review script makes.
+        for (size_t f = 0; f < frames.size(); ++f) {
+            Sheet one(spec.rw * 2, spec.rh * 2, gap);
+            one.Draw(frames[f], 0, 0, 2);
+            char name[64];
+            std::snprintf(name, sizeof name, "/anim_%d_%s_%02zu.ppm", d + 1, spec.name, f);
+            ok = WritePpm(dir + name, one) && ok;
+        }
     }
     {
         Sheet s(147 * 3 + 32 * 8 + 16 * 8 + 24, 124 * 3, gap);

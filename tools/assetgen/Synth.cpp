@@ -12,9 +12,11 @@ constexpr double kPi = 3.14159265358979323846;
 // Height of the formant envelope at frequency f.
 double FormantGain(double f, const Vowel& v, double brightness)
 {
-    const double centres[3] = {v.f1, v.f2, v.f3}, widths[3] = {80, 110, 160}, levels[3] = {1.0, 0.55, 0.3};
+    // The fourth formant sits near 3.5 kHz whatever the vowel: the edge of a strained voice.
+    const double centres[4] = {v.f1, v.f2, v.f3, 3500.0 * v.f3 / 2440.0}, widths[4] = {80, 110, 160, 260};
+    const double levels[4] = {1.0, 0.55, 0.3, 0.12};
     double g = 0.015;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         double x = (f - centres[i]) / widths[i];
         g += levels[i] * (i == 0 ? 1.0 : brightness) / (1.0 + x * x);
     }
@@ -68,6 +70,33 @@ Biquad Biquad::BandPass(double fs, double f, double q)
     return b;
 }
 
+Biquad Biquad::KShelf(double fs)
+{
+    const double f0 = 1681.974450955533, gainDb = 3.999843853973347, q = 0.7071752369554196;
+    double k = std::tan(kPi * f0 / fs), vh = std::pow(10.0, gainDb / 20.0), vb = std::pow(vh, 0.4996667741545416);
+    double a0 = 1.0 + k / q + k * k;
+    Biquad b;
+    b.m_b0 = (vh + vb * k / q + k * k) / a0;
+    b.m_b1 = 2.0 * (k * k - vh) / a0;
+    b.m_b2 = (vh - vb * k / q + k * k) / a0;
+    b.m_a1 = 2.0 * (k * k - 1.0) / a0;
+    b.m_a2 = (1.0 - k / q + k * k) / a0;
+    return b;
+}
+
+Biquad Biquad::KHighPass(double fs)
+{
+    const double f0 = 38.13547087602444, q = 0.5003270373238773;
+    double k = std::tan(kPi * f0 / fs), a0 = 1.0 + k / q + k * k;
+    Biquad b;
+    b.m_b0 = 1.0;
+    b.m_b1 = -2.0;
+    b.m_b2 = 1.0;
+    b.m_a1 = 2.0 * (k * k - 1.0) / a0;
+    b.m_a2 = (1.0 - k / q + k * k) / a0;
+    return b;
+}
+
 void Biquad::Retune(const Biquad& c)
 {
     m_b0 = c.m_b0;
@@ -108,13 +137,15 @@ Buffer Voice(double fs, double seconds, const VoiceSpec& spec)
     size_t n = static_cast<size_t>(seconds * fs);
     Buffer out(n, 0.0);
     Rng rng(spec.seed);
-    const double top = std::min(fs * 0.45, 6000.0);
+    const double top = std::min(fs * 0.45, spec.top);
     const int maxH = 160;
     std::vector<double> gains(maxH + 1, 0.0);
     double phase = 0.0;
+    long cycle = 0;
     // Breath: noise through three band-passes that follow the formants, updated per block.
     Biquad bp[3];
     Biquad soften = Biquad::LowPass(fs, 3200.0, 0.707);
+    Biquad hiss[2] = {Biquad::BandPass(fs, std::min(fs * 0.4, 4200.0), 1.2), Biquad::HighPass(fs, 2600.0, 0.707)};
     Vowel v = spec.vowel(0.0);
     double amp = 0.0, f0 = 100.0;
     const size_t block = 64;
@@ -133,6 +164,7 @@ Buffer Voice(double fs, double seconds, const VoiceSpec& spec)
             for (int j = 0; j < 3; ++j) bp[j].Retune(Biquad::BandPass(fs, fs3[j], 6.0));
         }
         phase += f0 / fs;
+        if (phase >= 1.0) ++cycle;
         phase -= std::floor(phase);
         double sum = 0.0;
         for (int k = 1; k <= maxH; ++k) {
@@ -145,7 +177,15 @@ Buffer Voice(double fs, double seconds, const VoiceSpec& spec)
         for (int j = 0; j < 3; ++j) breath += bp[j].Process(nz) * (j == 0 ? 1.0 : 0.6);
         // Loudness follows its curve sample by sample: stepping it per block would buzz.
         amp = spec.amp(t);
-        out[i] = amp * (sum * (1.0 - spec.breath) + soften.Process(breath) * spec.breath * 3.5);
+        if (spec.rough > 0.0) {
+            // Cycle-to-cycle flutter: the folds beat irregularly, which the ear hears as roughness.
+            double flutter = noise::Value(t * 160.0, 4.5, static_cast<uint32_t>(spec.seed) + 3) - 0.5;
+            // Every other cycle a little weaker: a subharmonic under the pitch.
+            sum *= 1.0 + spec.rough * 1.6 * flutter + spec.rough * ((cycle & 1) ? 0.3 : -0.3);
+        }
+        double rasp = 0.0;
+        if (spec.rasp > 0.0) rasp = hiss[1].Process(hiss[0].Process(nz)) * spec.rasp * (0.6 + 0.8 * std::fabs(sum));
+        out[i] = amp * (sum * (1.0 - spec.breath) + soften.Process(breath) * spec.breath * 3.5 + rasp);
     }
     return out;
 }
@@ -283,7 +323,34 @@ Buffer Reverb(const Buffer& dry, double fs, double t60, double wet, double size)
     return out;
 }
 
-std::vector<int16_t> Finish(Buffer b, double fs, double rmsDb, uint64_t seed)
+double Loudness(const Buffer& b, double fs)
+{
+    Buffer k = b;
+    Filter(k, Biquad::KShelf(fs));
+    Filter(k, Biquad::KHighPass(fs));
+    const size_t block = static_cast<size_t>(std::llround(0.4 * fs)), step = static_cast<size_t>(std::llround(0.1 * fs));
+    std::vector<double> power;  // mean square of each block
+    for (size_t at = 0; at + block <= k.size(); at += step) {
+        double s = 0.0;
+        for (size_t i = at; i < at + block; ++i) s += k[i] * k[i];
+        power.push_back(s / block);
+    }
+    auto lufs = [](double p) { return p > 0.0 ? -0.691 + 10.0 * std::log10(p) : -200.0; };
+    auto gatedMean = [&](double gate) {
+        double s = 0.0;
+        size_t n = 0;
+        for (double p : power)
+            if (lufs(p) > gate) {
+                s += p;
+                ++n;
+            }
+        return n ? s / n : 0.0;
+    };
+    double relative = lufs(gatedMean(-70.0)) - 10.0;
+    return lufs(gatedMean(std::max(-70.0, relative)));
+}
+
+std::vector<int16_t> Finish(Buffer b, double fs, double lufs, uint64_t seed)
 {
     Filter(b, Biquad::HighPass(fs, 30.0, 0.707));
     const double ceiling = std::pow(10.0, -1.5 / 20.0), knee = 0.5;
@@ -293,19 +360,21 @@ std::vector<int16_t> Finish(Buffer b, double fs, double rmsDb, uint64_t seed)
         double y = knee + (ceiling - knee) * std::tanh((a - knee) / (ceiling - knee));
         return x < 0 ? -y : y;
     };
-    auto rmsOf = [](const Buffer& v) {
-        double s = 0;
-        for (double x : v) s += x * x;
-        return std::sqrt(s / std::max<size_t>(1, v.size()));
-    };
-    const double target = std::pow(10.0, rmsDb / 20.0);
-    double gain = target / std::max(1e-12, rmsOf(b));
+    // Loudness is set by ear (K-weighted and gated), not by RMS: a boom below 100 Hz has
+    // plenty of RMS and little loudness. The limiter takes some back, so a few rounds close in.
+    double now = Loudness(b, fs);
+    if (now < -100.0) {  // all of it under the gate: start from its plain mean square
+        double s = 1e-30;
+        for (double x : b) s += x * x;
+        now = -0.691 + 10.0 * std::log10(s / std::max<size_t>(1, b.size()));
+    }
+    double gain = std::pow(10.0, (lufs - now) / 20.0);
     Buffer out(b.size());
-    for (int round = 0; round < 10; ++round) {
+    for (int round = 0; round < 12; ++round) {
         for (size_t i = 0; i < b.size(); ++i) out[i] = limit(b[i] * gain);
-        double r = rmsOf(out);
-        if (r >= target * 0.97) break;
-        gain *= std::min(1.5, target / r);
+        double miss = lufs - Loudness(out, fs);
+        if (std::fabs(miss) < 0.1) break;
+        gain *= std::pow(10.0, std::clamp(miss, -3.0, 3.0) / 20.0);
     }
     // The limiter bends peaks of one sign more than the other; take out what that leaves as DC.
     double mean = 0.0;

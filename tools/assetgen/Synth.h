@@ -17,6 +17,10 @@ public:
     static Biquad LowPass(double fs, double f, double q);
     static Biquad HighPass(double fs, double f, double q);
     static Biquad BandPass(double fs, double f, double q);  // 0 dB at the centre
+    // The two stages of the K-weighting of integrated loudness: a +4 dB shelf above ~1.7 kHz
+    // (head effects) and a high-pass near 38 Hz.
+    static Biquad KShelf(double fs);
+    static Biquad KHighPass(double fs);
     double Process(double x);
     // Takes another section's coefficients and keeps this one's state, for gliding filters.
     void Retune(const Biquad& c);
@@ -40,6 +44,9 @@ struct VoiceSpec {
     std::function<Vowel(double)> vowel;
     double breath = 0.15, shift = 1.0, brightness = 1.0, jitter = 0.01;
     double tilt = 1.0;  // harmonic k has strength 1 / k^tilt before the formants: about 1 for a voice
+    double rough = 0.0;  // 0..1: irregular fast flutter of the folds (a strained, rasping voice)
+    double rasp = 0.0;   // hiss of a strained throat in the 3-6 kHz band, relative to the voice
+    double top = 6000.0;  // highest harmonic, Hz
     uint64_t seed = 1;
 };
 Buffer Voice(double fs, double seconds, const VoiceSpec& spec);
@@ -62,8 +69,11 @@ void Filter(Buffer& b, Biquad f);
 void Envelope(Buffer& b, double fs, const Curve& gain);
 // Room echo of the chamber: parallel damped combs and all-passes; returns wet plus dry.
 Buffer Reverb(const Buffer& dry, double fs, double t60, double wet, double size);
-// Removes DC, sets loudness (RMS near `rmsDb`, peak under -1.5 dBFS with a soft knee), fades
-// the ends and converts to 16-bit samples with a little deterministic dither.
-std::vector<int16_t> Finish(Buffer b, double fs, double rmsDb, uint64_t seed);
+// Integrated loudness in LUFS of a mono signal (full scale 1.0): K-weighted, 400 ms blocks every
+// 100 ms, absolute gate at -70 LUFS and relative gate 10 LU under the mean. -200 for silence.
+double Loudness(const Buffer& b, double fs);
+// Removes DC, sets loudness (integrated loudness near `lufs`, peak under -1.5 dBFS with a soft
+// knee), fades the ends and converts to 16-bit samples with a little deterministic dither.
+std::vector<int16_t> Finish(Buffer b, double fs, double lufs, uint64_t seed);
 
 }  // namespace synth
