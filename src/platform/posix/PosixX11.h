@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/Types.h"
+
 struct SDL_Window;
 
 namespace plat::posix::x11 {
@@ -15,6 +17,10 @@ bool Open();
 int DefaultDepthBits();
 int ScreenWidth();
 int ScreenHeight();
+
+// GetMonitors: the monitors of the default screen in root coordinates: Xinerama's heads when it is
+// active, else RandR 1.5 monitors; false when neither names any.
+bool Monitors(std::vector<Rect>* out);
 
 // IsWindow / GetClientRect on foreign windows: does the id name a live window, and its size.
 bool WindowSize(unsigned long window, int* width, int* height);
