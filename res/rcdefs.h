@@ -2,6 +2,9 @@
 #ifndef MORGRAVE_RCDEFS_H
 #define MORGRAVE_RCDEFS_H
 
+#define CREATEPROCESS_MANIFEST_RESOURCE_ID 1
+#define RT_MANIFEST         24
+
 #define IDOK                1
 #define IDCANCEL            2
 

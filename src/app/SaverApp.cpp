@@ -12,6 +12,12 @@ CSaverApp theApp;
 namespace {
 constexpr const char* kCompanyKey = "Tarnwick Productions Ltd";
 constexpr const char* kSection = "Settings";
+
+// "/c:" or "-c:" (either case) starts the switch the Windows display settings pass.
+bool IsSettingsWithOwner(const char* lpszArg) {
+    return lpszArg != nullptr && (lpszArg[0] == '/' || lpszArg[0] == '-') && (lpszArg[1] == 'c' || lpszArg[1] == 'C') &&
+           lpszArg[2] == ':';
+}
 }  // namespace
 
 int MatchSwitch(const char* lpszArg, const char* lpszLetter) {
@@ -36,7 +42,7 @@ CSaverApp::~CSaverApp() = default;
 CSaverApp::Mode CSaverApp::SelectMode(int argc, char** argv) {
     if (argc <= 1 || argv == nullptr) return Mode::Settings;
     const char* lpszArg = argv[1];
-    if (MatchSwitch(lpszArg, "c")) return Mode::Settings;
+    if (MatchSwitch(lpszArg, "c") || IsSettingsWithOwner(lpszArg)) return Mode::Settings;
     if (MatchSwitch(lpszArg, "p")) return Mode::Preview;
     if (MatchSwitch(lpszArg, "s")) return Mode::FullScreen;
     if (MatchSwitch(lpszArg, "a")) return Mode::Password;
@@ -65,6 +71,13 @@ LONG CSaverApp::ParseHandleArgument(const char* lpszArg) {
     return static_cast<LONG>(nValue);
 }
 
+HWND CSaverApp::OwnerFromSettingsSwitch(const char* lpszArg) {
+    if (!IsSettingsWithOwner(lpszArg)) return 0;
+    return static_cast<HWND>(static_cast<std::intptr_t>(ParseHandleArgument(lpszArg + 3)));
+}
+
+int CSaverApp::NormalizeScale(DWORD dwValue) { return dwValue <= 8 ? static_cast<int>(dwValue) : 1; }
+
 HWND CSaverApp::GetArgumentWindow() const {
     const LONG nHandle = ParseHandleArgument(m_argc > 2 && m_argv != nullptr ? m_argv[2] : nullptr);
     // A negative number names a handle the way the Windows C runtime would: sign-extended.
@@ -85,6 +98,8 @@ BOOL CSaverApp::InitInstance() {
     WriteProfileInt(kSection, "Pain", m_nPain);
     m_nSubliminals = static_cast<int>(GetProfileInt(kSection, "Subliminals", 1));
     WriteProfileInt(kSection, "Subliminals", m_nSubliminals);
+    DWORD dwScale = 1;
+    m_nScale = GetProfileDword(kSection, "Scale", &dwScale) ? NormalizeScale(dwScale) : 1;
 
     const Mode mode = SelectMode(m_argc, m_argv);
     switch (mode) {

@@ -22,14 +22,18 @@ public:
     int m_nEnableSound = 1;
     int m_nSubliminals = 1;
     int m_nPain = 3;
-    // Scale of the full-screen scene: 0 = automatic, 1 to 8 = that factor.
+    // Optional "Scale" value (0 automatic, 1..8): read at start-up, never written by the saver.
     int m_nScale = 1;
+    // A stored "Scale" as the saver reads it: 0 and 2..8 as they are, anything else 1.
+    static int NormalizeScale(DWORD dwValue);
     // Which mode ran.
     int m_bConfigure = 0;
     int m_bPreview = 0;
     int m_bFullScreen = 0;
 
-    // The mode picked by argument 1 (none: settings).
+    // The mode picked by argument 1 (none: settings). "/c:HWND" and "-c:HWND" (any case) pick the
+    // settings too; the window after the colon owns the dialog (OwnerFromSettingsSwitch).
+    static HWND OwnerFromSettingsSwitch(const char* lpszArg);
     enum class Mode { None, Settings, Preview, FullScreen, Password };
     static Mode SelectMode(int argc, char** argv);
 
@@ -45,8 +49,9 @@ public:
     BOOL DoPreviewMode();
     BOOL DoFullScreenMode();
     BOOL DoPasswordMode();
-    // Runs the settings dialog and stores the settings, however the dialog ended.
-    void RunSettingsDialog();
+    // Runs the settings dialog (owned by pOwner when given) and stores the settings, however the
+    // dialog ended.
+    void RunSettingsDialog(CWnd* pOwner = nullptr);
 
     // The Linux command line beyond the mode letter (SaverAppOptions.cpp).
     // "--help" or "--version" as argument 1: prints its text to `out` and returns true.
@@ -55,8 +60,6 @@ public:
     // settings read from the store for this run only; "-window-id ID" belongs to the window
     // back-end; anything else is skipped with one line on `err`.
     void ApplyRunOptions(std::FILE* err);
-    // A Scale value as the store's reader takes it: 0 to 8 as they are, anything else 1.
-    static int NormaliseScale(LONG nScale);
 
     DECLARE_APP_COMMAND_MAP()
 };

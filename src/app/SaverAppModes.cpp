@@ -7,14 +7,19 @@
 #include "window/SceneWnd.h"
 
 // Settings mode: the dialog runs modally, its values are stored, and the process ends.
+// "/c:HWND" names the owner; a handle that is not a live window leaves the dialog unowned.
 BOOL CSaverApp::DoSettingsMode() {
     m_bConfigure = 1;
-    RunSettingsDialog();
+    const HWND hOwner = OwnerFromSettingsSwitch(m_argc > 1 && m_argv != nullptr ? m_argv[1] : nullptr);
+    CWnd owner;
+    const BOOL bOwned = hOwner != 0 && AfxIsWindow(hOwner) && owner.Attach(hOwner);
+    RunSettingsDialog(bOwned ? &owner : nullptr);
+    if (bOwned) owner.Detach();
     return FALSE;
 }
 
-void CSaverApp::RunSettingsDialog() {
-    CSettingsDlg dlg;
+void CSaverApp::RunSettingsDialog(CWnd* pOwner) {
+    CSettingsDlg dlg(pOwner);
     dlg.m_nEnableSound = m_nEnableSound;
     dlg.m_nSubliminals = m_nSubliminals;
     dlg.m_nPain = m_nPain;

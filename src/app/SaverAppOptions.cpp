@@ -66,8 +66,6 @@ bool CSaverApp::PrintInformation(int argc, char** argv, std::FILE* out) {
     return true;
 }
 
-int CSaverApp::NormaliseScale(LONG nScale) { return nScale >= 0 && nScale <= 8 ? static_cast<int>(nScale) : 1; }
-
 void CSaverApp::ApplyRunOptions(std::FILE* err) {
     for (int i = 2; i < m_argc && m_argv != nullptr; ++i) {
         const char* lpszArg = m_argv[i];
@@ -95,7 +93,7 @@ void CSaverApp::ApplyRunOptions(std::FILE* err) {
         // A number beyond 32 bits is clamped like a window handle; then it is taken as the store's
         // reader takes that value.
         const LONG nValue = ParseHandleArgument(lpszValue);
-        this->*pOption->pField = pOption->pField == &CSaverApp::m_nScale ? NormaliseScale(nValue)
-                                                                         : static_cast<int>(nValue);
+        const bool bScale = pOption->pField == &CSaverApp::m_nScale;
+        this->*pOption->pField = bScale ? NormalizeScale(static_cast<DWORD>(nValue)) : static_cast<int>(nValue);
     }
 }

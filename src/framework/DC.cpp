@@ -272,6 +272,24 @@ BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* src, int xSrc, int yS
     return TRUE;
 }
 
+BOOL CDC::ScaleBlt(const RECT& rcDest, CDC* src, int xOrigin, int yOrigin, int nScale) {
+    GdiBitmap* dst = Target();
+    const GdiBitmap* s = src != nullptr ? src->Target() : nullptr;
+    if (dst == nullptr || s == nullptr || nScale < 1) return FALSE;
+    // Clipped to the destination and to what the source covers once enlarged (64-bit: no overflow).
+    const auto span = [nScale](int origin, std::int32_t size) { return origin + static_cast<long long>(size) * nScale; };
+    const long long l = std::max<long long>({rcDest.left, 0, xOrigin});
+    const long long t = std::max<long long>({rcDest.top, 0, yOrigin});
+    const long long r = std::min<long long>({rcDest.right, dst->width, span(xOrigin, s->width)});
+    const long long b = std::min<long long>({rcDest.bottom, dst->height, span(yOrigin, s->height)});
+    if (l >= r || t >= b) return TRUE;
+    const auto xi = static_cast<std::int32_t>(l), yi = static_cast<std::int32_t>(t);
+    const auto wi = static_cast<std::int32_t>(r - l), hi = static_cast<std::int32_t>(b - t);
+    if (!GdiScaleBlt(*dst, xi, yi, wi, hi, *s, xOrigin, yOrigin, nScale)) return FALSE;
+    Drawn(xi, yi, wi, hi);
+    return TRUE;
+}
+
 BOOL CDC::MaskedBlt(int x, int y, int width, int height, CDC* image, CDC* mask, int xSrc, int ySrc) {
     GdiBitmap* dst = Target();
     const GdiBitmap* img = image != nullptr ? image->Target() : nullptr;

@@ -63,6 +63,10 @@ public:
     // One pass with the pixels of BitBlt(image, SRCINVERT); BitBlt(mask, SRCAND);
     // BitBlt(image, SRCINVERT) over the same rectangle and source position.
     BOOL MaskedBlt(int x, int y, int width, int height, CDC* image, CDC* mask, int xSrc, int ySrc);
+    // Nearest-neighbour enlargement by a whole factor (32-bit surfaces): every pixel (x, y) of
+    // `rcDest` becomes the source's pixel ((x - xOrigin) / nScale, (y - yOrigin) / nScale), rounded
+    // down; pixels whose source lies outside the source surface are left as they are.
+    BOOL ScaleBlt(const RECT& rcDest, CDC* src, int xOrigin, int yOrigin, int nScale);
     void FillSolidRect(const RECT& rect, COLORREF color);
     void FillSolidRect(int x, int y, int cx, int cy, COLORREF color);
     COLORREF GetPixel(int x, int y) const;  // CLR_INVALID outside the surface

@@ -271,3 +271,35 @@ std::uint32_t GdiGetPixel(const GdiBitmap& bmp, std::int32_t x, std::int32_t y) 
     }
     return 0;
 }
+
+BOOL GdiScaleBlt(const GdiBitmap& dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+                 const GdiBitmap& src, std::int32_t xOrigin, std::int32_t yOrigin, std::int32_t scale) {
+    if (dst.format != GdiBitmap::Format::Rgb32 || src.format != GdiBitmap::Format::Rgb32 || scale < 1) return FALSE;
+    if (w <= 0 || h <= 0) return TRUE;
+    // Offsets from the origin are not negative after clipping, so plain division rounds down.
+    const std::int32_t sx0 = (x - xOrigin) / scale;
+    const std::int32_t phase0 = (x - xOrigin) % scale;
+    const std::uint32_t* previous = nullptr;
+    std::int32_t previousRow = -1;
+    for (std::int32_t j = 0; j < h; ++j) {
+        std::uint32_t* d = dst.Row32(y + j) + x;
+        const std::int32_t sy = (y + j - yOrigin) / scale;
+        if (sy == previousRow && previous != nullptr) {
+            // The rows of one source row are alike: widen it once, then copy.
+            std::memcpy(d, previous, static_cast<std::size_t>(w) * 4);
+            continue;
+        }
+        const std::uint32_t* s = src.Row32(sy) + sx0;
+        std::int32_t i = 0;
+        std::int32_t run = scale - phase0;
+        while (i < w) {
+            const std::int32_t n = std::min(run, w - i);
+            std::fill(d + i, d + i + n, *s++);
+            i += n;
+            run = scale;
+        }
+        previous = d;
+        previousRow = sy;
+    }
+    return TRUE;
+}

@@ -101,5 +101,11 @@ BOOL GdiMaskedBlt(const GdiBitmap& dst, std::int32_t x, std::int32_t y, std::int
                   const GdiBitmap& image, const GdiBitmap& mask, std::int32_t xs, std::int32_t ys,
                   const GdiBltColors& colors);
 
+// Whole-factor nearest-neighbour enlargement between 32-bit bitmaps: dst(x..x+w, y..y+h) gets
+// src((dx - xOrigin) / scale, (dy - yOrigin) / scale); the caller has clipped the rectangle so that
+// every such source pixel exists. FALSE for other formats.
+BOOL GdiScaleBlt(const GdiBitmap& dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+                 const GdiBitmap& src, std::int32_t xOrigin, std::int32_t yOrigin, std::int32_t scale);
+
 // The 32-bit pixel of (x, y) as 0x00RRGGBB (Mono1: white/black, Index8: through the table).
 std::uint32_t GdiGetPixel(const GdiBitmap& bmp, std::int32_t x, std::int32_t y);

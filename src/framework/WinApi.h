@@ -27,14 +27,29 @@ inline void* AfxGetProcAddress(HMODULE hModule, const char* lpszSymbol) {
 }
 inline void AfxFreeLibrary(HMODULE hModule) { plat::FreeLibrary(hModule); }
 
-// The saver window's calls: screen size (GetSystemMetrics), cursor hiding and its display
-// count (SetCursor(NULL), ShowCursor), the end of the message loop and the trace file's place.
+// The saver window's calls: screen and virtual-screen size (GetSystemMetrics), the monitors,
+// cursor hiding and its display count (SetCursor(NULL), ShowCursor), the end of the message loop
+// and the trace file's place.
 constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
+constexpr int SM_XVIRTUALSCREEN = 76;
+constexpr int SM_YVIRTUALSCREEN = 77;
+constexpr int SM_CXVIRTUALSCREEN = 78;
+constexpr int SM_CYVIRTUALSCREEN = 79;
 inline int AfxGetSystemMetrics(int nIndex) {
+    if (nIndex >= SM_XVIRTUALSCREEN && nIndex <= SM_CYVIRTUALSCREEN) {
+        RECT rc{};
+        plat::GetMonitors(&rc, nullptr, 0);
+        const int values[] = {rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top};
+        return values[nIndex - SM_XVIRTUALSCREEN];
+    }
     const plat::DisplayCaps caps = plat::GetDisplayCaps();
     return nIndex == SM_CXSCREEN ? caps.width : nIndex == SM_CYSCREEN ? caps.height : 0;
 }
+// Up to nMax monitors, relative to the virtual screen's top-left corner; returns how many (>= 1).
+inline int AfxGetMonitorRects(RECT* pRects, int nMax) { return plat::GetMonitors(nullptr, pRects, nMax); }
+// IsWindow: does the handle name a live window (the settings dialog's owner from "/c:HWND").
+inline BOOL AfxIsWindow(HWND hWnd) { return plat::IsWindow(hWnd) ? TRUE : FALSE; }
 inline void AfxSetCursorNone() { plat::SetCursorNone(); }
 inline int AfxShowCursor(BOOL bShow) { return plat::ShowCursor(bShow != FALSE); }
 inline void AfxPostQuitMessage(int nExitCode) { plat::PostQuitMessage(nExitCode); }

@@ -101,6 +101,19 @@ UINT CWinApp::GetProfileInt(const char* lpszSection, const char* lpszEntry, int 
     return static_cast<UINT>(nDefault);
 }
 
+BOOL CWinApp::GetProfileDword(const char* lpszSection, const char* lpszEntry, DWORD* pdwValue) {
+    const plat::HKey hSecKey = GetSectionKey(lpszSection);
+    if (hSecKey == 0 || pdwValue == nullptr) return FALSE;
+    std::uint32_t dwValue = 0;
+    std::uint32_t dwType = 0;
+    std::uint32_t dwCount = sizeof(dwValue);
+    const long lResult = plat::RegQueryValueEx(hSecKey, lpszEntry, &dwType, &dwValue, &dwCount);
+    plat::RegCloseKey(hSecKey);
+    if (lResult != plat::kErrorSuccess || dwType != plat::kRegDword || dwCount != sizeof(dwValue)) return FALSE;
+    *pdwValue = dwValue;
+    return TRUE;
+}
+
 BOOL CWinApp::WriteProfileInt(const char* lpszSection, const char* lpszEntry, int nValue) {
     const plat::HKey hSecKey = GetSectionKey(lpszSection);
     if (hSecKey == 0) return FALSE;

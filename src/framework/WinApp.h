@@ -81,6 +81,8 @@ public:
     // Settings store: an integer of `lpszSection`; any failure, a missing value or data that is
     // not exactly 4 bytes gives nDefault. Reading creates the key path.
     UINT GetProfileInt(const char* lpszSection, const char* lpszEntry, int nDefault);
+    // Settings store: an optional REG_DWORD; TRUE with *pdwValue set only for a 4-byte REG_DWORD.
+    BOOL GetProfileDword(const char* lpszSection, const char* lpszEntry, DWORD* pdwValue);
     // Settings store: writes the integer as a REG_DWORD; TRUE when it was stored.
     BOOL WriteProfileInt(const char* lpszSection, const char* lpszEntry, int nValue);
 

@@ -92,6 +92,12 @@ int MessageBox(Hwnd owner, const char* text, const char* caption, std::uint32_t 
 // Display: GetDeviceCaps of the screen and GetSystemMetrics(SM_CXSCREEN/SM_CYSCREEN).
 DisplayCaps GetDisplayCaps();
 
+// CSaverWnd::CreateFullScreen and CSceneWnd::OnCreate (full-screen mode): `*area` gets what the
+// full-screen window covers in screen coordinates (Windows: the virtual screen; X11: the root window
+// or XScreenSaver's window), `monitors` up to `max` monitors relative to the area's top-left corner.
+// Returns how many were written: at least 1 (the whole area when the system names no monitors).
+int GetMonitors(Rect* area, Rect* monitors, int max);
+
 // CreateDCA("DISPLAY"): a surface standing for the whole screen in screen coordinates (the
 // topmost full-screen window's backing store when one exists); PresentDisplay shows a rectangle.
 Surface* GetDisplaySurface();

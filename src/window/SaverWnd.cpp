@@ -41,14 +41,16 @@ BEGIN_MESSAGE_MAP(CSaverWnd, CSceneWnd)
     ON_WM_SYSKEYDOWN()
 END_MESSAGE_MAP()
 
-CSaverWnd::CSaverWnd() : CSceneWnd(TRUE), m_ptFirstMouse(-1, -1), m_bClosing(FALSE), m_nIgnoreMoves(0) {}
+CSaverWnd::CSaverWnd() : CSceneWnd(TRUE), m_ptFirstMouse(-1, -1), m_bClosing(FALSE), m_nIgnoreMoves(0) {
+    m_nTitleHoldTicks = static_cast<int>(kTitleHoldMs / kFramePeriodMs);
+}
 
 CSaverWnd::~CSaverWnd() = default;
 
 BOOL CSaverWnd::CreateFullScreen() {
-    const int cy = AfxGetSystemMetrics(SM_CYSCREEN);
-    const int cx = AfxGetSystemMetrics(SM_CXSCREEN);
-    const RECT rc{0, 0, cx, cy};
+    const int x = AfxGetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int y = AfxGetSystemMetrics(SM_YVIRTUALSCREEN);
+    const RECT rc{x, y, x + AfxGetSystemMetrics(SM_CXVIRTUALSCREEN), y + AfxGetSystemMetrics(SM_CYVIRTUALSCREEN)};
     return CreateSceneWindow(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, rc, nullptr, 0, 0);
 }
 

@@ -6,10 +6,14 @@
 
 class CSaverWnd : public CSceneWnd {
 public:
+    // How long the title stays before the scene starts (input still ends the saver at once).
+    static constexpr UINT kTitleHoldMs = 1500;
+
     CSaverWnd();
     ~CSaverWnd() override;
 
-    // Creates the window over the whole screen: topmost popup, visible, no parent, empty title.
+    // Creates the window over every monitor (the virtual screen): topmost popup, visible, no
+    // parent, empty title.
     BOOL CreateFullScreen();
 
 protected:

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/SaverApp.h"
+#include "framework/WinApi.h"
 #include "resource.h"
 
 namespace {
@@ -80,8 +81,10 @@ int CSceneWnd::OnCreate(LPCREATESTRUCT lpCreateStruct) {
         return -1;
     }
 
-    m_nScreenWidth = dcDisplay.GetDeviceCaps(HORZRES);
-    m_nScreenHeight = dcDisplay.GetDeviceCaps(VERTRES);
+    RECT monitors[CMonitorLayout::kMaxMonitors];
+    m_layout.Init(monitors, AfxGetMonitorRects(monitors, CMonitorLayout::kMaxMonitors), theApp.m_nScale);
+    m_nScreenWidth = m_layout.GetCanvasWidth();
+    m_nScreenHeight = m_layout.GetCanvasHeight();
     if (!m_bmpBackground.CreateCompatibleBitmap(&dcDisplay, m_nScreenWidth, m_nScreenHeight)) return -1;
     if (!m_bmpFrame.CreateCompatibleBitmap(&dcDisplay, m_nScreenWidth, m_nScreenHeight)) return -1;
 
@@ -107,8 +110,19 @@ int CSceneWnd::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     dcMem.SelectObject(pOld);
 
     if (!LoadTitleImages(TRUE)) return -1;
-    ShowTitle(&dcDisplay);  // on the screen while the figure frames load
+    if (CDC* pDC = GetDC()) {
+        ShowTitle(pDC, FALSE);  // on the screen while the figure frames load
+        ReleaseDC(pDC);
+    }
+    // The first frame restores the background over the title and copies that area out.
+    const int w = GetImageWidth(0);
+    const int h = GetImageHeight(0);
+    const int x = (GetScreenWidth() - w) / 2;
+    const int y = (GetScreenHeight() - h) / 2;
+    m_rcDirty[1 - m_nCurrentList][0] = RECT{x, y, x + w, y + h};
+    m_nDirtyCount[1 - m_nCurrentList] = 1;
     if (!LoadFigureImages(TRUE)) return -1;
+    m_nTitleTicksLeft = m_nTitleHoldTicks;
 
     m_director.Attach(this);
     SetTimer(kFrameTimer, kFramePeriodMs, nullptr);
@@ -155,22 +169,32 @@ BOOL CSceneWnd::LoadFigureImages(BOOL bRemap) {
     return TRUE;
 }
 
-void CSceneWnd::ShowTitle(CDC* pDC) {
+void CSceneWnd::ShowTitle(CDC* pDC, BOOL bOverScene) {
     const int w = GetImageWidth(0);
     const int h = GetImageHeight(0);
     const int y = (GetScreenHeight() - h) / 2;
     const int x = (GetScreenWidth() - w) / 2;
-    m_images[0].DrawMasked(pDC, x, y, &m_masks[0], TRUE);
-    // The first frame restores the background over the title and copies that area out.
-    const int nPrevious = 1 - m_nCurrentList;
-    m_rcDirty[nPrevious][0] = RECT{x, y, x + w, y + h};
-    m_nDirtyCount[nPrevious] = 1;
+    const RECT rc{x, y, x + w, y + h};
+    CDC dcFrame;
+    CDC dcBack;
+    dcFrame.CreateCompatibleDC(pDC);
+    dcBack.CreateCompatibleDC(pDC);
+    CBitmap* pOldFrame = dcFrame.SelectObject(&m_bmpFrame);
+    CBitmap* pOldBack = dcBack.SelectObject(&m_bmpBackground);
+    if (!bOverScene) dcFrame.FillSolidRect(rc, RGB(0, 0, 0));  // the window is still black beneath
+    m_images[0].DrawMasked(&dcFrame, x, y, &m_masks[0], TRUE);
+    CopyOut(pDC, &dcFrame, rc);
+    BlitRect(&dcFrame, &dcBack, rc);
+    dcFrame.SelectObject(pOldFrame);
+    dcBack.SelectObject(pOldBack);
 }
 
 // ---- frames -----------------------------------------------------------------------------------
 
 void CSceneWnd::OnTimer(UINT_PTR nIDEvent) {
-    if (nIDEvent == kFrameTimer) {
+    if (nIDEvent == kFrameTimer && m_nTitleTicksLeft > 0) {
+        --m_nTitleTicksLeft;  // the title stays; the scene has not started
+    } else if (nIDEvent == kFrameTimer) {
         m_director.Tick();
         CDC* pDC = GetDC();
         if (pDC != nullptr) {
@@ -230,14 +254,14 @@ void CSceneWnd::RenderFrame(CDC* pTarget) {
         const RECT& b = m_rcDirty[1][i];
         const RECT u = Union(a, b);
         if (Area(a) + Area(b) < Area(u)) {
-            BlitRect(pTarget, &dcFrame, a);
-            BlitRect(pTarget, &dcFrame, b);
+            CopyOut(pTarget, &dcFrame, a);
+            CopyOut(pTarget, &dcFrame, b);
         } else {
-            BlitRect(pTarget, &dcFrame, u);
+            CopyOut(pTarget, &dcFrame, u);
         }
     }
-    for (int i = n; i < m_nDirtyCount[0]; ++i) BlitRect(pTarget, &dcFrame, m_rcDirty[0][i]);
-    for (int i = n; i < m_nDirtyCount[1]; ++i) BlitRect(pTarget, &dcFrame, m_rcDirty[1][i]);
+    for (int i = n; i < m_nDirtyCount[0]; ++i) CopyOut(pTarget, &dcFrame, m_rcDirty[0][i]);
+    for (int i = n; i < m_nDirtyCount[1]; ++i) CopyOut(pTarget, &dcFrame, m_rcDirty[1][i]);
 
     m_nCurrentList = 1 - m_nCurrentList;
 
@@ -249,6 +273,8 @@ void CSceneWnd::BlitRect(CDC* pTarget, CDC* pSource, const RECT& rect) {
     pTarget->BitBlt(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, pSource, rect.left, rect.top,
                     SRCCOPY);
 }
+
+void CSceneWnd::CopyOut(CDC* pTarget, CDC* pSource, const RECT& rect) { m_layout.CopyOut(pTarget, pSource, rect); }
 
 // ---- painting ---------------------------------------------------------------------------------
 
@@ -270,11 +296,18 @@ void CSceneWnd::OnPaint() {
         CDC dcMem;
         if (dcMem.CreateCompatibleDC(pDC)) {
             CBitmap* pOld = dcMem.SelectObject(&m_bmpBackground);
-            pDC->BitBlt(0, 0, rcClient.right - rcClient.left, rcClient.bottom - rcClient.top, &dcMem, 0, 0, SRCCOPY);
+            // Black where no monitor's picture reaches (between monitors, around small factors).
+            if (!m_layout.IsIdentity()) pDC->BitBlt(0, 0, rcClient.right, rcClient.bottom, nullptr, 0, 0, BLACKNESS);
+            CopyOut(pDC, &dcMem, RECT{0, 0, m_nScreenWidth, m_nScreenHeight});
             dcMem.SelectObject(pOld);
         }
-        // The figures are drawn where they stand; the director is not ticked.
-        RenderFrame(pDC);
+        // The figures are drawn where they stand; the director is not ticked. While the title is
+        // held, it is drawn again instead.
+        if (m_nTitleTicksLeft > 0) {
+            ShowTitle(pDC, TRUE);
+        } else {
+            RenderFrame(pDC);
+        }
     }
     EndPaint(&ps);
 }

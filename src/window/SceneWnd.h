@@ -7,6 +7,7 @@
 #include "imaging/Dib.h"
 #include "scene/SceneDirector.h"
 #include "scene/SceneHost.h"
+#include "window/MonitorLayout.h"
 
 class CSceneWnd : public CWnd, public CSceneHost {
 public:
@@ -41,11 +42,15 @@ protected:
     BOOL LoadImageSlot(int nIndex, UINT nResourceId, BOOL bRemap);
     BOOL LoadTitleImages(BOOL bRemap);
     BOOL LoadFigureImages(BOOL bRemap);
-    void ShowTitle(CDC* pDC);
+    // Draws the title centred on the scene (over the scene, or over black as the window starts)
+    // and copies it to every monitor; the frame bitmap keeps the clean scene.
+    void ShowTitle(CDC* pDC, BOOL bOverScene);
 
     // Composes one frame into m_bmpFrame and copies the changed rectangles to pTarget.
     void RenderFrame(CDC* pTarget);
     void BlitRect(CDC* pTarget, CDC* pSource, const RECT& rect);
+    // A rectangle of the frame bitmap to the window: to every monitor, enlarged as it asks.
+    void CopyOut(CDC* pTarget, CDC* pSource, const RECT& rect);
     void PaintPreview(CDC* pDC, const RECT& rcClient);
 
     // An entry the composition may use: in the table and loaded (entries 66..249 stay empty).
@@ -54,8 +59,13 @@ protected:
     BOOL m_bAutoDelete;
     CBitmap m_bmpFrame;
     CBitmap m_bmpBackground;
+    // The composition surface (the scene's 1x frame), centred on each monitor by m_layout.
     int m_nScreenWidth;
     int m_nScreenHeight;
+    CMonitorLayout m_layout;
+    // Frame-timer ticks that only keep the title on the screen (set by the full-screen window).
+    int m_nTitleHoldTicks = 0;
+    int m_nTitleTicksLeft = 0;
     CDib m_images[kImageCount];
     CBitmap m_masks[kImageCount];
     RECT m_rcDirty[2][kMaxDirty];

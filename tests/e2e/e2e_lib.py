@@ -39,13 +39,15 @@ class Checks:
 
 
 class Xvfb:
-    """An X server of its own on the first free display number (Xvfb picks it: -displayfd)."""
+    """An X server of its own on the first free display number (Xvfb picks it: -displayfd); `nested`
+    runs that server instead (e.g. Xephyr and its screens) inside the display of `env`."""
 
-    def __init__(self, width, height, depth=24):
+    def __init__(self, width, height, depth=24, nested=None, env=None):
         r, w = os.pipe()
+        server = nested or ["Xvfb", "-screen", "0", f"{width}x{height}x{depth}"]
         self.proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(w), "-screen", "0", f"{width}x{height}x{depth}", "-nolisten", "tcp",
-             "-noreset"], pass_fds=(w,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            [server[0], "-displayfd", str(w), *server[1:], "-nolisten", "tcp", "-noreset"], pass_fds=(w,), env=env,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(w)
         number = b""
         deadline = time.time() + 20
@@ -57,7 +59,7 @@ class Xvfb:
         os.close(r)
         if not number.strip():
             self.proc.kill()
-            raise Failure("Xvfb did not start")
+            raise Failure(f"{server[0]} did not start")
         self.display = ":" + number.decode().strip()
         self.width, self.height, self.depth = width, height, depth
 

@@ -42,6 +42,7 @@ mg_e2e_test(fullscreen_640 e2e_fullscreen.py 90 --case 640)
 mg_e2e_test(fullscreen_1920 e2e_fullscreen.py 90 --case 1920)
 mg_e2e_test(fullscreen_depth30 e2e_fullscreen.py 90 --case depth30)
 mg_e2e_test(input e2e_input.py 120)
+mg_e2e_test(monitors e2e_monitors.py 120)
 mg_e2e_test(password e2e_password.py 120)
 
 # The settings mode and the password mode.

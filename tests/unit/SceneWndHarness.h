@@ -168,6 +168,7 @@ inline std::uint32_t ScreenPixel(int x, int y) {
 
 // The screen as the Parts say it must look: black, the background centred, then each figure the
 // director reports, in drawing order, without its key-colour pixels (sizes as the window loaded).
+// Figures keep their place relative to the background, whatever size the window composes at.
 inline std::vector<std::uint32_t> ReferenceScreen(int w, int h, CProbeWnd& wnd) {
     CSceneDirector& director = wnd.Director();
     std::vector<std::uint32_t> out(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0u);
@@ -177,6 +178,8 @@ inline std::vector<std::uint32_t> ReferenceScreen(int w, int h, CProbeWnd& wnd) 
     const Picture bg = BackgroundPicture();
     const int ox = (w - 640) / 2;
     const int oy = (h - 480) / 2;
+    const int dx = ox - director.m_nOriginX;
+    const int dy = oy - director.m_nOriginY;
     for (int y = 0; y < bg.height; ++y)
         for (int x = 0; x < bg.width; ++x) put(ox + x, oy + y, Pixel(bg.At(x, y)));
     const std::vector<Entry> table = ImageTable();
@@ -189,7 +192,7 @@ inline std::vector<std::uint32_t> ReferenceScreen(int w, int h, CProbeWnd& wnd) 
         p.height = wnd.GetImageHeight(image);
         for (int yy = 0; yy < p.height; ++yy)
             for (int xx = 0; xx < p.width; ++xx)
-                if (p.At(xx, yy) != kKeyIndex) put(x + xx, y + yy, Pixel(p.At(xx, yy)));
+                if (p.At(xx, yy) != kKeyIndex) put(dx + x + xx, dy + y + yy, Pixel(p.At(xx, yy)));
     }
     return out;
 }

@@ -460,6 +460,29 @@ TEST_F(DialogTest, SettingsModeStoresWhateverEndedTheDialogInOrder) {
     std::remove(blocker.c_str());
 }
 
+// "/c:HWND" from the display settings: owned by that window when it is one, else unowned.
+TEST_F(DialogTest, SettingsSwitchWithAWindowOwnsTheDialog) {
+    const plat::Hwnd page = headless::CreateForeignWindow(10, 10, 400, 300);
+    const std::string owned = "/c:" + std::to_string(page);
+    const std::string upper = "-C:" + std::to_string(page);
+    const struct {
+        const char* arg;
+        plat::Hwnd owner;
+    } cases[] = {{owned.c_str(), page}, {upper.c_str(), page}, {"-C:0", 0}, {"/c:", 0}, {"/c:987654", 0}, {"/c", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arg);
+        headless::ResetDialogs();
+        headless::SetDialogScript([](plat::Hwnd dlg, std::uint16_t) { headless::PressEscape(dlg); });
+        EXPECT_FALSE(RunApp({"morgrave", c.arg}));
+        EXPECT_EQ(theApp.m_bConfigure, 1);
+        ASSERT_EQ(headless::DialogLog().size(), 1u);
+        EXPECT_EQ(headless::DialogLog()[0].owner, c.owner);
+        EXPECT_TRUE(plat::IsWindowEnabled(page));
+    }
+    headless::SetDialogScript(nullptr);
+    plat::DestroyWindow(page);
+}
+
 struct PasswordCall {
     int calls = 0;
     std::string provider;

@@ -211,6 +211,26 @@ TEST_F(GdiTest, CopiesAreClippedToBothSurfacesAtEveryEdge) {
     EXPECT_EQ(dst.dc.GetPixel(-1, 0), CLR_INVALID);
     EXPECT_EQ(dst.dc.GetPixel(dw, 0), CLR_INVALID);
 
+    // Whole-factor enlargement: each destination pixel repeats source ((x - ox) / s, (y - oy) / s),
+    // rounded down, from any origin and phase; cut at both surfaces, the rest kept.
+    const struct {
+        RECT rc;
+        int ox, oy, s;
+    } scaled[] = {{{0, 0, 10, 8}, 0, 0, 2}, {{1, 2, 9, 7}, -1, -2, 3}, {{-4, -4, 40, 40}, 3, 1, 4},
+                  {{2, 1, 5, 6}, 1, 0, 1},  {{0, 0, 10, 8}, -7, -6, 2}, {{0, 0, 10, 8}, 9, 7, 5}};
+    for (const auto& c : scaled) {
+        Canvas big(dw, dh, keep);
+        ASSERT_TRUE(big.dc.ScaleBlt(c.rc, &src, c.ox, c.oy, c.s));
+        for (int y = 0; y < dh; ++y)
+            for (int x = 0; x < dw; ++x) {
+                const int sx = (x - c.ox + c.s * 8) / c.s - 8, sy = (y - c.oy + c.s * 8) / c.s - 8;  // rounded down
+                const bool in = x >= c.rc.left && x < c.rc.right && y >= c.rc.top && y < c.rc.bottom && sx >= 0 &&
+                                sy >= 0 && sx < sw && sy < sh;
+                ASSERT_EQ(big.dc.GetPixel(x, y), in ? PixelToColorRef(px[sy * sw + sx]) : keep)
+                    << x << "," << y << " from origin " << c.ox << "," << c.oy << " x" << c.s;
+            }
+    }
+
     // Colour -> mono is clipped the same way, at unaligned bit positions.
     Mono mono(13, 3);
     mono.dc.BitBlt(0, 0, 13, 3, nullptr, 0, 0, BLACKNESS);

@@ -55,6 +55,7 @@ public:
     int IgnoreMoves() const { return m_nIgnoreMoves; }
     BOOL Closing() const { return m_bClosing; }
     CPoint FirstMouse() const { return m_ptFirstMouse; }
+    int SceneTicks() const { return m_director.m_nTick; }
 };
 
 // A saver window whose memory, once deleted, is filled with a pattern and kept, so that any
@@ -74,6 +75,7 @@ protected:
     void SetUp() override {
         theApp.m_bFullScreen = 1;
         theApp.m_nEnableSound = 0;
+        theApp.m_nScale = 1;
         theApp.m_pMainWnd = nullptr;
         InstallAll();
         headless::ResetDisplay(640, 480, 32);
@@ -162,6 +164,57 @@ TEST_F(SaverWndTest, CoversTheScreenTopmostAndEndsTheLoopWithATraceLine) {
     EXPECT_EQ(code, 0);
     EXPECT_EQ(Trace(), "OnDestroy\n");
     EXPECT_EQ(theApp.m_pMainWnd, nullptr);
+}
+
+// The title stays on every monitor (enlarged like the scene) for 1.5 s of frame ticks before the
+// scene starts; a key during that time ends the saver at once. The window spans both monitors.
+TEST_F(SaverWndTest, TheTitleHoldsOnEveryMonitorAndInputStillEndsTheSaver) {
+    const std::vector<plat::Rect> mons = {{0, 0, 1920, 1080}, {1920, 56, 3200, 1080}};
+    headless::ResetDisplay(3200, 1080, 32);
+    headless::SetMonitors(mons);
+    theApp.m_nScale = 0;  // 2 on both
+    theApp.m_nSubliminals = 0;
+    const Picture title = ImagePicture(ImageTable()[0]);
+    const Picture bg = BackgroundPicture();
+    // Title pixel (8, 45) sits at (68, 211) of the scene; each monitor's scene is 1280 x 960, centred.
+    auto shows = [&](std::uint32_t (*want)(const Picture&, const Picture&)) {
+        int n = 0;
+        for (const plat::Rect& r : mons) {
+            const int cx = r.left + (r.right - r.left - 1280) / 2, cy = r.top + (r.bottom - r.top - 960) / 2;
+            n += ScreenPixel(cx + 68 * 2 + 1, cy + 211 * 2 + 1) == want(title, bg);
+        }
+        return n;
+    };
+    auto titlePixel = [](const Picture& t, const Picture&) { return Pixel(t.At(8, 45)); };
+    auto scenePixel = [](const Picture&, const Picture& b) { return Pixel(b.At(68, 211)); };
+
+    CProbeSaverWnd* w = Create();
+    RECT rc{};
+    w->GetClientRect(&rc);
+    EXPECT_TRUE(rc.right == 3200 && rc.bottom == 1080);
+    const std::int64_t start = headless::NowMs();
+    EXPECT_EQ(headless::RunTicks(29), 29);
+    plat::InvalidateRect(m_hwnd, nullptr);
+    headless::PumpMessages();  // a repaint during the hold keeps the title
+    EXPECT_EQ(shows(titlePixel), 2);
+    EXPECT_EQ(headless::RunTicks(1), 1);
+    EXPECT_GE(headless::NowMs() - start, 1500);
+    EXPECT_EQ(shows(titlePixel), 2);
+    EXPECT_EQ(w->SceneTicks(), 0);
+    EXPECT_EQ(headless::RunTicks(1), 1);
+    EXPECT_EQ(w->SceneTicks(), 1);
+    EXPECT_EQ(shows(scenePixel), 2);
+    w->DestroyWindow();
+
+    headless::ResetDisplay(3200, 1080, 32);
+    headless::SetMonitors(mons);
+    w = Create();
+    EXPECT_EQ(headless::RunTicks(5), 5);
+    w->SendMessage(WM_KEYDOWN, 0x20, 1);
+    headless::PumpMessages();
+    EXPECT_FALSE(plat::IsWindow(m_hwnd));
+    EXPECT_TRUE(headless::QuitReceived());
+    theApp.m_nScale = 1;
 }
 
 TEST_F(SaverWndTest, FirstMoveRecordsAMoveAwayClosesAndRepeatsDoNot) {

@@ -19,6 +19,7 @@ protected:
         theApp.m_nEnableSound = 0;
         theApp.m_nPain = 3;
         theApp.m_nSubliminals = 1;
+        theApp.m_nScale = 1;
         theApp.m_pMainWnd = nullptr;
         InstallAll();
     }
@@ -91,6 +92,66 @@ TEST_F(SceneWndTest, BackgroundAndTitleAreCentredAndTheFirstFrameRestoresTheTitl
         EXPECT_EQ(w->Count(1 - w->CurrentList()), 0);
         w->DestroyWindow();
     }
+}
+
+// Each monitor shows the one scene centred on it, enlarged by its own factor: its pixels are the
+// one-monitor frame of (monitor size / factor) with every pixel repeated; black between monitors.
+// A figure that moves is copied out once per monitor, over its old and new place only.
+TEST_F(SceneWndTest, EachMonitorShowsTheSceneCentredAndEnlargedByItsFactor) {
+    struct Case {
+        int w, h;
+        std::vector<plat::Rect> monitors;  // empty: one monitor, the whole display
+        int setting;
+        std::vector<int> factors;
+    };
+    const std::vector<plat::Rect> two = {{0, 0, 1920, 1080}, {1920, 56, 3200, 1080}};
+    const Case cases[] = {
+        {3200, 1080, two, 1, {1, 1}}, {3200, 1080, two, 3, {2, 2}}, {1920, 1080, {}, 2, {2}},
+        {3840, 2160, {}, 0, {4}},     {1920, 1080, {}, 8, {2}},
+    };
+    theApp.m_nSubliminals = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " monitors " << c.monitors.size() << " Scale "
+                                        << c.setting);
+        headless::ResetDisplay(c.w, c.h, 32);
+        headless::SetMonitors(c.monitors);
+        const std::vector<plat::Rect> mons = c.monitors.empty() ? std::vector<plat::Rect>{{0, 0, c.w, c.h}} : c.monitors;
+        theApp.m_nScale = c.setting;
+        auto* w = new CProbeWnd;
+        ASSERT_TRUE(w->CreateFull(c.w, c.h));
+        headless::PumpMessages();
+        CSceneDirector& d = w->Director();
+        auto* a = new CFixedActor(d.m_nOriginX + 100, d.m_nOriginY + 50, 2);  // 131 x 152
+        ASSERT_TRUE(d.AddActor(a));
+        w->SendMessage(WM_TIMER, 1, 0);
+        a->m_nX += 6;
+        const std::vector<plat::Rect> copies = TickAndCollect(w);
+
+        ASSERT_EQ(copies.size(), mons.size());
+        long outside = 0;
+        std::vector<bool> covered(static_cast<std::size_t>(c.w) * c.h, false);
+        for (std::size_t m = 0; m < mons.size(); ++m) {
+            const plat::Rect& r = mons[m];
+            const int f = c.factors[m], mw = r.right - r.left, mh = r.bottom - r.top;
+            // The scene's corner on this monitor, then the figure's old and new place together.
+            const int cx = r.left + (mw - 640 * f) / 2, cy = r.top + (mh - 480 * f) / 2;
+            EXPECT_TRUE(Eq(copies[m], cx + 100 * f, cy + 50 * f, cx + 237 * f, cy + 202 * f)) << m;
+            const int lw = mw / f, lh = mh / f;
+            const std::vector<std::uint32_t> one = ReferenceScreen(lw, lh, *w);
+            long wrong = 0;
+            for (int y = 0; y < mh; ++y)
+                for (int x = 0; x < mw; ++x) {
+                    wrong += ScreenPixel(r.left + x, r.top + y) != one[static_cast<std::size_t>(y / f) * lw + x / f];
+                    covered[static_cast<std::size_t>(r.top + y) * c.w + r.left + x] = true;
+                }
+            EXPECT_EQ(wrong, 0) << "monitor " << m;
+        }
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x) outside += !covered[static_cast<std::size_t>(y) * c.w + x] && ScreenPixel(x, y) != 0;
+        EXPECT_EQ(outside, 0);
+        w->DestroyWindow();
+    }
+    theApp.m_nScale = 1;
 }
 
 TEST_F(SceneWndTest, ImageTableMasksAndOneClassRegistration) {

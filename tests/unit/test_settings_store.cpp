@@ -147,6 +147,34 @@ TEST_F(SettingsStoreTest, ValuesThatAreNotFourBytesReadAsTheDefaultAndAreOverwri
     EXPECT_EQ(3, theApp.m_nPain);
 }
 
+TEST_F(SettingsStoreTest, ScaleIsAnOptionalDwordReadNormalisedAndNeverWritten) {
+    struct Case {
+        const char* what;
+        std::uint32_t type;  // 0: no value
+        std::vector<std::uint8_t> data;
+        int scale;
+    };
+    const Case cases[] = {
+        {"absent", 0, {}, 1},         {"0", plat::kRegDword, Dword(0), 0},  {"1", plat::kRegDword, Dword(1), 1},
+        {"3", plat::kRegDword, Dword(3), 3}, {"8", plat::kRegDword, Dword(8), 8}, {"9", plat::kRegDword, Dword(9), 1},
+        {"-1", plat::kRegDword, Dword(-1), 1}, {"text", plat::kRegSz, {'3', 0, 0, 0}, 1},
+        {"binary", plat::kRegBinary, Dword(3), 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        headless::ResetRegistry();
+        if (c.type != 0) headless::SetRegistryValue(kKey, "Scale", c.type, c.data);
+        theApp.m_nScale = -7;
+        EXPECT_FALSE(Start({"x"}));
+        EXPECT_EQ(c.scale, theApp.m_nScale);
+        std::uint32_t type = 0;
+        std::vector<std::uint8_t> data;
+        EXPECT_EQ(c.type != 0, headless::GetRegistryValue(kKey, "Scale", &type, &data));
+        EXPECT_EQ(c.data, data);
+    }
+    theApp.m_nScale = 1;
+}
+
 TEST_F(SettingsStoreTest, TheKeyIsNamedAfterTheExecutable) {
     EXPECT_EQ("Morgrave", CWinApp::AppNameFromPath("C:\\WINDOWS\\SYSTEM\\Morgrave.SCR"));
     EXPECT_EQ("morgrave", CWinApp::AppNameFromPath("/usr/lib/morgrave/morgrave"));

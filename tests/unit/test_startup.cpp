@@ -33,11 +33,17 @@ TEST(Startup, MatchSwitchAcceptsOneLetterWithOnePrefix) {
 
 TEST(Startup, ArgumentOneSelectsTheMode) {
     EXPECT_EQ(Mode::Settings, Select({}));
-    for (const char* a : {"c", "C", "/c", "-c", "/C"}) EXPECT_EQ(Mode::Settings, Select({a})) << a;
+    for (const char* a : {"c", "C", "/c", "-c", "/C", "/c:1234", "-C:0", "/c:", "/C:12x"})
+        EXPECT_EQ(Mode::Settings, Select({a})) << a;
     for (const char* a : {"s", "S", "/s", "/S", "-s", "-S"}) EXPECT_EQ(Mode::FullScreen, Select({a})) << a;
     for (const char* a : {"p", "/P", "-p"}) EXPECT_EQ(Mode::Preview, Select({a, "1234"})) << a;
     for (const char* a : {"a", "/A", "-a"}) EXPECT_EQ(Mode::Password, Select({a, "1234"})) << a;
-    for (const char* a : {"//s", "/s:0", "/save", "-", "", "x", "/p:1234"}) EXPECT_EQ(Mode::None, Select({a})) << a;
+    for (const char* a : {"//s", "/s:0", "/save", "-", "", "x", "/p:1234", "/a:1", "c:1", "/c1", "//c:1"})
+        EXPECT_EQ(Mode::None, Select({a})) << a;
+    // The settings switch's owner: the number after the colon.
+    EXPECT_EQ(static_cast<HWND>(1234), CSaverApp::OwnerFromSettingsSwitch("/c:1234"));
+    EXPECT_EQ(static_cast<HWND>(0), CSaverApp::OwnerFromSettingsSwitch("/c:"));
+    EXPECT_EQ(static_cast<HWND>(0), CSaverApp::OwnerFromSettingsSwitch("/c"));
     // Only argument 1 picks the mode.
     EXPECT_EQ(Mode::None, Select({"x", "s"}));
     EXPECT_EQ(Mode::FullScreen, Select({"s", "c", "p"}));

@@ -245,6 +245,16 @@ void TestSystem() {
               caps.bitsPerPixel >= 16,
           "GetDisplayCaps: " + std::to_string(caps.width) + "x" + std::to_string(caps.height) + "x" +
               std::to_string(caps.bitsPerPixel));
+    // The virtual screen (GetSystemMetrics 76..79) and each monitor inside it.
+    plat::Rect area, monitors[8];
+    const int n = plat::GetMonitors(&area, monitors, 8);
+    bool inside = n >= 1;
+    for (int i = 0; i < n; ++i)
+        inside = inside && monitors[i].left >= 0 && monitors[i].top >= 0 && monitors[i].right <= area.right - area.left &&
+                 monitors[i].bottom <= area.bottom - area.top && monitors[i].right > monitors[i].left;
+    Check(area.left == GetSystemMetrics(76) && area.top == GetSystemMetrics(77) &&
+              area.right - area.left == GetSystemMetrics(78) && area.bottom - area.top == GetSystemMetrics(79) && inside,
+          "GetMonitors: the virtual screen and " + std::to_string(n) + " monitor(s) inside it");
     plat::Surface* d = plat::GetDisplaySurface();
     Check(d != nullptr && d->width == caps.width && d->height == caps.height, "display surface of the screen's size");
 }

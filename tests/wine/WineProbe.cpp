@@ -208,6 +208,27 @@ int Wait(const char* title, int ms, bool present) {
     }
 }
 
+// The saver's full-screen window (a visible topmost window of the framework's classes) against
+// the virtual screen: "window l t r b virtual x y cx cy" (indices 76..79 of GetSystemMetrics).
+BOOL CALLBACK FindSaver(HWND hwnd, LPARAM lParam) {
+    char cls[64] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (std::strncmp(cls, "Afx:", 4) != 0 || !IsWindowVisible(hwnd) || !(GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST))
+        return TRUE;
+    *reinterpret_cast<HWND*>(lParam) = hwnd;
+    return FALSE;
+}
+
+int SaverRect() {
+    HWND hwnd = nullptr;
+    EnumWindows(FindSaver, reinterpret_cast<LPARAM>(&hwnd));
+    RECT rc;
+    if (hwnd == nullptr || !GetWindowRect(hwnd, &rc)) return 1;
+    std::printf("window %ld %ld %ld %ld virtual %d %d %d %d\n", rc.left, rc.top, rc.right, rc.bottom, GetSystemMetrics(76),
+                GetSystemMetrics(77), GetSystemMetrics(78), GetSystemMetrics(79));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -232,6 +253,7 @@ int main(int argc, char** argv) {
         std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right, rc.bottom);
         return 0;
     }
-    std::fprintf(stderr, "usage: WineProbe templates|find|gone|dialog|post|rect ...\n");
+    if (cmd == "saverrect") return SaverRect();
+    std::fprintf(stderr, "usage: WineProbe templates|find|gone|dialog|post|rect|saverrect ...\n");
     return 2;
 }

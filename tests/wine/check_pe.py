@@ -1,13 +1,53 @@
 """The Windows .scr as a file: a 32-bit GUI program (PE32) for subsystem version 4.0 that imports
-only DLLs of Windows itself, with the saver's resources linked in and version information of the
-project's version; and the download zip that carries it."""
+only DLLs of Windows itself, with the saver's resources linked in, a manifest that declares the
+program DPI aware and nothing else, and version information of the project's version; and the
+download zip that carries it."""
 
 import re
+import struct
 import subprocess
 import sys
 import zipfile
 
 SYSTEM_DLLS = {"ADVAPI32.DLL", "COMCTL32.DLL", "GDI32.DLL", "KERNEL32.DLL", "MSVCRT.DLL", "USER32.DLL", "WINMM.DLL"}
+
+
+def resource(data, type_id, res_id):
+    """Bytes of resource (type_id, res_id) in the first language found, read through the PE's own
+    resource directory; None when there is none."""
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    sections, opt_size = struct.unpack_from("<H", data, pe + 6)[0], struct.unpack_from("<H", data, pe + 20)[0]
+    opt = pe + 24
+    rsrc_rva = struct.unpack_from("<I", data, opt + 96 + 2 * 8)[0]  # data directory 2: resources
+    table = [struct.unpack_from("<8xIIII", data, opt + opt_size + 40 * i) for i in range(sections)]
+
+    def offset(rva):
+        for vsize, va, raw_size, raw in table:
+            if va <= rva < va + max(vsize, raw_size):
+                return raw + rva - va
+        raise ValueError(f"RVA {rva:#x} outside every section")
+
+    base = offset(rsrc_rva)
+
+    def entry(directory, wanted):
+        named, ids = struct.unpack_from("<HH", data, base + directory + 12)
+        for i in range(named + ids):
+            name, target = struct.unpack_from("<II", data, base + directory + 16 + 8 * i)
+            if wanted is None or name == wanted:
+                return target
+        return None
+
+    level = 0
+    for wanted in (type_id, res_id):
+        target = entry(level, wanted)
+        if target is None or not target & 0x80000000:
+            return None
+        level = target & 0x7FFFFFFF
+    leaf = entry(level, None)
+    if leaf is None or leaf & 0x80000000:
+        return None
+    rva, size = struct.unpack_from("<II", data, base + leaf)
+    return data[offset(rva):offset(rva) + size]
 
 
 def main():
@@ -61,6 +101,11 @@ def main():
               "README.txt: version, how to install, where the settings live")
         check("MIT" in licence and "The Morgrave Screen Saver authors" in licence, "LICENSE.txt: MIT")
         check(all(t.count("\n") == t.count("\r\n") > 3 for t in (readme, licence)), "Windows line ends")
+    manifest = resource(image, 24, 1)  # RT_MANIFEST, CREATEPROCESS_MANIFEST_RESOURCE_ID
+    text = manifest.decode("utf-8", "replace") if manifest else ""
+    check(re.search(r"<dpiAware[^>]*>\s*true\s*</dpiAware>", text) is not None, "manifest declares DPI awareness")
+    check(not re.search(r"dependentAssembly|requestedExecutionLevel|dpiAwareness", text),
+          "manifest changes nothing else (classic controls, no elevation setting)")
     print(f"scr format: {passed} passed, {failed} failed", flush=True)
     return 0 if failed == 0 else 1
 

@@ -61,6 +61,10 @@ def main():
         c.check(shot.pixel(ox - 1, oy) == (0, 0, 0) and shot.pixel(0, 0) == (0, 0, 0), "black left of the chamber")
         c.check(shot.pixel(ox, oy - 1) == (0, 0, 0), "black above the chamber")
         c.check(shot.pixel(WIDTH - 1, HEIGHT - 1) == (0, 0, 0), "black at the far corner of the screen")
+        rc, out = w.probe("saverrect")
+        nums = [int(v) for v in out.split() if v.lstrip("-").isdigit()]
+        c.check(rc == 0 and len(nums) == 8 and nums[:4] == [nums[4], nums[5], nums[4] + nums[6], nums[5] + nums[7]],
+                f"the window covers the virtual screen ({out.strip()})")
         base = shot.region_hash(ox, oy, ox + 640, oy + 480)
         changed = W.wait_until(lambda: w.screenshot().region_hash(ox, oy, ox + 640, oy + 480) != base, 60, 0.25)
         c.check(changed, "the chamber changes over time (doors animating)")

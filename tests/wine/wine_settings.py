@@ -121,6 +121,17 @@ def main():
         c.check((W.dword(v, "Enable sound"), W.dword(v, "Pain"), W.dword(v, "Subliminals")) == (0, 9, 2),
                 f"Cancel stores 0 for the out-of-range check box and keeps Pain 9, Subliminals 2 ({v})")
 
+        # /c:<window>, as the Screen Saver Settings page passes its own window: owned by it.
+        host = w.start("inproc", "200", "150", "90", program="PreviewHost.exe")
+        handle = host.stdout.readline().split()[-1]
+        p = w.start(f"/c:{handle}")
+        rc, _ = w.probe("find", TITLE, "60000", timeout=90)
+        _, dump = w.probe("dialog", TITLE)
+        c.check(rc == 0 and "owner=yes" in (dump.splitlines() or [""])[0], f"/c:{handle} shows the settings dialog owned by it")
+        w.probe("post", TITLE, "0x111", "2", "0")  # WM_COMMAND IDCANCEL
+        c.check(W.wait_exit(p, 15) == 0, "and Cancel ends it")
+        host.kill()
+
         # No argument: the same dialog; the system menu's items open credits and legal.
         w.reg_set(W.SETTINGS_KEY, "Enable sound", "REG_DWORD", 1)
         w.reg_set(W.SETTINGS_KEY, "Pain", "REG_DWORD", 3)

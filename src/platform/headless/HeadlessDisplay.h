@@ -14,6 +14,10 @@ namespace headless {
 // Depth 8 reports a palette display (RC_PALETTE, 20 static colours, 256 palette entries).
 void ResetDisplay(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel);
 
+// Tests set the monitors inside the screen (screen coordinates); an empty list, and every
+// ResetDisplay, leaves one monitor covering the whole screen.
+void SetMonitors(const std::vector<plat::Rect>& monitors);
+
 // Tests read the screen framebuffer: what presented windows and direct display drawing show.
 const plat::Surface& Screen();
 // Tests read a window's own backing store (nullptr for unknown or foreign windows).

@@ -60,6 +60,7 @@ struct Timer {
 // The back-end's one state object: what a window system would hold for the process.
 struct Display {
     plat::DisplayCaps caps;
+    std::vector<plat::Rect> monitors;  // empty: one monitor, the whole screen
     std::vector<std::uint32_t> screenPixels;
     plat::Surface screen;
     std::map<std::string, WindowClass> classes;
@@ -435,6 +436,19 @@ int MessageBox(Hwnd owner, const char* text, const char* caption, std::uint32_t 
 
 DisplayCaps GetDisplayCaps() { return D().caps; }
 
+int GetMonitors(Rect* area, Rect* monitors, int max) {
+    const Rect whole{0, 0, D().caps.width, D().caps.height};
+    if (area != nullptr) *area = whole;
+    if (monitors == nullptr || max <= 0) return 0;
+    if (D().monitors.empty()) {
+        monitors[0] = whole;
+        return 1;
+    }
+    const int n = std::min(max, static_cast<int>(D().monitors.size()));
+    std::copy_n(D().monitors.begin(), n, monitors);
+    return n;
+}
+
 Surface* GetDisplaySurface() { return D().screen.pixels != nullptr ? &D().screen : nullptr; }
 
 void PresentDisplay(const Rect* rects, int count) {
@@ -469,6 +483,7 @@ void ResetDisplay(std::int32_t width, std::int32_t height, std::int32_t bitsPerP
     d.classes.clear();
     d.registrations = 0;
     d.caps = plat::DisplayCaps{};
+    d.monitors.clear();
     d.caps.bitsPerPixel = bitsPerPixel;
     d.caps.width = width;
     d.caps.height = height;
@@ -479,6 +494,8 @@ void ResetDisplay(std::int32_t width, std::int32_t height, std::int32_t bitsPerP
     }
     MakeSurface(d.screenPixels, d.screen, width, height);
 }
+
+void SetMonitors(const std::vector<plat::Rect>& monitors) { D().monitors = monitors; }
 
 const plat::Surface& Screen() { return D().screen; }
 

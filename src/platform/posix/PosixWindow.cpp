@@ -503,6 +503,19 @@ DisplayCaps GetDisplayCaps() {
     return caps;
 }
 
+int GetMonitors(Rect* area, Rect* monitors, int max) {
+    const DisplayCaps caps = GetDisplayCaps();  // the root window, or XScreenSaver's window
+    const Rect whole{0, 0, caps.width, caps.height};
+    if (area) *area = whole;
+    if (!monitors || max <= 0) return 0;
+    std::vector<Rect> found;
+    // Inside XScreenSaver's window the daemon decides what each of its windows shows.
+    if (posix::St().hostWindow || !posix::x11::Monitors(&found)) found.assign(1, whole);
+    const int n = std::min(max, static_cast<int>(found.size()));
+    std::copy_n(found.begin(), n, monitors);
+    return n;
+}
+
 Surface* GetDisplaySurface() {
     posix::State& s = posix::St();
     for (auto& r : s.windows)

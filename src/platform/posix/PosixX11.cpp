@@ -5,6 +5,8 @@
 #include <SDL2/SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xinerama.h>
+#include <X11/extensions/Xrandr.h>
 
 #include <algorithm>
 #include <bit>
@@ -55,6 +57,36 @@ bool DefaultVisualHasColourMasks() {
 
 int ScreenWidth() { return X().dpy ? DisplayWidth(X().dpy, DefaultScreen(X().dpy)) : 0; }
 int ScreenHeight() { return X().dpy ? DisplayHeight(X().dpy, DefaultScreen(X().dpy)) : 0; }
+
+bool Monitors(std::vector<Rect>* out) {
+    Display* dpy = X().dpy;
+    out->clear();
+    if (!dpy) return false;
+    // Xinerama first: where both exist (Xephyr with several screens) only it names every head.
+    int event = 0, error = 0;
+    if (XineramaQueryExtension(dpy, &event, &error) && XineramaIsActive(dpy)) {
+        int n = 0;
+        if (XineramaScreenInfo* heads = XineramaQueryScreens(dpy, &n)) {
+            for (int i = 0; i < n; ++i)
+                out->push_back(Rect{heads[i].x_org, heads[i].y_org, heads[i].x_org + heads[i].width,
+                                    heads[i].y_org + heads[i].height});
+            XFree(heads);
+        }
+    }
+    int major = 0, minor = 0;
+    if (out->empty() && XRRQueryExtension(dpy, &event, &error) && XRRQueryVersion(dpy, &major, &minor) &&
+        (major > 1 || (major == 1 && minor >= 5))) {
+        int n = 0;
+        if (XRRMonitorInfo* mons = XRRGetMonitors(dpy, DefaultRootWindow(dpy), True, &n)) {
+            for (int i = 0; i < n; ++i)
+                out->push_back(Rect{mons[i].x, mons[i].y, mons[i].x + mons[i].width, mons[i].y + mons[i].height});
+            XRRFreeMonitors(mons);
+        }
+    }
+    // A monitor without pixels is dropped; none left means "one monitor".
+    std::erase_if(*out, [](const Rect& r) { return r.right <= r.left || r.bottom <= r.top; });
+    return !out->empty();
+}
 
 bool WindowSize(unsigned long window, int* width, int* height) {
     if (!X().dpy || window == 0 || window > 0x1fffffffUL) return false;

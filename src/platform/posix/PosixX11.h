@@ -20,6 +20,10 @@ bool DefaultVisualHasColourMasks();
 int ScreenWidth();
 int ScreenHeight();
 
+// GetMonitors: the monitors of the default screen in root coordinates: Xinerama's heads when it is
+// active, else RandR 1.5 monitors; false when neither names any.
+bool Monitors(std::vector<Rect>* out);
+
 // IsWindow / GetClientRect on foreign windows: does the id name a live window, and its size.
 bool WindowSize(unsigned long window, int* width, int* height);
 

@@ -252,6 +252,56 @@ DisplayCaps GetDisplayCaps() {
     return caps;
 }
 
+namespace {
+
+// GetSystemMetrics indices and the monitor enumeration of Windows 98/2000 and later; the headers
+// declare them only for newer targets, and older systems have neither (one screen there).
+constexpr int kSmXVirtualScreen = 76, kSmYVirtualScreen = 77, kSmCxVirtualScreen = 78, kSmCyVirtualScreen = 79;
+using MonitorEnumProc = BOOL(CALLBACK*)(void* hMonitor, HDC hdc, RECT* rcMonitor, LPARAM data);
+using EnumDisplayMonitorsProc = BOOL(WINAPI*)(HDC hdc, const RECT* rcClip, MonitorEnumProc proc, LPARAM data);
+
+struct MonitorList {
+    Rect area;
+    Rect* out;
+    int max;
+    int count;
+};
+
+BOOL CALLBACK CollectMonitor(void* /*hMonitor*/, HDC /*hdc*/, RECT* rc, LPARAM data) {
+    auto* list = reinterpret_cast<MonitorList*>(data);
+    if (list->count >= list->max) return FALSE;
+    if (rc->right > rc->left && rc->bottom > rc->top)
+        list->out[list->count++] = Rect{rc->left - list->area.left, rc->top - list->area.top,
+                                        rc->right - list->area.left, rc->bottom - list->area.top};
+    return TRUE;
+}
+
+}  // namespace
+
+// Full-screen set-up: the virtual screen and EnumDisplayMonitors' monitors in it.
+int GetMonitors(Rect* area, Rect* monitors, int max) {
+    Rect whole{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    const int cx = ::GetSystemMetrics(kSmCxVirtualScreen), cy = ::GetSystemMetrics(kSmCyVirtualScreen);
+    if (cx > 0 && cy > 0) {
+        const int x = ::GetSystemMetrics(kSmXVirtualScreen), y = ::GetSystemMetrics(kSmYVirtualScreen);
+        whole = Rect{x, y, x + cx, y + cy};
+    }
+    if (area != nullptr) *area = whole;
+    if (monitors == nullptr || max <= 0) return 0;
+    MonitorList list{whole, monitors, max, 0};
+    HMODULE user32 = ::GetModuleHandleA("user32.dll");
+    auto pfnEnum = user32 != nullptr
+                       ? reinterpret_cast<EnumDisplayMonitorsProc>(
+                             reinterpret_cast<void*>(::GetProcAddress(user32, "EnumDisplayMonitors")))
+                       : nullptr;
+    if (pfnEnum != nullptr) pfnEnum(nullptr, nullptr, &CollectMonitor, reinterpret_cast<LPARAM>(&list));
+    if (list.count == 0) {
+        monitors[0] = Rect{0, 0, whole.right - whole.left, whole.bottom - whole.top};
+        list.count = 1;
+    }
+    return list.count;
+}
+
 // CDC::CreateDC("DISPLAY"): a screen-sized copy of what the screen shows now, so that masked
 // drawing keeps the screen's own pixels where the mask is transparent.
 Surface* GetDisplaySurface() {
