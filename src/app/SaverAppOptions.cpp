@@ -51,6 +51,9 @@ bool IsNumber(const char* lpsz) {
     return true;
 }
 
+// Unknown options named one to a line, up to this many; a flood of them gets one more line.
+constexpr int kMaxReported = 8;
+
 }  // namespace
 
 bool CSaverApp::PrintInformation(int argc, char** argv, std::FILE* out) {
@@ -67,6 +70,7 @@ bool CSaverApp::PrintInformation(int argc, char** argv, std::FILE* out) {
 }
 
 void CSaverApp::ApplyRunOptions(std::FILE* err) {
+    int nUnknown = 0;
     for (int i = 2; i < m_argc && m_argv != nullptr; ++i) {
         const char* lpszArg = m_argv[i];
         const char* lpszValue = i + 1 < m_argc ? m_argv[i + 1] : nullptr;
@@ -80,7 +84,8 @@ void CSaverApp::ApplyRunOptions(std::FILE* err) {
             if (std::strcmp(lpszArg, option.lpszName) == 0) pOption = &option;
         }
         if (pOption == nullptr) {
-            std::fprintf(err, "morgrave: unknown option '%s' ignored\n", lpszArg);
+            // Named in full is at most a line's worth of it.
+            if (++nUnknown <= kMaxReported) std::fprintf(err, "morgrave: unknown option '%.64s' ignored\n", lpszArg);
             continue;
         }
         if (lpszValue == nullptr || !IsNumber(lpszValue)) {
@@ -96,4 +101,5 @@ void CSaverApp::ApplyRunOptions(std::FILE* err) {
         const bool bScale = pOption->pField == &CSaverApp::m_nScale;
         this->*pOption->pField = bScale ? NormalizeScale(static_cast<DWORD>(nValue)) : static_cast<int>(nValue);
     }
+    if (nUnknown > kMaxReported) std::fprintf(err, "morgrave: %d more unknown options ignored\n", nUnknown - kMaxReported);
 }

@@ -50,7 +50,8 @@ def main():
             if title_at_centre != bg_at_centre:
                 c.check(saw_title, f"the title at ({tx},{ty}) was on the screen before the first frame")
         c.check(p.poll() is None, "the saver runs")
-        L.wait_until(lambda: L.close_colour(s.screenshot().pixel(ox, oy), bg.pixel(0, 0)), 15, 0.1)
+        # The scene follows the title after its hold.
+        L.wait_until(lambda: L.close_colour(s.screenshot().pixel(cx, cy), bg_at_centre), 15, 0.1)
         time.sleep(0.5)
         shot = s.screenshot()
         c.check(L.close_colour(shot.pixel(ox + ax, oy + ay), bg.pixel(ax, ay)),
