@@ -47,6 +47,7 @@ def main():
             if title_at_centre != bg_at_centre:
                 c.check(saw_title, f"the title at ({tx},{ty}) was on the screen before the first frame")
         c.check(p.poll() is None, "the saver runs")
+        c.check(L.loads_no_dialogs(p.pid), "the saver runs without the dialog module or GTK")
         time.sleep(0.5)
         shot = s.screenshot()
         c.check(L.close_colour(shot.pixel(ox, oy), bg.pixel(0, 0)), f"background's corner at ({ox},{oy}): {shot.pixel(ox, oy)} vs {bg.pixel(0, 0)}")

@@ -34,6 +34,7 @@ def main():
         c.check(shot.pixel(parent.x - 1, parent.y) == (0, 0, 0), "nothing drawn outside the window")
         time.sleep(0.5)
         c.check(p.poll() is None, "the preview keeps running")
+        c.check(L.loads_no_dialogs(p.pid), "the preview runs without the dialog module or GTK")
         parent.destroy()
         rc = L.wait_exit(p, 5)
         c.check(rc == 0, f"destroying the parent ends the process (exit code {rc})")
