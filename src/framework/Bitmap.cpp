@@ -64,6 +64,7 @@ BOOL CBitmap::LoadBitmap(UINT nIDResource) {
         std::uint32_t* dst = bmp->Row32(y);
         for (int x = 0; x < bmp->width; ++x) dst[x] = table[src[x]];
     }
+    ReleaseDibResource(dib);
     return Attach(bmp);
 }
 
