@@ -159,6 +159,11 @@ BOOL GdiBlt(const GdiBitmap& dst, std::int32_t x, std::int32_t y, std::int32_t w
     const bool upward = same && y > ys;
     std::vector<std::uint32_t> tmp(static_cast<std::size_t>(w));
     if (dst.format == GdiBitmap::Format::Rgb32) dst.Touch(x, y, w, h);
+    // A copy reaching beyond what a new bitmap's writers touched: what lies outside is black.
+    const bool beyondTouched = rop == GdiRop::Copy && src != nullptr && src->sparse && !same &&
+                               src->format == GdiBitmap::Format::Rgb32 &&
+                               (xs < src->touchedLeft || ys < src->touchedTop || xs + w > src->touchedRight ||
+                                ys + h > src->touchedBottom);
 
     for (std::int32_t n = 0; n < h; ++n) {
         const std::int32_t j = upward ? h - 1 - n : n;
@@ -169,7 +174,7 @@ BOOL GdiBlt(const GdiBitmap& dst, std::int32_t x, std::int32_t y, std::int32_t w
                     std::fill(d, d + w, rop == GdiRop::White ? 0xffffffu : 0u);
                     break;
                 }
-                if (rop == GdiRop::Copy && src->format == GdiBitmap::Format::Rgb32 && src->sparse && !same) {
+                if (beyondTouched) {
                     // Only the source's touched columns of this row are read; the rest is black.
                     const std::int32_t sy = ys + j;
                     std::int32_t a = 0, b = 0;
