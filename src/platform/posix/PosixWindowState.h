@@ -108,6 +108,9 @@ void WaitForEvents(int timeoutMs);
 // becomes a copy of our own, so the drawing code never holds freed pixels.
 void KeepOwnStore(WindowRec* rec);
 
+// CreateWindowEx: does `p` lie in System V shared memory (which the kernel hands out zero-filled)?
+bool InSharedMemory(const void* p);
+
 // ShowCursor: take (true) or release (false) the keyboard and pointer of the full-screen window.
 void SetScreenGrab(bool grab);
 
