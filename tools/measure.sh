@@ -49,23 +49,32 @@ def saver_session(pain):
     return s
 
 
-def title_ms():
-    """Milliseconds from start until the title's centre pixel shows on the screen."""
+def title_ms(runs):
+    """Milliseconds from start until the title's centre pixel shows, for each of `runs` starts on
+    one X server that is already up (as a desktop is when its saver starts)."""
     s = saver_session(3)
+    times = []
     try:
         title = L.find_picture(art, 670)
         cx, cy = w // 2, h // 2
         want = title.pixel(cx - (w - title.width) // 2, cy - (h - title.height) // 2)
         probe = L.PixelProbe(s)
-        t0 = time.monotonic()
-        p = s.start("s")
-        shown = None
-        while shown is None and time.monotonic() - t0 < 10 and p.poll() is None:
-            px = probe.pixel(cx, cy)
-            if px and L.close_colour(px, want, 24):
-                shown = (time.monotonic() - t0) * 1000
+        for _ in range(runs):
+            t0 = time.monotonic()
+            p = s.start("s")
+            shown = None
+            while shown is None and time.monotonic() - t0 < 10 and p.poll() is None:
+                px = probe.pixel(cx, cy)
+                if px and L.close_colour(px, want, 24):
+                    shown = (time.monotonic() - t0) * 1000
+                time.sleep(0.001)  # leave the server and the saver the processor between looks
+            p.terminate()
+            p.wait(5)
+            if shown is not None:
+                times.append(shown)
+            time.sleep(0.5)  # the saver's window is gone before the next start
         probe.close()
-        return shown
+        return times
     finally:
         s.close()
 
@@ -109,7 +118,7 @@ finally:
             p.kill()
         s.close()
 
-titles = [t for t in (title_ms() for _ in range(5)) if t is not None] if (w, h) == (1920, 1080) else []
+titles = title_ms(5) if (w, h) == (1920, 1080) else []
 buffer = w * h * 4 / 2**20
 print(f"screen {w}x{h}, {t1 - t0:.0f} s side by side, load average {os.getloadavg()[0]:.1f}")
 print(f"{'':18}{'processor %':>12}{'peak MB':>10}")
