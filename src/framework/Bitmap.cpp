@@ -34,6 +34,7 @@ BOOL CBitmap::CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitcount
     } else if (nBitcount == 32) {
         bmp = GdiBitmap::NewRgb32(nWidth, nHeight);
         if (bmp != nullptr && lpBits != nullptr) {
+            bmp->Touch(0, 0, nWidth, nHeight);
             const auto* src = static_cast<const std::uint32_t*>(lpBits);
             for (int y = 0; y < nHeight; ++y) {
                 std::uint32_t* row = bmp->Row32(y);
@@ -57,11 +58,13 @@ BOOL CBitmap::LoadBitmap(UINT nIDResource) {
         table[i] = (static_cast<std::uint32_t>(q.rgbRed) << 16) | (static_cast<std::uint32_t>(q.rgbGreen) << 8) | q.rgbBlue;
     }
     const bool bottomUp = dib.header.biHeight > 0;
+    bmp->Touch(0, 0, bmp->width, dib.rows);
     for (int y = 0; y < dib.rows; ++y) {
         const BYTE* src = dib.pixels + static_cast<std::size_t>(bottomUp ? dib.rows - 1 - y : y) * dib.stride;
         std::uint32_t* dst = bmp->Row32(y);
         for (int x = 0; x < bmp->width; ++x) dst[x] = table[src[x]];
     }
+    ReleaseDibResource(dib);
     return Attach(bmp);
 }
 

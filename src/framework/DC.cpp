@@ -334,9 +334,18 @@ void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color) {
     const auto wi = static_cast<std::int32_t>(c.w), hi = static_cast<std::int32_t>(c.h);
     const std::uint32_t px = ColorRefToPixel(color & 0xffffffu);
     switch (dst->format) {
-        case GdiBitmap::Format::Rgb32:
-            for (std::int32_t j = 0; j < hi; ++j) std::fill_n(dst->Row32(yi + j) + xi, wi, px);
+        case GdiBitmap::Format::Rgb32: {
+            std::int32_t x0 = xi, y0 = yi, x1 = xi + wi, y1 = yi + hi;
+            if (dst->sparse && px == 0) {
+                // Black is there already, but where something was drawn.
+                x0 = std::max(x0, dst->touchedLeft), y0 = std::max(y0, dst->touchedTop);
+                x1 = std::min(x1, dst->touchedRight), y1 = std::min(y1, dst->touchedBottom);
+            }
+            if (x1 <= x0 || y1 <= y0) break;
+            dst->Touch(x0, y0, x1 - x0, y1 - y0);
+            for (std::int32_t j = y0; j < y1; ++j) std::fill_n(dst->Row32(j) + x0, x1 - x0, px);
             break;
+        }
         case GdiBitmap::Format::Mono1: {
             // The nearer of black and white.
             const int sum = GetRValue(color) + GetGValue(color) + GetBValue(color);

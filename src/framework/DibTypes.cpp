@@ -37,5 +37,11 @@ BOOL ParseDibResource(const void* data, std::size_t size, DibLayout* out) {
 BOOL FindDibResource(UINT nID, DibLayout* out) {
     const plat::ResData res = plat::FindResource(plat::kRtBitmap, static_cast<std::uint16_t>(nID & 0xffff));
     if (res.data == nullptr) return FALSE;
+    out->resource = res.data;
+    out->resourceSize = res.size;
     return ParseDibResource(res.data, res.size, out);
+}
+
+void ReleaseDibResource(const DibLayout& dib) {
+    plat::ReleaseResource(plat::ResData{dib.resource, static_cast<std::uint32_t>(dib.resourceSize)});
 }

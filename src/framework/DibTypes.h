@@ -91,6 +91,8 @@ struct DibLayout {
     std::uint32_t pixelBytes;     // rows x stride: what the resource is known to hold
     const RGBQUAD* colors;        // colorCount entries, inside the resource (may be unaligned)
     const BYTE* pixels;           // pixelBytes bytes, inside the resource
+    const void* resource;         // the whole resource (FindDibResource), for ReleaseDibResource
+    std::size_t resourceSize;
 };
 
 // Checks a bitmap resource (a BMP file without its 14-byte file header) before anything is
@@ -102,3 +104,5 @@ BOOL ParseDibResource(const void* data, std::size_t size, DibLayout* out);
 // Bitmap resource `nID` (low 16 bits) of the executable, checked as above. FALSE when the
 // executable has no such bitmap or it fails the checks.
 BOOL FindDibResource(UINT nID, DibLayout* out);
+// Once the caller holds its own copy of the bitmap found above: the resource's memory may go.
+void ReleaseDibResource(const DibLayout& dib);

@@ -97,7 +97,20 @@ GdiBitmap* GdiBitmap::NewRgb32(std::int32_t width, std::int32_t height) {
     b->store32 = std::unique_ptr<std::uint32_t[], GdiPixelFree>(pixels, GdiPixelFree{bytes});
     b->pixels32 = pixels;
     b->pitch32 = width;
+    b->sparse = true;  // the platform's pixel memory comes zero-filled
     return b;
+}
+
+void GdiBitmap::Touch(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) const {
+    if (!sparse || w <= 0 || h <= 0) return;
+    if (touchedRight <= touchedLeft || touchedBottom <= touchedTop) {
+        touchedLeft = x, touchedTop = y, touchedRight = x + w, touchedBottom = y + h;
+        return;
+    }
+    touchedLeft = std::min(touchedLeft, x);
+    touchedTop = std::min(touchedTop, y);
+    touchedRight = std::max(touchedRight, x + w);
+    touchedBottom = std::max(touchedBottom, y + h);
 }
 
 GdiBitmap* GdiBitmap::NewMono(std::int32_t width, std::int32_t height) {
@@ -145,6 +158,12 @@ BOOL GdiBlt(const GdiBitmap& dst, std::int32_t x, std::int32_t y, std::int32_t w
     const bool same = src == &dst;
     const bool upward = same && y > ys;
     std::vector<std::uint32_t> tmp(static_cast<std::size_t>(w));
+    if (dst.format == GdiBitmap::Format::Rgb32) dst.Touch(x, y, w, h);
+    // A copy reaching beyond what a new bitmap's writers touched: what lies outside is black.
+    const bool beyondTouched = rop == GdiRop::Copy && src != nullptr && src->sparse && !same &&
+                               src->format == GdiBitmap::Format::Rgb32 &&
+                               (xs < src->touchedLeft || ys < src->touchedTop || xs + w > src->touchedRight ||
+                                ys + h > src->touchedBottom);
 
     for (std::int32_t n = 0; n < h; ++n) {
         const std::int32_t j = upward ? h - 1 - n : n;
@@ -153,6 +172,19 @@ BOOL GdiBlt(const GdiBitmap& dst, std::int32_t x, std::int32_t y, std::int32_t w
                 std::uint32_t* d = dst.Row32(y + j) + x;
                 if (noSource) {
                     std::fill(d, d + w, rop == GdiRop::White ? 0xffffffu : 0u);
+                    break;
+                }
+                if (beyondTouched) {
+                    // Only the source's touched columns of this row are read; the rest is black.
+                    const std::int32_t sy = ys + j;
+                    std::int32_t a = 0, b = 0;
+                    if (sy >= src->touchedTop && sy < src->touchedBottom) {
+                        a = std::clamp(src->touchedLeft - xs, 0, w);
+                        b = std::clamp(src->touchedRight - xs, a, w);
+                    }
+                    std::fill(d, d + a, 0u);
+                    if (b > a) std::memcpy(d + a, src->Row32(sy) + xs + a, static_cast<std::size_t>(b - a) * 4);
+                    std::fill(d + b, d + w, 0u);
                     break;
                 }
                 if (rop == GdiRop::Copy && src->format == GdiBitmap::Format::Index8) {
@@ -224,6 +256,7 @@ BOOL GdiMaskedBlt(const GdiBitmap& dst, std::int32_t x, std::int32_t y, std::int
     // bit 1 keeps the destination, bit 0 takes the image.
     const bool select = c.dstBk == 0xffffffu && c.dstText == 0;
     std::vector<std::uint32_t> tmp(static_cast<std::size_t>(w));
+    dst.Touch(x, y, w, h);
     for (std::int32_t j = 0; j < h; ++j) {
         std::uint32_t* d = dst.Row32(y + j) + x;
         const std::uint8_t* m = mask.Row8(ys + j);

@@ -52,6 +52,13 @@ struct GdiBitmap : GdiHandle {
 
     // Owned 32-bit pixels (none for window / display surfaces), from the platform's pixel memory.
     std::unique_ptr<std::uint32_t[], GdiPixelFree> store32;
+    // Owned 32-bit pixels start zero (black), and every writer marks what it wrote: outside the
+    // touched rectangle a pixel is known to be 0 without reading it, so copies from there and
+    // black fills there leave the memory (the pages of a screen-sized bitmap) untouched.
+    bool sparse = false;
+    mutable std::int32_t touchedLeft = 0, touchedTop = 0, touchedRight = 0, touchedBottom = 0;
+    // Every writer of Rgb32 pixels, before it writes the rectangle (clipped already).
+    void Touch(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) const;
     std::vector<std::uint8_t> store8;
 
     // Address of row y (0 = top as seen) for Mono1 / Index8.

@@ -63,6 +63,7 @@ BOOL CDib::Load(CDC* pDC, UINT nID, BOOL bMapToPalette, HINSTANCE /*hInstance*/)
         return FALSE;
     }
     std::memcpy(m_pBits, dib.pixels, m_pInfo->bmiHeader.biSizeImage);
+    ReleaseDibResource(dib);  // the image lives in its own copy now
     if (bMapToPalette) MapToPalette();
     return TRUE;
 }

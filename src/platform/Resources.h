@@ -35,4 +35,8 @@ ResData FindResource(ResType type, std::uint16_t id);
 // Framework LoadString: string table entry `id` as UTF-8; false when absent.
 bool LoadString(std::uint16_t id, std::string* out);
 
+// CDib::Load / CBitmap::LoadBitmap, once they hold their own copy of a bitmap resource: its
+// memory may be given back to the system; the bytes stay valid and are read in again if needed.
+void ReleaseResource(ResData res);
+
 }  // namespace plat

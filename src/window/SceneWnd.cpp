@@ -41,7 +41,7 @@ END_MESSAGE_MAP()
 
 CSceneWnd::CSceneWnd(BOOL bAutoDelete)
     : m_bAutoDelete(bAutoDelete), m_nScreenWidth(0), m_nScreenHeight(0), m_rcDirty{}, m_nCurrentList(1),
-      m_nDirtyCount{0, 0} {}
+      m_nDirtyCount{0, 0}, m_drawn{}, m_nDrawnCount(0) {}
 
 CSceneWnd::~CSceneWnd() {
     // The palette goes first; the members then fall in reverse order of declaration: director
@@ -196,7 +196,7 @@ void CSceneWnd::OnTimer(UINT_PTR nIDEvent) {
         --m_nTitleTicksLeft;  // the title stays; the scene has not started
     } else if (nIDEvent == kFrameTimer) {
         m_director.Tick();
-        CDC* pDC = GetDC();
+        CDC* pDC = FiguresChanged() ? GetDC() : nullptr;  // an idle tick restores, draws and copies nothing
         if (pDC != nullptr) {
             RenderFrame(pDC);
             ReleaseDC(pDC);
@@ -212,6 +212,32 @@ void CSceneWnd::OnTimer(UINT_PTR nIDEvent) {
 BOOL CSceneWnd::IsDrawableImage(int nIndex) const {
     return nIndex >= 0 && nIndex < kImageCount && m_images[nIndex].m_hBitmap != nullptr &&
            m_images[nIndex].m_pInfo != nullptr;
+}
+
+BOOL CSceneWnd::FiguresChanged() {
+    const int nPrevious = 1 - m_nCurrentList;
+    int x = 0;
+    int y = 0;
+    int image = 0;
+    int n = 0;
+    for (int pos = m_director.GetNextInSlotOrder(0, &x, &y, &image); pos != 0;
+         pos = m_director.GetNextInSlotOrder(pos, &x, &y, &image)) {
+        if (!IsDrawableImage(image)) continue;
+        if (n >= m_nDirtyCount[nPrevious]) return TRUE;
+        const RECT& r = m_rcDirty[nPrevious][n++];
+        if (r.left != x || r.top != y || r.right != x + GetImageWidth(image) || r.bottom != y + GetImageHeight(image))
+            return TRUE;
+    }
+    if (n != m_nDirtyCount[nPrevious]) return TRUE;
+    n = 0;
+    for (int pos = m_director.GetNextInDrawOrder(0, &x, &y, &image); pos != 0;
+         pos = m_director.GetNextInDrawOrder(pos, &x, &y, &image)) {
+        if (!IsDrawableImage(image)) continue;
+        if (n >= m_nDrawnCount) return TRUE;
+        const Drawn& d = m_drawn[n++];
+        if (d.x != x || d.y != y || d.image != image) return TRUE;
+    }
+    return n != m_nDrawnCount ? TRUE : FALSE;
 }
 
 void CSceneWnd::RenderFrame(CDC* pTarget) {
@@ -241,9 +267,11 @@ void CSceneWnd::RenderFrame(CDC* pTarget) {
     }
 
     // Draw back to front.
+    m_nDrawnCount = 0;
     for (int pos = m_director.GetNextInDrawOrder(0, &x, &y, &image); pos != 0;
          pos = m_director.GetNextInDrawOrder(pos, &x, &y, &image)) {
         if (!IsDrawableImage(image)) continue;
+        if (m_nDrawnCount < kMaxDirty) m_drawn[m_nDrawnCount++] = Drawn{x, y, image};
         m_images[image].DrawMasked(&dcFrame, x, y, &m_masks[image], TRUE);
     }
 

@@ -55,6 +55,9 @@ protected:
 
     // An entry the composition may use: in the table and loaded (entries 66..249 stay empty).
     BOOL IsDrawableImage(int nIndex) const;
+    // After a tick: would a frame restore or draw anything other than the last one did? A frame
+    // over the same dirty list drawing the same images at the same places changes no pixel.
+    BOOL FiguresChanged();
 
     BOOL m_bAutoDelete;
     CBitmap m_bmpFrame;
@@ -71,6 +74,11 @@ protected:
     RECT m_rcDirty[2][kMaxDirty];
     int m_nCurrentList;
     int m_nDirtyCount[2];
+    struct Drawn {
+        int x, y, image;
+    };
+    Drawn m_drawn[kMaxDirty];  // what the last frame drew, back to front
+    int m_nDrawnCount;
     CSceneDirector m_director;
 
     DECLARE_MESSAGE_MAP()

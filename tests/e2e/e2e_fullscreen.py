@@ -50,6 +50,7 @@ def main():
             if title_at_centre != bg_at_centre:
                 c.check(saw_title, f"the title at ({tx},{ty}) was on the screen before the first frame")
         c.check(p.poll() is None, "the saver runs")
+        c.check(L.loads_no_dialogs(p.pid), "the saver runs without the dialog module or GTK")
         # The scene follows the title after its hold.
         L.wait_until(lambda: L.close_colour(s.screenshot().pixel(cx, cy), bg_at_centre), 15, 0.1)
         time.sleep(0.5)

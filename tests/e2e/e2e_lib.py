@@ -386,6 +386,13 @@ def start_saver(session, background, *args, env=None, seconds=15, cwd=None):
     return p, ok
 
 
+def loads_no_dialogs(pid):
+    """True when the process has neither the dialog module nor GTK mapped (the saver modes)."""
+    with open(f"/proc/{pid}/maps") as f:
+        maps = f.read()
+    return "morgrave-dialogs" not in maps and "libgtk" not in maps
+
+
 def parse_common_args(argv):
     """--exe PATH --art DIR[;DIR] [--modules DIR]"""
     args = {"art": []}

@@ -44,6 +44,7 @@ def main():
         c.check(L.wait_until(recentred, 5, 0.1), "resized to 300 x 250: white to its edges, the picture centred")
         time.sleep(0.5)
         c.check(p.poll() is None, "the preview keeps running")
+        c.check(L.loads_no_dialogs(p.pid), "the preview runs without the dialog module or GTK")
         parent.destroy()
         rc = L.wait_exit(p, 5)
         c.check(rc == 0, f"destroying the parent ends the process (exit code {rc})")

@@ -18,7 +18,7 @@ FILES = {
     "usr/bin/morgrave", "usr/share/xscreensaver/config/morgrave.xml", "usr/share/man/man6/morgrave.6.gz",
     "usr/share/applications/morgrave-settings.desktop", "usr/share/icons/hicolor/16x16/apps/morgrave.png",
     "usr/share/icons/hicolor/32x32/apps/morgrave.png", "usr/share/metainfo/org.example.morgrave.metainfo.xml",
-    "usr/share/doc/morgrave/copyright", "usr/share/doc/morgrave/changelog.gz",
+    "usr/share/doc/morgrave/copyright", "usr/share/doc/morgrave/changelog.gz", "usr/lib/morgrave/morgrave-dialogs.so",
 }
 LINKS = {"usr/libexec/xscreensaver/morgrave": "../../bin/morgrave"}
 

@@ -240,6 +240,50 @@ TEST_F(GdiTest, CopiesAreClippedToBothSurfacesAtEveryEdge) {
         for (int x = 0; x < 13; ++x) EXPECT_EQ(mono.dc.GetPixel(x, y), (x == 11 && y == 0) ? RGB(255, 255, 255) : 0u) << x << "," << y;
 }
 
+// A new bitmap reads black without its memory being read: whatever a writer draws must still be
+// copied out, and a black fill must still clear it.
+TEST_F(GdiTest, EveryWriterOfANewBitmapIsSeenByCopiesAndFills) {
+    const int w = 40, h = 30;
+    std::vector<std::uint32_t> px(w * h);
+    for (int i = 0; i < w * h; ++i) px[i] = 0x030507u * static_cast<std::uint32_t>(i + 1) & 0xffffffu;
+    CBitmap patternBmp, maskBmp;
+    ASSERT_TRUE(patternBmp.CreateBitmap(w, h, 1, 32, px.data()));
+    ASSERT_TRUE(maskBmp.CreateBitmap(w, h, 1, 1, nullptr));  // all 0: the image everywhere
+    CDC pattern, mask;
+    pattern.CreateCompatibleDC(nullptr);
+    pattern.SelectObject(&patternBmp);
+    mask.CreateCompatibleDC(nullptr);
+    mask.SelectObject(&maskBmp);
+
+    using Writer = void (*)(CDC& dc, CDC& pattern, CDC& mask);
+    const Writer writers[] = {
+        [](CDC& dc, CDC&, CDC&) { dc.FillSolidRect(5, 7, 10, 5, RGB(9, 8, 7)); },
+        [](CDC& dc, CDC& p, CDC&) { dc.BitBlt(31, 22, 20, 20, &p, 3, 4, SRCCOPY); },
+        [](CDC& dc, CDC&, CDC&) { dc.BitBlt(-3, 26, 6, 9, nullptr, 0, 0, WHITENESS); },
+        [](CDC& dc, CDC& p, CDC& m) { dc.MaskedBlt(12, 0, 7, 3, &p, &m, 1, 1); },
+        [](CDC& dc, CDC& p, CDC&) {  // within the bitmap: drawn, then copied elsewhere
+            dc.BitBlt(0, 0, 4, 4, &p, 8, 8, SRCCOPY);
+            dc.BitBlt(30, 2, 4, 4, &dc, 0, 0, SRCCOPY);
+        },
+    };
+    for (const Writer& write : writers) {
+        CBitmap bmp;
+        CDC dc;
+        dc.CreateCompatibleDC(nullptr);
+        ASSERT_TRUE(bmp.CreateCompatibleBitmap(&dc, w, h));
+        dc.SelectObject(&bmp);
+        dc.FillSolidRect(0, 0, w, h, RGB(0, 0, 0));
+        write(dc, pattern, mask);
+        Canvas copy(w, h, RGB(1, 2, 3));
+        ASSERT_TRUE(copy.dc.BitBlt(0, 0, w, h, &dc, 0, 0, SRCCOPY));
+        ExpectCopy(copy.dc, w, h, 0, dc, w, h, 0, 0, w, h, 0, 0);
+        dc.FillSolidRect(-1, -1, w + 2, h + 2, RGB(0, 0, 0));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) ASSERT_EQ(dc.GetPixel(x, y), 0u) << x << "," << y;
+        if (HasFatalFailure()) return;
+    }
+}
+
 TEST_F(GdiTest, MaskedCopyEqualsThreeRasterPasses) {
     std::mt19937 rng(12345);
     const int iw = 21, ih = 9, dw = 30, dh = 14;

@@ -57,15 +57,17 @@ int ResFile::Next(std::size_t* pos, Record* rec) const {
 ResData ResFile::Find(ResType type, std::uint16_t id) const {
     ResData found;
     ForEach([&](const Record& rec) {
-        if (!rec.nameIsOrdinal || rec.nameOrdinal != id) return true;
-        const bool typeMatches = type.name != nullptr
-                                     ? (!rec.typeIsOrdinal && ResNameEquals(rec.typeName, type.name))
-                                     : (rec.typeIsOrdinal && rec.typeOrdinal == type.ordinal);
-        if (!typeMatches) return true;
+        if (!rec.Is(type, id)) return true;
         found = rec.data;
         return false;
     });
     return found;
+}
+
+bool ResFile::Record::Is(ResType type, std::uint16_t id) const {
+    if (!nameIsOrdinal || nameOrdinal != id) return false;
+    return type.name != nullptr ? (!typeIsOrdinal && ResNameEquals(typeName, type.name))
+                                : (typeIsOrdinal && typeOrdinal == type.ordinal);
 }
 
 bool ResFile::LoadString(std::uint16_t id, std::string* out) const {

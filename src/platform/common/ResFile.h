@@ -35,6 +35,8 @@ public:
         std::string name;
         std::uint16_t language = 0;
         ResData data;
+        // Of `type` (ordinal, or name without case) and named by the integer `id`.
+        bool Is(ResType type, std::uint16_t id) const;
     };
     template <typename Fn>
     bool ForEach(Fn&& visit) const {

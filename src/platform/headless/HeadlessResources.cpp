@@ -60,4 +60,6 @@ ResData FindResource(ResType type, std::uint16_t id) {
 
 bool LoadString(std::uint16_t id, std::string* out) { return LoadEmbeddedString(id, out); }
 
+void ReleaseResource(ResData) {}
+
 }  // namespace plat

@@ -1,4 +1,4 @@
-// GTK 3 dialog host of the Linux desktop: modal dialogs from the templates, the seam's dialog calls.
+// GTK 3 dialog host of the Linux desktop (the dialog module): modal dialogs from the templates.
 #include <gtk/gtk.h>
 
 #include <algorithm>
@@ -7,7 +7,6 @@
 #include <string>
 
 #include "platform/Dialog.h"
-#include "platform/Resources.h"
 #include "platform/posix/PosixDialogHost.h"
 #include "platform/posix/PosixWindowRouter.h"
 
@@ -19,7 +18,6 @@ constexpr std::uint32_t kWmInitDialog = 0x0110, kWmSetText = 0x000C;
 // Far above X window ids (29 bits), so dialog handles never meet the desktop's windows.
 constexpr Hwnd kFirstDialogHandle = 0x7D000000u;
 constexpr Hwnd kDialogHandleStep = 0x1000u;
-constexpr std::uintptr_t kIconHandleTag = 0x1C000000u;
 
 // Compact widgets, so that controls fit their template rectangles at the dialog font's size.
 const char kDialogCss[] =
@@ -124,9 +122,8 @@ GtkDialogRun* FindDialogRun(Hwnd h) {
 
 }  // namespace plat::posix
 
-namespace plat {
-
-using posix::GtkDialogRun;
+// The seam's dialog calls as the module gives them (PosixDialogModule.cpp puts them in its table).
+namespace plat::posix::gtkhost {
 
 std::intptr_t DialogBoxParam(std::uint16_t templateId, Hwnd owner, DlgProc proc, void* user) {
     if (proc == nullptr || !posix::EnsureGtk()) return -1;
@@ -303,8 +300,4 @@ bool AppendMenu(HMenu menu, std::uint32_t flags, std::uintptr_t id, const char* 
     return true;
 }
 
-HIcon LoadIcon(std::uint16_t id) {
-    return FindResource(kRtGroupIcon, id).data != nullptr ? static_cast<HIcon>(posix::kIconHandleTag | id) : 0;
-}
-
-}  // namespace plat
+}  // namespace plat::posix::gtkhost

@@ -1,11 +1,13 @@
-// Pixel memory for the software bitmaps: large blocks on huge pages, so a screen-sized frame
-// costs a few faults instead of thousands when it is first drawn.
+// Pixel memory: bitmap blocks (large ones on huge pages) and whether a surface is fresh shared memory.
 #include <sys/mman.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/Window.h"
+#include "platform/posix/PosixWindowState.h"
 
 namespace {
 
@@ -44,5 +46,25 @@ void FreePixelMemory(void* block, std::size_t bytes) {
     }
     munmap(block, RoundUp(bytes, kHugePage));
 }
+
+namespace posix {
+
+bool InSharedMemory(const void* p) {
+    FILE* maps = std::fopen("/proc/self/maps", "r");
+    if (maps == nullptr) return false;
+    const auto at = reinterpret_cast<std::uintptr_t>(p);
+    bool shared = false;
+    char line[512];
+    while (std::fgets(line, sizeof line, maps) != nullptr) {
+        unsigned long long from = 0, to = 0;
+        if (std::sscanf(line, "%llx-%llx", &from, &to) != 2 || at < from || at >= to) continue;
+        shared = std::strstr(line, " /SYSV") != nullptr;
+        break;
+    }
+    std::fclose(maps);
+    return shared;
+}
+
+}  // namespace posix
 
 }  // namespace plat

@@ -64,7 +64,10 @@ void AllocStore(posix::WindowRec* rec) {
         screen->pitch % 4 == 0) {
         rec->store.clear();
         rec->direct = true;
-        std::memset(screen->pixels, 0, static_cast<std::size_t>(screen->pitch) * static_cast<std::size_t>(h));
+        // SDL's MIT-SHM surface is a new segment, zero already: clearing it would only bring its
+        // pages in before the title rather than with the first frame.
+        if (!posix::InSharedMemory(screen->pixels))
+            std::memset(screen->pixels, 0, static_cast<std::size_t>(screen->pitch) * static_cast<std::size_t>(h));
         rec->surface = Surface{static_cast<std::uint32_t*>(screen->pixels), w, h, screen->pitch / 4};
         return;
     }

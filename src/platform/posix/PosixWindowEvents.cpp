@@ -184,9 +184,12 @@ namespace posix {
 void PumpEvents() {
     State& s = St();
     if (!s.videoUp) return;
-    TakeSigterm();
+    if (!s.ready.known) WaitForEvents(0);
+    const Readiness ready = s.ready;
+    s.ready = Readiness{};
+    if (ready.signal) TakeSigterm();
     std::vector<x11::Event> xev;
-    x11::Drain(&xev);
+    if (ready.ours) x11::Drain(&xev);
     for (const x11::Event& e : xev) {
         if (e.kind == x11::Event::Exposed) {
             InvalidateAll(Find(e.window));
@@ -204,8 +207,9 @@ void PumpEvents() {
                 gone.push_back(r->hwnd);
         for (Hwnd h : gone) DestroyAfterServerGone(h);
     }
+    if (ready.sdl) SDL_PumpEvents();
     SDL_Event ev;
-    while (SDL_PollEvent(&ev)) Translate(ev);
+    while (SDL_PeepEvents(&ev, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) Translate(ev);
 }
 
 }  // namespace posix

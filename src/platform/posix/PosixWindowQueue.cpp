@@ -98,28 +98,33 @@ const MessageRouter* GetMessageRouter() { return St().router; }
 
 void WaitForEvents(int timeoutMs) {
     State& s = St();
-    if (s.videoUp) {
-        SDL_PumpEvents();
-        if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) return;
-    }
-    fd_set fds;
-    FD_ZERO(&fds);
-    int maxFd = -1;
-    auto add = [&](int fd) {
-        if (fd < 0) return;
-        FD_SET(fd, &fds);
-        maxFd = std::max(maxFd, fd);
-    };
-    add(x11::ConnectionFd());
-    add(s.signalPipe[0]);
+    SDL_Window* sdl = nullptr;
     for (auto& r : s.windows) {
         if (r->sdl) {
-            add(x11::SdlConnectionFd(r->sdl));
+            sdl = r->sdl;
             break;  // SDL has one connection for all its windows
         }
     }
+    // Events already read (by a reply we waited for) or already translated by SDL: no sleep.
+    Readiness ready{true, false, false, false};
+    if (s.videoUp) {
+        ready.ours = x11::FlushAndQueued();
+        ready.sdl = (sdl && x11::SdlFlushAndQueued(sdl)) ||
+                    SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0;
+        if (ready.ours || ready.sdl) timeoutMs = 0;
+    }
+    const int fds[3] = {x11::ConnectionFd(), sdl ? x11::SdlConnectionFd(sdl) : -1, s.signalPipe[0]};
+    fd_set set;
+    FD_ZERO(&set);
+    int maxFd = -1;
+    for (int fd : fds) {
+        if (fd < 0) continue;
+        FD_SET(fd, &set);
+        maxFd = std::max(maxFd, fd);
+    }
     if (maxFd < 0) {
         if (timeoutMs > 0) SDL_Delay(static_cast<Uint32>(timeoutMs));
+        s.ready = ready;
         return;
     }
     timeval tv{};
@@ -129,7 +134,12 @@ void WaitForEvents(int timeoutMs) {
         tv.tv_usec = (timeoutMs % 1000) * 1000;
         ptv = &tv;
     }
-    select(maxFd + 1, &fds, nullptr, nullptr, ptv);  // EINTR just ends the wait early
+    if (select(maxFd + 1, &set, nullptr, nullptr, ptv) < 0) {
+        s.ready = Readiness{true, true, true, true};  // interrupted: look at everything
+        return;
+    }
+    auto has = [&](int fd) { return fd >= 0 && FD_ISSET(fd, &set); };
+    s.ready = Readiness{true, ready.ours || has(fds[0]), ready.sdl || has(fds[1]), has(fds[2])};
 }
 
 }  // namespace posix
@@ -154,21 +164,27 @@ void PostQuitMessage(int exitCode) {
     posix::St().quitCode = exitCode;
 }
 
+// One wait per message: with nothing to hand out, sleep until input or the next timer's deadline,
+// then read only what has input.
 bool GetMessage(Msg* out) {
     for (;;) {
+        Msg next;
+        if (!Retrieve(&next, 0, 0, 0, false)) {
+            if (posix::St().windows.empty() && posix::St().timers.empty() && posix::St().queue.empty()) {
+                // Nothing can ever arrive: end the loop rather than wait forever.
+                *out = Msg{0, kWmQuit, 0, 0};
+                return false;
+            }
+            posix::WaitForEvents(MsUntilNextTimer());
+        }
         posix::PumpEvents();
         if (Retrieve(out, 0, 0, 0, true)) return out->message != kWmQuit;
-        if (posix::St().windows.empty() && posix::St().timers.empty() && posix::St().queue.empty()) {
-            // Nothing can ever arrive: end the loop rather than wait forever.
-            *out = Msg{0, kWmQuit, 0, 0};
-            return false;
-        }
-        posix::WaitForEvents(MsUntilNextTimer());
     }
 }
 
 bool PeekMessage(Msg* out, Hwnd hwnd, std::uint32_t minMsg, std::uint32_t maxMsg, std::uint32_t remove) {
-    posix::PumpEvents();
+    // No event of the display becomes a timer message: a look for timers alone reads nothing.
+    if (minMsg != kWmTimer || maxMsg != kWmTimer) posix::PumpEvents();
     Msg m;
     if (!Retrieve(&m, hwnd, minMsg, maxMsg, (remove & 1u) != 0)) return false;
     if (out) *out = m;

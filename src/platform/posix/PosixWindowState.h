@@ -53,6 +53,13 @@ struct TimerRec {
     std::uint64_t dueMs = 0;
 };
 
+// What the last wait found waiting: events on our connection or SDL's, a SIGTERM. PumpEvents
+// reads only those; when no wait came since, it asks again without sleeping.
+struct Readiness {
+    bool known = false;
+    bool ours = false, sdl = false, signal = false;
+};
+
 struct State {
     bool videoTried = false;
     bool videoUp = false;
@@ -73,6 +80,7 @@ struct State {
     int signalPipe[2] = {-1, -1};
     const MessageRouter* router = nullptr;
     int verifyModuleFd = -1;  // the password module of the check in progress, run by a helper process
+    Readiness ready;
 };
 
 // The back-end's one state object.
@@ -92,14 +100,19 @@ WindowRec* InputTarget();
 void Post(Hwnd hwnd, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam);
 void InvalidateAll(WindowRec* rec);
 
-// GetMessage/PeekMessage: move pending SDL and X events, and a pending SIGTERM, into the queue.
+// GetMessage/PeekMessage: move pending SDL and X events, and a pending SIGTERM, into the queue,
+// reading only the connections that have input.
 void PumpEvents();
-// GetMessage: block until an event arrives or `timeoutMs` passes (-1: no deadline).
+// GetMessage: block until an event arrives or `timeoutMs` passes (-1: no deadline; 0: just look),
+// and note in St().ready what has input.
 void WaitForEvents(int timeoutMs);
 
 // Event pump, when SDL is about to replace a window's surface: a store that was that surface
 // becomes a copy of our own, so the drawing code never holds freed pixels.
 void KeepOwnStore(WindowRec* rec);
+
+// CreateWindowEx: does `p` lie in System V shared memory (which the kernel hands out zero-filled)?
+bool InSharedMemory(const void* p);
 
 // ShowCursor: take (true) or release (false) the keyboard and pointer of the full-screen window.
 void SetScreenGrab(bool grab);

@@ -12,6 +12,10 @@
 #include <bit>
 #include <cstring>
 
+#include <X11/Xlibint.h>  // the request buffer, to flush only when it holds something
+#undef min
+#undef max
+
 namespace plat::posix::x11 {
 
 namespace {
@@ -155,12 +159,27 @@ bool WmInfo(SDL_Window* win, SDL_SysWMinfo* info) {
     SDL_VERSION(&info->version);
     return SDL_GetWindowWMInfo(win, info) && info->subsystem == SDL_SYSWM_X11;
 }
+
+// XFlush also reads the connection; it is called only when requests wait in Xlib's buffer.
+bool FlushedQueue(Display* dpy) {
+    if (!dpy) return false;
+    const auto* priv = reinterpret_cast<const struct _XDisplay*>(dpy);
+    if (priv->bufptr != priv->buffer) XFlush(dpy);
+    return XEventsQueued(dpy, QueuedAlready) > 0;
+}
 }  // namespace
 
 int SdlConnectionFd(SDL_Window* win) {
     SDL_SysWMinfo info;
     if (!WmInfo(win, &info) || !info.info.x11.display) return -1;
     return ConnectionNumber(info.info.x11.display);
+}
+
+bool FlushAndQueued() { return FlushedQueue(X().dpy); }
+
+bool SdlFlushAndQueued(SDL_Window* win) {
+    SDL_SysWMinfo info;
+    return WmInfo(win, &info) && FlushedQueue(info.info.x11.display);
 }
 
 unsigned long SdlWindowId(SDL_Window* win) {

@@ -46,6 +46,10 @@ void Drain(std::vector<Event>* out);
 // WaitForEvents: file descriptors to wait on (our connection, SDL's connection of a window).
 int ConnectionFd();
 int SdlConnectionFd(SDL_Window* win);
+// WaitForEvents, before it sleeps: sends what Xlib still buffers on both connections and tells
+// whether events were already read into Xlib's queues (no system call).
+bool FlushAndQueued();
+bool SdlFlushAndQueued(SDL_Window* win);
 
 // CreateWindowEx: the X id behind an SDL window.
 unsigned long SdlWindowId(SDL_Window* win);

@@ -34,4 +34,7 @@ bool LoadString(std::uint16_t id, std::string* out) {
     }
 }
 
+// Resources are pages of the mapped image; the system trims them itself.
+void ReleaseResource(ResData) {}
+
 }  // namespace plat

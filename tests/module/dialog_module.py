@@ -1,0 +1,57 @@
+"""The settings mode loads its dialog module from beside the executable or from the install folder;
+a missing module or one without the entry ends the saver with a message and status 1. The saver
+itself links no GTK. Runs without a display: the loading comes before any window."""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+exe, module, foreign, reldir = sys.argv[1:5]
+MODULE = os.path.basename(module)
+failed = 0
+
+
+def check(ok, what):
+    global failed
+    print(("ok    " if ok else "FAIL  ") + what, flush=True)
+    failed += 0 if ok else 1
+
+
+def place(folder, source, name):
+    os.makedirs(folder, exist_ok=True)
+    target = os.path.join(folder, name)
+    try:
+        os.link(source, target)  # the saver sees its own folder through /proc/self/exe
+    except OSError:
+        shutil.copy2(source, target)
+    return target
+
+
+# (case, where the module file comes from, its folder relative to the executable's, status, stderr)
+cases = [
+    ("beside the executable", module, ".", 0, "cannot open the X display for the settings dialog"),
+    ("in the install folder", module, reldir, 0, "cannot open the X display for the settings dialog"),
+    ("missing", None, ".", 1, f"the dialog module is missing (looked for "),
+    ("without the entry", foreign, ".", 1, "has no entry morgrave_dialog_module"),
+]
+for name, source, folder, status, message in cases:
+    root = tempfile.mkdtemp(prefix="morgrave-module-")
+    try:
+        bindir = os.path.join(root, "prefix", "bin")
+        saver = place(bindir, exe, "morgrave")
+        if source:
+            place(os.path.normpath(os.path.join(bindir, folder)), source, MODULE)
+        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+        env.update(HOME=root, XDG_CONFIG_HOME=os.path.join(root, "config"), XDG_STATE_HOME=os.path.join(root, "state"))
+        r = subprocess.run([saver, "c"], env=env, capture_output=True, text=True, timeout=60)
+        check(r.returncode == status and message in r.stderr,
+              f"{name}: status {r.returncode} (want {status}), stderr {r.stderr.strip()!r}")
+    finally:
+        shutil.rmtree(root, ignore_errors=True)
+
+needed = subprocess.run(["ldd", exe], capture_output=True, text=True).stdout
+check("libgtk" not in needed and "libgdk" not in needed, "the saver links no GTK")
+print(f"dialog module: {failed} failed", flush=True)
+sys.exit(1 if failed else 0)
