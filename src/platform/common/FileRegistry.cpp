@@ -164,7 +164,11 @@ void FileRegistry::Parse(const std::string& text) {
             }
             flush();
             block.header = line;
-            if (!block.opaque) block.items.reserve(CountItems(all, start));
+            // With room to grow, so that a large key's first new value does not move all the others.
+            if (!block.opaque) {
+                const std::size_t items = CountItems(all, start);
+                block.items.reserve(items + items / 8);
+            }
             m_blocks.push_back(std::move(block));
             current = &m_blocks.back();
             continue;
@@ -192,8 +196,8 @@ void FileRegistry::Parse(const std::string& text) {
             continue;
         }
         flush();
-        item.raw = all.substr(lineStart, valueEnd - lineStart);
         current->items.push_back(std::move(item));
+        current->items.back().raw = all.substr(lineStart, valueEnd - lineStart);
     }
     flush();
 }
