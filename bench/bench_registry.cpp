@@ -42,6 +42,8 @@ std::vector<Store> Stores() {
         {"values", Repeated(kSettings, "\"v\"=dword:1\n")},
         {"one hex value", Repeated(kSettings + "\"h\"=hex:00,\\\n", "00,00,00,00,00,00,00,00,00,00,\\\n")},
         {"empty keys on the way between other keys", Repeated("", "[HKEY_CURRENT_USER\\Software]\n[a]\n")},
+        {"values of another key (every write refused)",
+         Repeated("[HKEY_CURRENT_USER\\Software\\Other]\n", "\"v\"=dword:1\n")},
     };
 }
 
@@ -81,7 +83,7 @@ void BM_StartUpOnStore(benchmark::State& state) {
     std::remove((path + ".lock").c_str());
     ::rmdir(pattern);
 }
-BENCHMARK(BM_StartUpOnStore)->DenseRange(0, 7)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_StartUpOnStore)->DenseRange(0, 8)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The parse alone, once per operation that finds the text changed.
 void BM_ParseStore(benchmark::State& state) {
@@ -93,7 +95,7 @@ void BM_ParseStore(benchmark::State& state) {
     }
     state.SetLabel(store.name);
 }
-BENCHMARK(BM_ParseStore)->DenseRange(0, 7)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ParseStore)->DenseRange(0, 8)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
