@@ -41,6 +41,9 @@ std::vector<Store> Stores() {
         {"newlines in the settings", Repeated(kSettings, "\n")},
         {"values", Repeated(kSettings, "\"v\"=dword:1\n")},
         {"one hex value", Repeated(kSettings + "\"h\"=hex:00,\\\n", "00,00,00,00,00,00,00,00,00,00,\\\n")},
+        {"empty keys on the way between other keys", Repeated("", "[HKEY_CURRENT_USER\\Software]\n[a]\n")},
+        {"values of another key (every write refused)",
+         Repeated("[HKEY_CURRENT_USER\\Software\\Other]\n", "\"v\"=dword:1\n")},
     };
 }
 
@@ -80,7 +83,7 @@ void BM_StartUpOnStore(benchmark::State& state) {
     std::remove((path + ".lock").c_str());
     ::rmdir(pattern);
 }
-BENCHMARK(BM_StartUpOnStore)->DenseRange(0, 6)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_StartUpOnStore)->DenseRange(0, 8)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The parse alone, once per operation that finds the text changed.
 void BM_ParseStore(benchmark::State& state) {
@@ -92,7 +95,7 @@ void BM_ParseStore(benchmark::State& state) {
     }
     state.SetLabel(store.name);
 }
-BENCHMARK(BM_ParseStore)->DenseRange(0, 6)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ParseStore)->DenseRange(0, 8)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

@@ -330,19 +330,29 @@ TEST_F(SettingsStoreTest, AStoreThatCannotBeReadIsNeverReplaced) {
     EXPECT_EQ(huge.size(), fs::file_size(store));
     EXPECT_EQ(huge, ReadFile(store));
 
-    // A store just under the limit stays readable: a write that would take it past fails and
-    // leaves it as it was (and the value that was not written is not reported as stored).
-    const std::string settings = std::string("[HKEY_CURRENT_USER\\") + kKey + "]\n\"Pain\"=dword:00000004\n";
-    std::string nearLimit = settings + ";" + std::string(4194290 - settings.size() - 2, 'p') + "\n";
+    // A store just under the limit stays readable: writes that would take it past fail and leave
+    // it as it was, and what the store holds is the file again at once (nothing unwritten reads
+    // as stored): a new value, a longer spelling of a value, an unreadable value replaced.
+    const std::string settings =
+        std::string("[HKEY_CURRENT_USER\\") + kKey + "]\n\"Pain\"=dword:4\n\"Subliminals\"=dword:zz\n";
+    std::string nearLimit = settings + ";" + std::string(4194300 - settings.size() - 2, 'p') + "\n";
     WriteFile(store, nearLimit);
-    EXPECT_FALSE(Start({"/save"}));
+    EXPECT_FALSE(Start({"/save"}));  // the missing and the unreadable setting do not fit
     EXPECT_EQ(4, theApp.m_nPain);
-    EXPECT_EQ(nearLimit, ReadFile(store));  // the two missing settings would not fit
-    EXPECT_FALSE(theApp.WriteProfileInt("Settings", "Another setting", 1));
+    EXPECT_EQ(nearLimit, headless::RegistryText());
+    for (const char* name : {"Another setting", "Pain", "Subliminals"}) {
+        EXPECT_FALSE(theApp.WriteProfileInt("Settings", name, 5)) << name;
+        EXPECT_EQ(nearLimit, headless::RegistryText()) << name;
+    }
     EXPECT_EQ(7u, theApp.GetProfileInt("Settings", "Another setting", 7));
     EXPECT_EQ(nearLimit, ReadFile(store));
-    EXPECT_TRUE(theApp.WriteProfileInt("Settings", "Pain", 2));  // same size: written
-    EXPECT_EQ(2u, theApp.GetProfileInt("Settings", "Pain", 3));
+    // A key that cannot be written is taken out again: what is held is the file.
+    std::string otherKeys = "[HKEY_CURRENT_USER\\Software]\n[a]\n[HKEY_CURRENT_USER\\Software\\Tarnwick Productions Ltd]\n";
+    otherKeys += std::string(4194290 - otherKeys.size() - 1, ';') + "\n";
+    WriteFile(store, otherKeys);
+    EXPECT_FALSE(theApp.WriteProfileInt("Settings", "Pain", 2));
+    EXPECT_EQ(otherKeys, headless::RegistryText());
+    EXPECT_EQ(otherKeys, ReadFile(store));
 
     // Folders that cannot be made: a file on the way, a path far longer than any the system
     // takes. The write fails and leaves nothing behind.

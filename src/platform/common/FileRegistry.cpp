@@ -164,7 +164,11 @@ void FileRegistry::Parse(const std::string& text) {
             }
             flush();
             block.header = line;
-            if (!block.opaque) block.items.reserve(CountItems(all, start));
+            // With room to grow, so that a large key's first new value does not move all the others.
+            if (!block.opaque) {
+                const std::size_t items = CountItems(all, start);
+                block.items.reserve(items + items / 8);
+            }
             m_blocks.push_back(std::move(block));
             current = &m_blocks.back();
             continue;
@@ -192,8 +196,8 @@ void FileRegistry::Parse(const std::string& text) {
             continue;
         }
         flush();
-        item.raw = all.substr(lineStart, valueEnd - lineStart);
         current->items.push_back(std::move(item));
+        current->items.back().raw = all.substr(lineStart, valueEnd - lineStart);
     }
     flush();
 }
@@ -270,13 +274,22 @@ bool FileRegistry::IsBlankBlock(const Block& block) {
     return true;
 }
 
-FileRegistry::Block* FileRegistry::AddBlock(const Path& path) {
+FileRegistry::Block* FileRegistry::AddBlock(const Path& path, AddedKey* added) {
+    if (added != nullptr) added->preambleAdded = m_preamble.empty() && m_blocks.empty();
     EnsurePreamble();
     // A key made on the way to this one (a header with nothing but blank lines) is implied by
     // this key's header from now on; dropping it keeps the file to the keys that hold values.
-    std::erase_if(m_blocks, [&](const Block& old) {
-        return !old.opaque && old.path.size() < path.size() && IsPrefix(old.path, path) && IsBlankBlock(old);
-    });
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < m_blocks.size(); ++i) {
+        Block& old = m_blocks[i];
+        if (!old.opaque && old.path.size() < path.size() && IsPrefix(old.path, path) && IsBlankBlock(old)) {
+            if (added != nullptr) added->dropped.emplace_back(i, std::move(old));
+            continue;
+        }
+        if (kept != i) m_blocks[kept] = std::move(old);
+        ++kept;
+    }
+    m_blocks.resize(kept);
     Block fresh;
     fresh.fresh = true;
     fresh.path = path;
@@ -284,8 +297,25 @@ FileRegistry::Block* FileRegistry::AddBlock(const Path& path) {
     return &m_blocks.back();
 }
 
+void FileRegistry::RemoveAddedBlock(AddedKey* added) {
+    m_blocks.pop_back();
+    // The dropped keys go back to their places in one pass.
+    std::vector<Block> merged;
+    merged.reserve(m_blocks.size() + added->dropped.size());
+    auto next = added->dropped.begin();
+    for (Block& block : m_blocks) {
+        for (; next != added->dropped.end() && next->first == merged.size(); ++next) {
+            merged.push_back(std::move(next->second));
+        }
+        merged.push_back(std::move(block));
+    }
+    for (; next != added->dropped.end(); ++next) merged.push_back(std::move(next->second));
+    m_blocks.swap(merged);
+    if (added->preambleAdded) m_preamble.clear();
+}
+
 bool FileRegistry::Store(const Path& path, const std::string& name, std::uint32_t type, const std::uint8_t* data,
-                         std::uint32_t size) {
+                         std::uint32_t size, StoredValue* change) {
     Item item;
     item.kind = Item::Kind::Value;
     item.dirty = true;
@@ -293,16 +323,21 @@ bool FileRegistry::Store(const Path& path, const std::string& name, std::uint32_
     item.value.type = type;
     item.value.data.assign(data, data + size);
 
-    for (Block& block : m_blocks) {
+    for (std::size_t b = 0; b < m_blocks.size(); ++b) {
+        Block& block = m_blocks[b];
         if (block.opaque || !SamePath(block.path, path)) continue;
         for (std::size_t i = 0; i < block.items.size(); ++i) {
             Item& old = block.items[i];
             if (old.kind == Item::Kind::Raw || !EqualNoCase(old.value.name, name)) continue;
             item.value.name = old.value.name;
+            change->block = b;
+            change->item = i;
+            change->replaced = true;
             if (old.kind == Item::Kind::Value) {
                 // The same data again keeps the line as it was written (start-up rewrites every
                 // setting on every start; a hand-written spelling survives that).
                 if (old.value.type == type && old.value.data == item.value.data) return false;
+                change->old = std::move(old);
                 old = std::move(item);
                 return true;
             }
@@ -313,20 +348,50 @@ bool FileRegistry::Store(const Path& path, const std::string& name, std::uint32_
             for (std::size_t p = note.raw.find('\n'); p != std::string::npos; p = note.raw.find('\n', p + 1)) {
                 note.raw.insert(p + 1, "; ");
             }
+            change->old = std::move(old);
             old = std::move(item);
             block.items.insert(block.items.begin() + static_cast<std::ptrdiff_t>(i), std::move(note));
+            change->item = i + 1;
+            change->noted = true;
             return true;
         }
     }
     Block* block = FindBlock(path);
-    if (block == nullptr) block = AddBlock(path);
+    if (block == nullptr) {
+        block = AddBlock(path, &change->added);
+        change->newKey = true;
+    }
     // After the key's last value, so comments and blank lines before the next key stay there.
     std::size_t at = 0;
     for (std::size_t i = 0; i < block->items.size(); ++i) {
         if (block->items[i].kind != Item::Kind::Raw) at = i + 1;
     }
     block->items.insert(block->items.begin() + static_cast<std::ptrdiff_t>(at), std::move(item));
+    change->block = static_cast<std::size_t>(block - m_blocks.data());
+    change->item = at;
     return true;
+}
+
+void FileRegistry::Unstore(StoredValue* change) {
+    if (change->newKey) {
+        RemoveAddedBlock(&change->added);
+        return;
+    }
+    std::vector<Item>& items = m_blocks[change->block].items;
+    if (!change->replaced) {
+        items.erase(items.begin() + static_cast<std::ptrdiff_t>(change->item));
+        return;
+    }
+    items[change->item] = std::move(change->old);
+    if (change->noted) items.erase(items.begin() + static_cast<std::ptrdiff_t>(change->item - 1));
+}
+
+bool FileRegistry::CommitOrUnstore(StoredValue* change) {
+    if (Commit()) return true;
+    // The model is the store's text again, which has not changed.
+    Unstore(change);
+    m_textKnown = m_storage != nullptr;
+    return false;
 }
 
 bool FileRegistry::Refresh() {
@@ -436,8 +501,10 @@ long FileRegistry::CreateKey(HKey parent, const char* sub, HKey* out) {
         StorageLock lock(m_storage);
         if (!lock.Held() || !Refresh()) return kErrorAccessDenied;
         if (!KeyExists(path)) {
-            AddBlock(path);
-            if (!Commit()) return kErrorAccessDenied;
+            StoredValue change;
+            change.newKey = true;
+            AddBlock(path, &change.added);
+            if (!CommitOrUnstore(&change)) return kErrorAccessDenied;
         }
     }
     *out = NewHandle(path);
@@ -475,8 +542,9 @@ long FileRegistry::SetValue(HKey key, const char* name, std::uint32_t type, cons
     StorageLock lock(m_storage);
     if (!lock.Held() || !Refresh()) return kErrorAccessDenied;
     // The key may have been removed by hand since it was opened: writing recreates it.
-    if (!Store(path, valueName, type, static_cast<const std::uint8_t*>(data), size)) return kErrorSuccess;
-    return Commit() ? kErrorSuccess : kErrorAccessDenied;
+    StoredValue change;
+    if (!Store(path, valueName, type, static_cast<const std::uint8_t*>(data), size, &change)) return kErrorSuccess;
+    return CommitOrUnstore(&change) ? kErrorSuccess : kErrorAccessDenied;
 }
 
 long FileRegistry::CloseKey(HKey key) {
@@ -502,8 +570,9 @@ bool FileRegistry::PutValue(const std::string& keyPath, const std::string& name,
     if (!SplitPath(keyPath, &path) || HasControl(name)) return false;
     StorageLock lock(m_storage);
     if (!lock.Held() || !Refresh()) return false;
-    if (!Store(path, name, type, data.data(), static_cast<std::uint32_t>(data.size()))) return true;
-    return Commit();
+    StoredValue change;
+    if (!Store(path, name, type, data.data(), static_cast<std::uint32_t>(data.size()), &change)) return true;
+    return CommitOrUnstore(&change);
 }
 
 }  // namespace plat

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Types.h"
@@ -98,10 +99,30 @@ private:
     HKey NewHandle(const Path& path);
     // Adds the explanatory comment to a store that is still empty.
     void EnsurePreamble();
-    Block* AddBlock(const Path& path);
+    // What AddBlock changed besides appending the key, so that a key that could not be written
+    // can be taken out again (cheaper than reading a large store again).
+    struct AddedKey {
+        bool preambleAdded = false;
+        std::vector<std::pair<std::size_t, Block>> dropped;  // implied keys dropped, by old index
+    };
+    Block* AddBlock(const Path& path, AddedKey* added = nullptr);
+    void RemoveAddedBlock(AddedKey* added);
+    // What Store changed, so that a value that could not be written can be taken out again.
+    struct StoredValue {
+        std::size_t block = 0;  // index in m_blocks
+        std::size_t item = 0;   // index of the value in the block
+        bool replaced = false;  // `old` was there before (and a note was put before it: `noted`)
+        bool noted = false;
+        Item old;
+        bool newKey = false;  // the key itself was added (`added`; a key alone: CreateKey)
+        AddedKey added;
+    };
     // Stores a value in the model (no commit); false when it held that value already.
     bool Store(const Path& path, const std::string& name, std::uint32_t type, const std::uint8_t* data,
-               std::uint32_t size);
+               std::uint32_t size, StoredValue* change);
+    void Unstore(StoredValue* change);
+    // Commit for a change that Unstore can take back: a refused write leaves the model as read.
+    bool CommitOrUnstore(StoredValue* change);
 
     static bool SamePath(const Path& a, const Path& b);
     static bool IsPrefix(const Path& prefix, const Path& path);

@@ -143,7 +143,7 @@ static bool ParseHexBytes(const std::string& s, std::size_t pos, std::vector<std
 }
 
 // 1 to 8 hex digits and nothing else.
-static bool ParseHexNumber(const std::string& s, std::uint32_t* out) {
+static bool ParseHexNumber(std::string_view s, std::uint32_t* out) {
     if (s.empty() || s.size() > 8) return false;
     std::uint32_t v = 0;
     for (char c : s) {
@@ -209,7 +209,11 @@ LineKind ParseValueLine(const std::string& line, std::string* name, std::uint32_
     }
     if (StartsWithNoCase(line, pos, "dword:")) {
         std::uint32_t v = 0;
-        if (!ParseHexNumber(Trim(line.substr(pos + 6)), &v)) return LineKind::Broken;
+        std::string_view digits(line);
+        digits.remove_prefix(pos + 6);
+        while (!digits.empty() && IsBlank(digits.front())) digits.remove_prefix(1);
+        while (!digits.empty() && IsBlank(digits.back())) digits.remove_suffix(1);
+        if (!ParseHexNumber(digits, &v)) return LineKind::Broken;
         *type = kRegDword;
         data->assign({static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
                       static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)});
