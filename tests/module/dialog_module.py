@@ -1,6 +1,7 @@
 """The settings mode loads its dialog module from beside the executable or from the install folder;
 a missing module or one without the entry ends the saver with a message and status 1. The saver
-itself links no GTK. Runs without a display: the loading comes before any window."""
+itself links no GTK. Runs without a display: the loading comes before any window, so a loaded module
+is the one that says there is no display (also status 1)."""
 
 import os
 import shutil
@@ -31,8 +32,8 @@ def place(folder, source, name):
 
 # (case, where the module file comes from, its folder relative to the executable's, status, stderr)
 cases = [
-    ("beside the executable", module, ".", 0, "cannot open the X display for the settings dialog"),
-    ("in the install folder", module, reldir, 0, "cannot open the X display for the settings dialog"),
+    ("beside the executable", module, ".", 1, "cannot open the X display for the settings dialog"),
+    ("in the install folder", module, reldir, 1, "cannot open the X display for the settings dialog"),
     ("missing", None, ".", 1, f"the dialog module is missing (looked for "),
     ("without the entry", foreign, ".", 1, "has no entry morgrave_dialog_module"),
 ]
