@@ -44,6 +44,7 @@ ResData FindResource(ResType type, std::uint16_t id) {
     if (type.name != nullptr || type.ordinal != kRtBitmap.ordinal || id != 1 || g_fake.data == nullptr) return ResData{};
     return ResData{g_fake.data, static_cast<std::uint32_t>(g_fake.size)};
 }
+void ReleaseResource(ResData) {}
 
 DisplayCaps GetDisplayCaps() { return g_fake.caps; }
 Surface* GetDisplaySurface() { return nullptr; }
