@@ -13,7 +13,7 @@ L = W.L
 
 def wait_running(w, p):
     """Until the full-screen window is up: the chamber's corner on the screen."""
-    return W.wait_until(lambda: p.poll() is None and w.screenshot().pixel(192, 144) != (0, 0, 0), 90, 0.2)
+    return W.wait_until(lambda: p.poll() is None and w.screenshot().pixel(512, 384) != (0, 0, 0), 90, 0.2)
 
 
 def main():

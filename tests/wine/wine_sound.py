@@ -20,7 +20,7 @@ def run_traced(w, seconds):
     w.xdotool("mousemove", 3, 3)
     with open(log, "w") as err:
         p = w.start("/s", env={"WINEDEBUG": "trace+winmm"}, stderr=err)
-        running = W.wait_until(lambda: p.poll() is None and w.screenshot().pixel(192, 144) != (0, 0, 0), 90, 0.3)
+        running = W.wait_until(lambda: p.poll() is None and w.screenshot().pixel(512, 384) != (0, 0, 0), 90, 0.3)
         time.sleep(seconds)
         alive = p.poll() is None
         p.kill()
