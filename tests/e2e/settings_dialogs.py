@@ -38,20 +38,22 @@ def stored_settings(s):
 
 # ---- windows ---------------------------------------------------------------------------------------
 
+def visible(s, title):
+    return [int(w) for w in s.run("xdotool", "search", "--onlyvisible", "--name", "^" + re.escape(title) + "$").stdout.split()]
+
+
 def find_window(s, title, seconds=10):
     found = []
 
     def look():
-        r = s.run("xdotool", "search", "--onlyvisible", "--name", "^" + re.escape(title) + "$")
-        found[:] = [int(w) for w in r.stdout.split()]
+        found[:] = visible(s, title)
         return bool(found)
 
     return found[0] if L.wait_until(look, seconds, 0.1) else None
 
 
 def gone(s, title, seconds=5):
-    return L.wait_until(lambda: not s.run("xdotool", "search", "--onlyvisible", "--name",
-                                          "^" + re.escape(title) + "$").stdout.split(), seconds, 0.1)
+    return L.wait_until(lambda: not visible(s, title), seconds, 0.1)
 
 
 class Geometry:
@@ -110,10 +112,6 @@ def wait_label(s, g, old, seconds=3):
 
     L.wait_until(changed, seconds, 0.05)
     return crop[0]
-
-
-def region_crop(s, x0, y0, x1, y1):
-    return s.screenshot().region_hash(x0, y0, x1, y1)
 
 
 def save_window_picture(s, wid, name, media_dir):
@@ -182,6 +180,14 @@ class Dialog:
         return stored_settings(self.s)
 
 
+def stores(s, c, arg, store, key_names, want, what):
+    """A dialog over `store`, these keys, then the values stored must include `want`."""
+    d = Dialog(s, c, arg, store=store)
+    keys(s, *key_names)
+    v = d.finish(what)
+    c.check(all(v.get(k) == x for k, x in want.items()), f"{what}: stores {want}: {v}")
+
+
 # ---- the groups of checks ----------------------------------------------------------------------------
 
 def case_defaults(s, c, media):
@@ -208,12 +214,8 @@ def case_defaults(s, c, media):
     c.check(v == {"Enable sound": 1, "Pain": 3, "Subliminals": 1},
             f"OK on the defaults stores both boxes checked and 3: {v}")
 
-    d = Dialog(s, c, "-C")
-    d.to_slider()
-    d.move("Left")
-    keys(s, "Tab", "space", "Return")  # "Mystery" unchecked
-    v = d.finish("-C, OK")
-    c.check(v == {"Enable sound": 1, "Pain": 2, "Subliminals": 0}, f"OK stores 1, 2 and 0: {v}")
+    stores(s, c, "-C", None, ["Tab", "Tab", "Tab", "Left", "Tab", "space", "Return"],  # the slider down, "Mystery" off
+           {"Enable sound": 1, "Pain": 2, "Subliminals": 0}, "-C, OK")
 
     # The mouse: a press on the trough's left end jumps there, dragging past the right end
     # renames the level on the way, and a click on "The Damned" unchecks it.
@@ -261,10 +263,7 @@ def case_pain(s, c, media):
     v = d.finish("Pain 9, Escape")
     c.check(v.get("Pain") == 9, f"Cancel keeps Pain 9: {v}")
 
-    d = Dialog(s, c, "/c", store=store)
-    keys(s, "Return")
-    v = d.finish("Pain 9, Enter")
-    c.check(v.get("Pain") == 4, f"OK stores 4 for a stored 9: {v}")
+    stores(s, c, "/c", store, ["Return"], {"Pain": 4}, "Pain 9, Enter (the slider's end)")
 
     d = Dialog(s, c, "c", store=dict(store, Pain=0))
     c.check(d.label == weird, "stored Pain 0 is named Weird")
@@ -283,23 +282,13 @@ def case_pain(s, c, media):
 
 
 def case_checkboxes(s, c, media):
+    # A stored 7 shows unchecked and even Cancel stores 0; a stored 2 survives Cancel, OK gives 1.
     store = {"Enable sound": 7, "Pain": 3, "Subliminals": 2}
-    d = Dialog(s, c, "/c", store=store)
-    keys(s, "Escape")
-    v = d.finish("sound 7, Escape")
-    c.check(v.get("Enable sound") == 0, f"a stored 7 shows unchecked and even Cancel stores 0: {v}")
-    c.check(v.get("Subliminals") == 2, f"a stored 2 survives Cancel: {v}")
-    c.check(v.get("Pain") == 3, "Cancel keeps Pain")
-
-    d = Dialog(s, c, "/c", store=store)
-    keys(s, "Return")
-    v = d.finish("sound 7, Enter")
-    c.check(v.get("Enable sound") == 0 and v.get("Subliminals") == 1, f"OK stores 0 and 1: {v}")
-
-    d = Dialog(s, c, "/c", store={"Enable sound": 0, "Pain": 2, "Subliminals": 1})
-    keys(s, "Tab", "Tab", "space", "Tab", "Tab", "space", "Return")  # both boxes toggled
-    v = d.finish("both toggled, Enter")
-    c.check(v == {"Enable sound": 1, "Pain": 2, "Subliminals": 0}, f"OK stores the toggled boxes: {v}")
+    stores(s, c, "/c", store, ["Escape"], {"Enable sound": 0, "Pain": 3, "Subliminals": 2}, "sound 7, Escape")
+    stores(s, c, "/c", store, ["Return"], {"Enable sound": 0, "Subliminals": 1}, "sound 7, Enter")
+    stores(s, c, "/c", {"Enable sound": 0, "Pain": 2, "Subliminals": 1},
+           ["Tab", "Tab", "space", "Tab", "Tab", "space", "Return"],  # both boxes toggled
+           {"Enable sound": 1, "Pain": 2, "Subliminals": 0}, "both toggled, Enter")
 
 
 def case_close(s, c, media):
@@ -330,10 +319,8 @@ def case_close(s, c, media):
     changed_then(lambda d: keys(s, "alt+space", "Return"), "the menu's Close item")
     changed_then(lambda d: s.xdotool("windowclose", d.wid), "another client destroying the window", quiet=False)
 
-    d = Dialog(s, c, "/c", store=store)
-    keys(s, "Tab", "Tab", "space", "Return")  # Enter with the focus on a check box: OK
-    v = d.finish("Enter")
-    c.check(v == dict(store, **{"Enable sound": 0}), f"Enter is OK: {v}")
+    stores(s, c, "/c", store, ["Tab", "Tab", "space", "Return"],  # Enter with the focus on a check box: OK
+           dict(store, **{"Enable sound": 0}), "Enter")
 
 
 def case_nested(s, c, media):
@@ -395,15 +382,15 @@ def case_nested(s, c, media):
         lx, ly = lg.centre()
         c.check(abs(lx - settings_centre[0]) <= 6, "legal centred on the settings dialog")
         text = (lg.x + int(lg.w * 0.08), lg.y + int(lg.h * 0.2), lg.x + int(lg.w * 0.9), lg.y + int(lg.h * 0.8))
-        top = region_crop(s, *text)
+        top = s.screenshot().region_hash(*text)
         focus(s, lw)
         keys(s, "Tab")  # from "Bored?" to the text
         s.xdotool("type", "--delay", "50", "xyz")
         keys(s, "ctrl+Home")
         time.sleep(0.3)
-        c.check(region_crop(s, *text) == top, "the text starts at the top and typing changes nothing")
+        c.check(s.screenshot().region_hash(*text) == top, "the text starts at the top and typing changes nothing")
         keys(s, "Page_Down", "Page_Down")
-        c.check(L.wait_until(lambda: region_crop(s, *text) != top, 3, 0.1), "the text scrolls")
+        c.check(L.wait_until(lambda: s.screenshot().region_hash(*text) != top, 3, 0.1), "the text scrolls")
         keys(s, "Escape")
         c.check(gone(s, LEGAL_TITLE), "Escape closes the legal dialog")
 

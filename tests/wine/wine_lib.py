@@ -11,7 +11,6 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 import e2e_lib as L  # noqa: E402  (Xvfb, screenshots, pictures, checks: shared with the Linux tests)
@@ -192,3 +191,46 @@ def wait_exit(proc, seconds):
 
 def wait_until(predicate, seconds, step=0.1):
     return L.wait_until(predicate, seconds, step)
+
+
+def saver_up(w, p, seconds=90):
+    """Until the full-screen window is up at 1024x768: something other than black inside the
+    chamber (its edges fade to black, so its corner tells nothing)."""
+    def up():
+        shot = w.screenshot()
+        return p.poll() is None and any(shot.pixel(x, y) != (0, 0, 0) for x, y in ((512, 384), (400, 300), (620, 470)))
+    return wait_until(up, seconds, 0.2)
+
+
+def controls(dump):
+    """{id: {field: value}} from WineProbe's dialog listing (fields first, the text last)."""
+    out = {}
+    for line in dump.splitlines():
+        line = line.strip()
+        if line.startswith("control "):
+            head, _, text = line.partition(" text=")
+            fields = dict(part.partition("=")[::2] for part in head.split()[1:])
+            fields["text"] = text
+            out[int(fields["id"])] = fields
+    return out
+
+
+def read_lines(path):
+    """The lines of a file the helpers write, or [] while there is none."""
+    try:
+        with open(path, errors="replace") as f:
+            return f.read().splitlines()
+    except FileNotFoundError:
+        return []
+
+
+def main(name, body, width=1024, height=768, depth=24, helpers=()):
+    """One Wine test: `body(w, c, args)` in a fresh world that is torn down after; the exit code."""
+    args = parse_args(sys.argv[1:])
+    c = L.Checks(name)
+    w = WineWorld(Build(args), width, height, depth, helpers)
+    try:
+        body(w, c, args)
+    finally:
+        w.close()
+    return c.finish()

@@ -31,42 +31,34 @@ def check_picture(c, shot, pic, width, height):
             f"{width}x{height}: nothing drawn right of the parent")
 
 
-def main():
-    args = W.parse_args(sys.argv[1:])
-    build = W.Build(args)
-    c = L.Checks("wine preview")
+def check(w, c, args):
     pic = L.find_picture(args["art"], 873)
-    w = W.WineWorld(build, 1024, 768)
-    try:
-        w.xdotool("mousemove", 1000, 700)
-        for width, height in ((200, 150), (100, 100)):
-            p = w.start("inproc", str(width), str(height), "8", program="PreviewHost.exe")
-            line = p.stdout.readline().strip()
-            c.check(line.startswith("parent "), f"the host made its parent window ({line!r})")
-            ok = W.wait_until(lambda: w.screenshot().pixel(PX + 1, PY + 1) == (255, 255, 255)
-                              or width < pic.width, 60, 0.2)
-            time.sleep(1.5)
-            shot = w.screenshot()
-            c.check(ok, f"{width}x{height}: the preview was painted")
-            check_picture(c, shot, pic, width, height)
-            rc = W.wait_exit(p, 60)
-            out = p.stdout.read().strip() if rc is not None else ""
-            c.check(rc == 0 and out.startswith("ended "),
-                    f"{width}x{height}: the saver's loop ends with its parent ({out!r})")
+    w.xdotool("mousemove", 1000, 700)
+    for width, height in ((200, 150), (100, 100)):
+        p = w.start("inproc", str(width), str(height), "8", program="PreviewHost.exe")
+        line = p.stdout.readline().strip()
+        c.check(line.startswith("parent "), f"the host made its parent window ({line!r})")
+        ok = W.wait_until(lambda: w.screenshot().pixel(PX + 1, PY + 1) == (255, 255, 255)
+                          or width < pic.width, 60, 0.2)
+        time.sleep(1.5)
+        shot = w.screenshot()
+        c.check(ok, f"{width}x{height}: the preview was painted")
+        check_picture(c, shot, pic, width, height)
+        rc = W.wait_exit(p, 60)
+        out = p.stdout.read().strip() if rc is not None else ""
+        c.check(rc == 0 and out.startswith("ended "),
+                f"{width}x{height}: the saver's loop ends with its parent ({out!r})")
 
-        # The real .scr in its own process: runs until the parent goes, then ends by itself.
-        p = w.start("spawn", "200", "150", "6", w.path("Morgrave.scr"), program="PreviewHost.exe")
-        rc = W.wait_exit(p, 90)
-        lines = (p.stdout.read() if rc is not None else "").splitlines()
-        ended = [ln.split() for ln in lines if ln.startswith("ended ")]
-        c.check(rc == 0 and len(ended) == 1, f"the .scr process ends when its parent is destroyed ({lines})")
-        if ended:
-            c.check(ended[0][1] == "0", f"with exit code 0 (got {ended[0][1]})")
-            c.check(int(ended[0][2]) < 10000, f"within 10 s of the parent's end ({ended[0][2]} ms)")
-    finally:
-        w.close()
-    return c.finish()
+    # The real .scr in its own process: runs until the parent goes, then ends by itself.
+    p = w.start("spawn", "200", "150", "6", w.path("Morgrave.scr"), program="PreviewHost.exe")
+    rc = W.wait_exit(p, 90)
+    lines = (p.stdout.read() if rc is not None else "").splitlines()
+    ended = [ln.split() for ln in lines if ln.startswith("ended ")]
+    c.check(rc == 0 and len(ended) == 1, f"the .scr process ends when its parent is destroyed ({lines})")
+    if ended:
+        c.check(ended[0][1] == "0", f"with exit code 0 (got {ended[0][1]})")
+        c.check(int(ended[0][2]) < 10000, f"within 10 s of the parent's end ({ended[0][2]} ms)")
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(W.main("wine preview", check))
