@@ -9,11 +9,11 @@ import e2e_lib as L
 
 
 def chamber_at(shot, bg, ox, oy, scale):
-    """The chamber's four corners (each an enlarged pixel) at (ox, oy), black just outside."""
-    far_x, far_y = ox + 640 * scale - 1, oy + 480 * scale - 1
-    corners = [(ox, oy, 0, 0), (far_x, oy, 639, 0), (ox, far_y, 0, 479), (far_x, far_y, 639, 479)]
-    inside = all(L.close_colour(shot.pixel(x, y), bg.pixel(bx, by)) for x, y, bx, by in corners)
-    outside = shot.pixel(ox - 1, oy) == (0, 0, 0) and shot.pixel(far_x + 1, far_y) == (0, 0, 0)
+    """The chamber's two landmarks at (ox, oy), each an enlarged pixel seen at both of its corners;
+    black just outside the chamber."""
+    inside = all(L.close_colour(shot.pixel(ox + x * scale + d, oy + y * scale + d), bg.pixel(x, y))
+                 for x, y in L.landmarks(bg) for d in (0, scale - 1))
+    outside = shot.pixel(ox - 1, oy) == (0, 0, 0) and shot.pixel(ox + 640 * scale, oy + 480 * scale - 1) == (0, 0, 0)
     return inside and outside
 
 

@@ -18,7 +18,8 @@ FILES = {
     "usr/bin/morgrave", "usr/share/xscreensaver/config/morgrave.xml", "usr/share/man/man6/morgrave.6.gz",
     "usr/share/applications/morgrave-settings.desktop", "usr/share/icons/hicolor/16x16/apps/morgrave.png",
     "usr/share/icons/hicolor/32x32/apps/morgrave.png", "usr/share/metainfo/org.example.morgrave.metainfo.xml",
-    "usr/share/doc/morgrave/copyright", "usr/share/doc/morgrave/changelog.gz", "usr/lib/morgrave/morgrave-dialogs.so",
+    "usr/share/doc/morgrave/copyright", "usr/share/doc/morgrave/changelog.gz",
+    "usr/lib/x86_64-linux-gnu/morgrave/morgrave-dialogs.so",
 }
 LINKS = {"usr/libexec/xscreensaver/morgrave": "../../bin/morgrave"}
 
@@ -87,6 +88,11 @@ def main():
                     f"{size}x{size} icon is a PNG of that size")
         r = run(hack, "--version")
         c.check(r.returncode == 0 and r.stdout == f"morgrave {version}\n", f"--version: {r.stdout!r}")
+        # Without a display the settings mode gets as far as the dialog module, which says so.
+        env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+        env.update(HOME=root, XDG_CONFIG_HOME=os.path.join(root, "config"), XDG_STATE_HOME=os.path.join(root, "state"))
+        r = run(hack, "c", env=env)
+        c.check("cannot open the X display for the settings dialog" in r.stderr, f"the dialog module is found: {r.stderr!r}")
         run_hack(c, hack, art)
     return c.finish()
 
