@@ -115,11 +115,7 @@ int CSceneWnd::OnCreate(LPCREATESTRUCT lpCreateStruct) {
         ReleaseDC(pDC);
     }
     // The first frame restores the background over the title and copies that area out.
-    const int w = GetImageWidth(0);
-    const int h = GetImageHeight(0);
-    const int x = (GetScreenWidth() - w) / 2;
-    const int y = (GetScreenHeight() - h) / 2;
-    m_rcDirty[1 - m_nCurrentList][0] = RECT{x, y, x + w, y + h};
+    m_rcDirty[1 - m_nCurrentList][0] = GetTitleRect();
     m_nDirtyCount[1 - m_nCurrentList] = 1;
     if (!LoadFigureImages(TRUE)) return -1;
     m_nTitleTicksLeft = m_nTitleHoldTicks;
@@ -169,12 +165,16 @@ BOOL CSceneWnd::LoadFigureImages(BOOL bRemap) {
     return TRUE;
 }
 
-void CSceneWnd::ShowTitle(CDC* pDC, BOOL bOverScene) {
+RECT CSceneWnd::GetTitleRect() {
     const int w = GetImageWidth(0);
     const int h = GetImageHeight(0);
     const int y = (GetScreenHeight() - h) / 2;
     const int x = (GetScreenWidth() - w) / 2;
-    const RECT rc{x, y, x + w, y + h};
+    return RECT{x, y, x + w, y + h};
+}
+
+void CSceneWnd::ShowTitle(CDC* pDC, BOOL bOverScene) {
+    const RECT rc = GetTitleRect();
     CDC dcFrame;
     CDC dcBack;
     dcFrame.CreateCompatibleDC(pDC);
@@ -182,7 +182,7 @@ void CSceneWnd::ShowTitle(CDC* pDC, BOOL bOverScene) {
     CBitmap* pOldFrame = dcFrame.SelectObject(&m_bmpFrame);
     CBitmap* pOldBack = dcBack.SelectObject(&m_bmpBackground);
     if (!bOverScene) dcFrame.FillSolidRect(rc, RGB(0, 0, 0));  // the window is still black beneath
-    m_images[0].DrawMasked(&dcFrame, x, y, &m_masks[0], TRUE);
+    m_images[0].DrawMasked(&dcFrame, rc.left, rc.top, &m_masks[0], TRUE);
     CopyOut(pDC, &dcFrame, rc);
     BlitRect(&dcFrame, &dcBack, rc);
     dcFrame.SelectObject(pOldFrame);

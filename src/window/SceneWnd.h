@@ -42,6 +42,8 @@ protected:
     BOOL LoadImageSlot(int nIndex, UINT nResourceId, BOOL bRemap);
     BOOL LoadTitleImages(BOOL bRemap);
     BOOL LoadFigureImages(BOOL bRemap);
+    // Where the title picture sits: centred on the scene.
+    RECT GetTitleRect();
     // Draws the title centred on the scene (over the scene, or over black as the window starts)
     // and copies it to every monitor; the frame bitmap keeps the clean scene.
     void ShowTitle(CDC* pDC, BOOL bOverScene);
