@@ -7,17 +7,14 @@
 
 namespace test {
 
-struct Rgb {
-    std::uint8_t r, g, b;
-};
+struct Rgb { std::uint8_t r, g, b; };
 
 struct BmpDesc {
     std::int32_t width = 1;
     std::int32_t height = 1;           // positive: rows stored bottom-up, as in a BMP file
     std::vector<Rgb> colors;           // the colour table written to the resource
     std::vector<std::uint8_t> pixels;  // width x |height| indices, top row first
-    // Header fields as written; -1 means "derive": colour count = colors.size(),
-    // image size = rows x stride.
+    // Header fields as written; -1 means "derive": colour count = colors.size(), image size = rows x stride.
     std::int64_t clrUsedField = -1;
     std::int64_t sizeImageField = -1;
     std::uint32_t headerSize = 40;
@@ -28,10 +25,6 @@ struct BmpDesc {
 // The name the scene window's test harness uses.
 using BmpSpec = BmpDesc;
 
-inline void Put16(std::vector<std::uint8_t>& v, std::size_t at, std::uint16_t x) {
-    v[at] = static_cast<std::uint8_t>(x);
-    v[at + 1] = static_cast<std::uint8_t>(x >> 8);
-}
 inline void Put32(std::vector<std::uint8_t>& v, std::size_t at, std::uint32_t x) {
     for (int i = 0; i < 4; ++i) v[at + i] = static_cast<std::uint8_t>(x >> (8 * i));
 }
@@ -42,14 +35,10 @@ inline std::vector<std::uint8_t> BuildBmp(const BmpDesc& s) {
     const std::int32_t rows = s.height < 0 ? -s.height : s.height;
     const std::int32_t stride = s.width > 0 ? Stride(s.width) : 0;
     std::vector<std::uint8_t> v(40 + 4 * s.colors.size() + static_cast<std::size_t>(rows) * stride, 0);
-    Put32(v, 0, s.headerSize);
-    Put32(v, 4, static_cast<std::uint32_t>(s.width));
-    Put32(v, 8, static_cast<std::uint32_t>(s.height));
-    Put16(v, 12, 1);
-    Put16(v, 14, s.bitCount);
-    Put32(v, 16, s.compression);
-    Put32(v, 20, static_cast<std::uint32_t>(s.sizeImageField >= 0 ? s.sizeImageField : std::int64_t{rows} * stride));
-    Put32(v, 32, static_cast<std::uint32_t>(s.clrUsedField >= 0 ? s.clrUsedField : static_cast<std::int64_t>(s.colors.size())));
+    const std::int64_t derived[] = {s.headerSize, s.width, s.height, 1 | (s.bitCount << 16), s.compression,
+                                    s.sizeImageField >= 0 ? s.sizeImageField : std::int64_t{rows} * stride, 0, 0,
+                                    s.clrUsedField >= 0 ? s.clrUsedField : static_cast<std::int64_t>(s.colors.size())};
+    for (std::size_t i = 0; i < 9; ++i) Put32(v, 4 * i, static_cast<std::uint32_t>(derived[i]));
     for (std::size_t i = 0; i < s.colors.size(); ++i) {
         v[40 + 4 * i] = s.colors[i].b;
         v[40 + 4 * i + 1] = s.colors[i].g;
@@ -64,7 +53,7 @@ inline std::vector<std::uint8_t> BuildBmp(const BmpDesc& s) {
     return v;
 }
 
-// A w x h image with a 256-entry grey-ramp-like table and pixel (x, y) = (x + 3y) mod 256.
+// A w x h image with a 256-entry table (i, 255 - i, 7i) and pixel (x, y) = (x + 3y) mod 256.
 inline BmpDesc Pattern(std::int32_t w, std::int32_t h) {
     BmpDesc s;
     s.width = w;
@@ -72,9 +61,8 @@ inline BmpDesc Pattern(std::int32_t w, std::int32_t h) {
     for (int i = 0; i < 256; ++i)
         s.colors.push_back(Rgb{static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i * 7)});
     const std::int32_t rows = h < 0 ? -h : h;
-    s.pixels.resize(static_cast<std::size_t>(w) * rows);
     for (std::int32_t y = 0; y < rows; ++y)
-        for (std::int32_t x = 0; x < w; ++x) s.pixels[static_cast<std::size_t>(y) * w + x] = static_cast<std::uint8_t>((x + 3 * y) & 0xff);
+        for (std::int32_t x = 0; x < w; ++x) s.pixels.push_back(static_cast<std::uint8_t>((x + 3 * y) & 0xff));
     return s;
 }
 
