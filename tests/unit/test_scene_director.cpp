@@ -10,14 +10,10 @@
 #include "app/SaverApp.h"
 #include "platform/headless/HeadlessSystem.h"
 #include "scene/Actor.h"
-#include "scene/FloorDoor.h"
-#include "scene/LowerDoor.h"
-#include "scene/MiddleDoor.h"
-#include "scene/RightDoor.h"
+#include "scene/Door.h"
 #include "scene/SceneDirector.h"
 #include "scene/SceneRandom.h"
 #include "scene/Subliminal.h"
-#include "scene/TopDoor.h"
 
 namespace {
 
@@ -27,11 +23,11 @@ using scenetest::Lcg;
 
 // The kind number (1..5) of a door figure, 6 for the flash, 0 for anything else.
 int KindOf(CActor* actor) {
-    if (dynamic_cast<CTopDoor*>(actor)) return 1;
-    if (dynamic_cast<CRightDoor*>(actor)) return 2;
-    if (dynamic_cast<CMiddleDoor*>(actor)) return 3;
-    if (dynamic_cast<CFloorDoor*>(actor)) return 4;
-    if (dynamic_cast<CLowerDoor*>(actor)) return 5;
+    if (auto* d = dynamic_cast<CDoor*>(actor)) {
+        const int firstImages[] = {1, 13, 26, 39, 52};
+        for (int k = 0; k < 5; ++k)
+            if (d->m_nBaseImage == firstImages[k]) return k + 1;
+    }
     if (dynamic_cast<CSubliminal*>(actor)) return 6;
     return 0;
 }
@@ -279,7 +275,7 @@ TEST_F(DirectorTest, AmbientCueEvery300TicksWhenNoDoorIsAlive) {
 
     // A door alive after the update pass silences it (the ambient draw is then the tick's first).
     const std::int64_t tBusy = FindSecond([](Lcg& g) { return g.Next() % 10 == 0; });
-    auto* door = new CTopDoor;
+    auto* door = new CDoor(kDoorTable[0]);
     ASSERT_TRUE(m_director.AddActor(door));
     door->Init(&m_director, 1, 0, 0);
     EXPECT_TRUE(tickAt(tBusy, 300).empty());
@@ -316,7 +312,7 @@ TEST_F(DirectorTest, IterationsInSlotAndDepthOrder) {
     auto* flash = new CSubliminal;
     ASSERT_TRUE(m_director.AddActor(flash));
     flash->Init(&m_director, 65, 0, 0);
-    auto* door = new CLowerDoor;
+    auto* door = new CDoor(kDoorTable[4]);
     ASSERT_TRUE(m_director.AddActor(door));
     door->Init(&m_director, 52, 0, 0);
     std::vector<int> slotImages, drawImages;

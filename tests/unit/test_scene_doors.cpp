@@ -10,14 +10,10 @@
 #include "app/SaverApp.h"
 #include "platform/headless/HeadlessSystem.h"
 #include "scene/Actor.h"
-#include "scene/FloorDoor.h"
-#include "scene/LowerDoor.h"
-#include "scene/MiddleDoor.h"
-#include "scene/RightDoor.h"
+#include "scene/Door.h"
 #include "scene/SceneDirector.h"
 #include "scene/SceneRandom.h"
 #include "scene/Subliminal.h"
-#include "scene/TopDoor.h"
 
 namespace {
 
@@ -41,14 +37,9 @@ const DoorLife kLives[] = {
 
 // The kinds share no base beyond CActor; Init is each kind's own, so it is reached by type.
 std::unique_ptr<CActor> MakeDoor(int index, CSceneDirector* director, int originX, int originY) {
-    const int image = kLives[index].firstImage;
-    switch (index) {
-    case 0: { auto d = std::make_unique<CTopDoor>(); d->Init(director, image, originX, originY); return d; }
-    case 1: { auto d = std::make_unique<CRightDoor>(); d->Init(director, image, originX, originY); return d; }
-    case 2: { auto d = std::make_unique<CMiddleDoor>(); d->Init(director, image, originX, originY); return d; }
-    case 3: { auto d = std::make_unique<CFloorDoor>(); d->Init(director, image, originX, originY); return d; }
-    default: { auto d = std::make_unique<CLowerDoor>(); d->Init(director, image, originX, originY); return d; }
-    }
+    auto d = std::make_unique<CDoor>(kDoorTable[index]);
+    d->Init(director, kLives[index].firstImage, originX, originY);
+    return d;
 }
 
 class FigureTest : public ::testing::Test {
@@ -137,11 +128,7 @@ TEST_F(FigureTest, EveryDoorLivesAsTheTableSays) {
                 }
                 maxFrame = std::max(maxFrame, door->m_nFrame);
                 // Phase changes are read through the door's state (0 opening, 2 open, 1 closing).
-                const int state = kind == 0   ? static_cast<CTopDoor*>(door.get())->m_nState
-                                  : kind == 1 ? static_cast<CRightDoor*>(door.get())->m_nState
-                                  : kind == 2 ? static_cast<CMiddleDoor*>(door.get())->m_nState
-                                  : kind == 3 ? static_cast<CFloorDoor*>(door.get())->m_nState
-                                              : static_cast<CLowerDoor*>(door.get())->m_nState;
+                const int state = static_cast<CDoor*>(door.get())->m_nState;
                 if (state == 2 && prevState == 0) {
                     openAt = n;
                     EXPECT_EQ(life.lastFrame, door->m_nFrame);

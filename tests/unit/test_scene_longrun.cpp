@@ -9,13 +9,9 @@
 #include "app/SaverApp.h"
 #include "platform/headless/HeadlessSystem.h"
 #include "scene/Actor.h"
-#include "scene/FloorDoor.h"
-#include "scene/LowerDoor.h"
-#include "scene/MiddleDoor.h"
-#include "scene/RightDoor.h"
+#include "scene/Door.h"
 #include "scene/SceneDirector.h"
 #include "scene/Subliminal.h"
-#include "scene/TopDoor.h"
 
 namespace {
 
@@ -42,11 +38,10 @@ struct Figure {
 };
 
 Figure Inspect(CActor* actor) {
-    if (auto* d = dynamic_cast<CTopDoor*>(actor)) return {1, d->m_nTicks};
-    if (auto* d = dynamic_cast<CRightDoor*>(actor)) return {2, d->m_nTicks};
-    if (auto* d = dynamic_cast<CMiddleDoor*>(actor)) return {3, d->m_nTicks};
-    if (auto* d = dynamic_cast<CFloorDoor*>(actor)) return {4, d->m_nTicks};
-    if (auto* d = dynamic_cast<CLowerDoor*>(actor)) return {5, d->m_nTicks};
+    if (auto* d = dynamic_cast<CDoor*>(actor)) {
+        for (int k = 1; k <= 5; ++k)
+            if (d->m_nBaseImage == kFirstImage[k]) return {k, d->m_nTicks};
+    }
     if (dynamic_cast<CSubliminal*>(actor)) return {6, 0};
     return {};
 }
