@@ -50,6 +50,7 @@
 #define IDB_TOPDOOR_LAST       758
 #define IDB_RIGHTDOOR_FIRST    776    /* 776..788, 116x243 */
 #define IDB_RIGHTDOOR_LAST     788
+#define IDB_RIGHTDOOR_FRAME1   781    /* frames 1..7 are 781..787, frames 8..12 776..780 */
 #define IDB_MIDDLEDOOR_FRAME0  811    /* 811 and 820..831, 104x182 */
 #define IDB_MIDDLEDOOR_FIRST   820
 #define IDB_MIDDLEDOOR_LAST    831

@@ -5,27 +5,15 @@
 
 #include "app/SaverApp.h"
 #include "framework/WinApi.h"
+#include "resource.h"
 #include "scene/Actor.h"
-#include "scene/FloorDoor.h"
-#include "scene/LowerDoor.h"
-#include "scene/MiddleDoor.h"
-#include "scene/RightDoor.h"
+#include "scene/Door.h"
 #include "scene/SceneHost.h"
 #include "scene/SceneRandom.h"
 #include "scene/Subliminal.h"
-#include "scene/TopDoor.h"
 
 namespace {
-constexpr int kSceneWidth = 640;
-constexpr int kSceneHeight = 480;
 constexpr int kFlashImage = 65;
-constexpr int kFlashPeriod = 1800;    // ticks between flash chances (90 s)
-constexpr int kAmbientPeriod = 300;   // ticks between ambient-cue chances (15 s)
-constexpr UINT kCueAmbientEven = 860;
-constexpr UINT kCueAmbientOdd = 864;
-
-// First image-table index of door kinds 1..5.
-constexpr int kDoorFirstImage[6] = {0, 1, 13, 26, 39, 52};
 
 // A door starts when the draw is divisible by this; Pain outside 1..4 ("Weird") gives 50.
 int SpawnDivisor(int nPain) {
@@ -38,10 +26,9 @@ int SpawnDivisor(int nPain) {
     }
 }
 
-// Creates figure T, stores it and arms it; FALSE (and nothing kept) when every slot is taken.
+// Stores the new figure and arms it; FALSE (and the figure deleted) when every slot is taken.
 template <class T>
-BOOL StartFigure(CSceneDirector* pDirector, int nBaseImage) {
-    T* pFigure = new T;
+BOOL StartFigure(CSceneDirector* pDirector, T* pFigure, int nBaseImage) {
     if (!pDirector->AddActor(pFigure)) {
         delete pFigure;
         return FALSE;
@@ -51,7 +38,7 @@ BOOL StartFigure(CSceneDirector* pDirector, int nBaseImage) {
 }
 }  // namespace
 
-static_assert(CSceneDirector::kTickWrap % kFlashPeriod == 0 && CSceneDirector::kTickWrap % kAmbientPeriod == 0);
+static_assert(CSceneDirector::kTickWrap % CSceneDirector::kAmbientPeriod == 0);
 
 CSceneDirector::CSceneDirector() {
     for (int i = 0; i < kSlotCount; ++i) {
@@ -92,7 +79,7 @@ void CSceneDirector::Tick() {
         m_anKinds[2] = m_anKinds[1];
         m_anKinds[1] = m_anKinds[0];
         while (m_anKinds[0] == m_anKinds[1] || m_anKinds[0] == m_anKinds[2] || m_anKinds[0] == m_anKinds[3]) {
-            m_anKinds[0] = CSceneRandom::Next() % 5 + 1;
+            m_anKinds[0] = CSceneRandom::Next() % kDoorKindCount + 1;
         }
         StartDoor(m_anKinds[0]);
     }
@@ -104,24 +91,18 @@ void CSceneDirector::Tick() {
 
     if (m_nTick % kAmbientPeriod == 0) {
         if (CSceneRandom::Next() % 10 == 0 && theApp.m_nSubliminals != 0 && !m_bBusy) {
-            PlayCue(CSceneRandom::Next() % 2 != 0 ? kCueAmbientOdd : kCueAmbientEven);
+            PlayCue(CSceneRandom::Next() % 2 != 0 ? IDW_AMBIENT_ODD : IDW_AMBIENT_EVEN);
         }
     }
 }
 
 BOOL CSceneDirector::StartDoor(int nKind) {
-    const int nImage = kDoorFirstImage[nKind];
-    switch (nKind) {
-    case 1: return StartFigure<CTopDoor>(this, nImage);
-    case 2: return StartFigure<CRightDoor>(this, nImage);
-    case 3: return StartFigure<CMiddleDoor>(this, nImage);
-    case 4: return StartFigure<CFloorDoor>(this, nImage);
-    case 5: return StartFigure<CLowerDoor>(this, nImage);
-    default: return FALSE;
-    }
+    if (nKind < 1 || nKind > kDoorKindCount) return FALSE;
+    const DoorConstants& kind = kDoorTable[nKind - 1];
+    return StartFigure(this, new CDoor(kind), kind.nFirstImage);
 }
 
-void CSceneDirector::StartFlash() { StartFigure<CSubliminal>(this, kFlashImage); }
+void CSceneDirector::StartFlash() { StartFigure(this, new CSubliminal, kFlashImage); }
 
 int CSceneDirector::GetNextInSlotOrder(int nIndex, int* pX, int* pY, int* pImage) {
     for (int i = nIndex < 0 ? 0 : nIndex; i < kSlotCount; ++i) {

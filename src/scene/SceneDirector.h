@@ -9,9 +9,14 @@ class CSceneHost;
 class CSceneDirector {
 public:
     static constexpr int kSlotCount = 300;
-    // The tick counter restarts after this many ticks (a multiple of 1800, so the 300- and
-    // 1800-tick rhythms run on unchanged) instead of overflowing after 2^31 ticks.
-    static constexpr int kTickWrap = 1800 * 1193046;
+    // The scene's size in pixels, centred in the host's screen.
+    static constexpr int kSceneWidth = 640;
+    static constexpr int kSceneHeight = 480;
+    static constexpr int kFlashPeriod = 1800;  // ticks between flash chances (90 s)
+    static constexpr int kAmbientPeriod = 300;  // ticks between ambient-cue chances (15 s)
+    // The tick counter restarts after this many ticks (a multiple of both periods, so their
+    // rhythms run on unchanged) instead of overflowing after 2^31 ticks.
+    static constexpr int kTickWrap = kFlashPeriod * 1193046;
 
     CSceneDirector();
     ~CSceneDirector();
@@ -44,7 +49,8 @@ public:
     int m_nOriginY = 0;
 
 private:
-    // Creates door kind 1..5 and starts it; FALSE when no slot was free.
+    // Creates the door of kind 1..5 from its row of the door table and starts it; FALSE when no
+    // slot was free.
     BOOL StartDoor(int nKind);
     // Creates the subliminal flash and starts it.
     void StartFlash();

@@ -3,10 +3,12 @@
 
 #include <algorithm>
 
+#include "scene/SceneDirector.h"
+
 namespace {
 
-constexpr int kSceneWidth = 640;
-constexpr int kSceneHeight = 480;
+constexpr int kSceneWidth = CSceneDirector::kSceneWidth;
+constexpr int kSceneHeight = CSceneDirector::kSceneHeight;
 
 // Whole scene pixels needed on each side of the scene to fill a monitor side of `nSize` pixels at
 // `nScale`, with the scene's left edge at `nOffset` (truncated towards zero like the director's centring).

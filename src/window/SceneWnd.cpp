@@ -9,20 +9,29 @@
 
 namespace {
 
-// Bitmap resource of each image-table entry 2..65 (entries 0 and 1 are the title images).
-struct ImageRun {
-    int firstIndex;
-    int lastIndex;
+// Bitmap resources of image-table entries 2..65, in order, as runs of consecutive ids (entries 0
+// and 1 are loaded with the title).
+struct IdRun {
     UINT firstId;
+    UINT lastId;
 };
-constexpr ImageRun kFigureRuns[] = {
-    {2, 11, 748},  {12, 12, 747},  {13, 13, 788}, {14, 20, 781}, {21, 25, 776}, {26, 26, 811},
-    {27, 38, 820}, {39, 43, 832},  {44, 44, 857}, {45, 51, 838}, {52, 63, 845}, {64, 64, 837},
-    {65, 65, IDB_FLASH},
+constexpr IdRun kFigureRuns[] = {
+    {IDB_TOPDOOR_FIRST + 1, IDB_TOPDOOR_LAST - 1},         {IDB_TOPDOOR_FIRST, IDB_TOPDOOR_FIRST},
+    {IDB_RIGHTDOOR_LAST, IDB_RIGHTDOOR_LAST},              {IDB_RIGHTDOOR_FRAME1, IDB_RIGHTDOOR_LAST - 1},
+    {IDB_RIGHTDOOR_FIRST, IDB_RIGHTDOOR_FRAME1 - 1},       {IDB_MIDDLEDOOR_FRAME0, IDB_MIDDLEDOOR_FRAME0},
+    {IDB_MIDDLEDOOR_FIRST, IDB_MIDDLEDOOR_LAST},           {IDB_FLOORDOOR_A_FIRST, IDB_FLOORDOOR_A_LAST},
+    {IDB_FLOORDOOR_FRAME5, IDB_FLOORDOOR_FRAME5},          {IDB_FLOORDOOR_B_FIRST, IDB_FLOORDOOR_B_LAST},
+    {IDB_LOWERDOOR_FIRST, IDB_LOWERDOOR_LAST},             {IDB_LOWERDOOR_FRAME12, IDB_LOWERDOOR_FRAME12},
+    {IDB_FLASH, IDB_FLASH},
 };
+constexpr int kFirstFigureEntry = 2;
 
-constexpr int kSceneWidth = 640;
-constexpr int kSceneHeight = 480;
+constexpr int RunEntries() {
+    int n = 0;
+    for (const IdRun& run : kFigureRuns) n += static_cast<int>(run.lastId - run.firstId) + 1;
+    return n;
+}
+static_assert(kFirstFigureEntry + RunEntries() == CSceneWnd::kLoadedImages);
 
 inline LONG Area(const RECT& r) { return (r.right - r.left) * (r.bottom - r.top); }
 
@@ -101,8 +110,8 @@ int CSceneWnd::OnCreate(LPCREATESTRUCT lpCreateStruct) {
             dcMem.SelectObject(pOld);
             return -1;
         }
-        const int x = (m_nScreenWidth - kSceneWidth) / 2;
-        const int y = (m_nScreenHeight - kSceneHeight) / 2;
+        const int x = (m_nScreenWidth - CSceneDirector::kSceneWidth) / 2;
+        const int y = (m_nScreenHeight - CSceneDirector::kSceneHeight) / 2;
         background.Draw(&dcMem, x, y, TRUE);
         dcMem.SelectObject(&m_bmpFrame);
         background.Draw(&dcMem, x, y, TRUE);
@@ -157,9 +166,10 @@ BOOL CSceneWnd::LoadTitleImages(BOOL bRemap) {
 }
 
 BOOL CSceneWnd::LoadFigureImages(BOOL bRemap) {
-    for (const ImageRun& run : kFigureRuns) {
-        for (int i = run.firstIndex; i <= run.lastIndex; ++i) {
-            if (!LoadImageSlot(i, run.firstId + static_cast<UINT>(i - run.firstIndex), bRemap)) return FALSE;
+    int nIndex = kFirstFigureEntry;
+    for (const IdRun& run : kFigureRuns) {
+        for (UINT id = run.firstId; id <= run.lastId; ++id) {
+            if (!LoadImageSlot(nIndex++, id, bRemap)) return FALSE;
         }
     }
     return TRUE;

@@ -14,7 +14,7 @@ public:
     // Image table and dirty-list sizes; the director never reports more figures than it has slots.
     static constexpr int kImageCount = 250;
     static constexpr int kLoadedImages = 66;
-    static constexpr int kMaxDirty = 300;
+    static constexpr int kMaxDirty = CSceneDirector::kSlotCount;
     static constexpr UINT_PTR kFrameTimer = 1;
     static constexpr UINT kFramePeriodMs = 50;
 

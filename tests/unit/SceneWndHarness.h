@@ -8,7 +8,6 @@
 
 #include "BmpBuilder.h"
 #include "app/SaverApp.h"
-#include "framework/GdiBitmap.h"
 #include "platform/Resources.h"
 #include "platform/headless/HeadlessDisplay.h"
 #include "platform/headless/HeadlessResources.h"
@@ -22,26 +21,19 @@ constexpr int kKeyIndex = 1;
 
 // One colour table for every picture, so that remapping to the shared palette keeps every index;
 // entry 1 is the key colour, which only the title uses.
-inline std::vector<test::Rgb> Table() {
-    std::vector<test::Rgb> t;
-    for (int i = 0; i < 256; ++i)
-        t.push_back(test::Rgb{static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i),
-                              static_cast<std::uint8_t>((i * 7) & 0xff)});
-    t[kKeyIndex] = test::Rgb{255, 0, 255};
-    return t;
+inline test::Rgb Colour(int i) {
+    const auto c = [](int v) { return static_cast<std::uint8_t>(v & 0xff); };
+    return i == kKeyIndex ? test::Rgb{255, 0, 255} : test::Rgb{c(i), c(255 - i), c(i * 7)};
 }
-
 inline std::uint32_t Pixel(int index) {
-    if (index == kKeyIndex) return 0xff00ffu;
-    return (static_cast<std::uint32_t>(index) << 16) | (static_cast<std::uint32_t>(255 - index) << 8) |
-           static_cast<std::uint32_t>((index * 7) & 0xff);
+    const test::Rgb c = Colour(index);
+    return static_cast<std::uint32_t>(c.r) << 16 | static_cast<std::uint32_t>(c.g) << 8 | c.b;
 }
 
 // Index of picture `seed` at (x, y): never the key colour except where `keyed` says so.
 inline std::uint8_t PatternIndex(int seed, int x, int y) {
-    int v = (x + 3 * y + 37 * seed) % 251;
-    if (v < 2) v += 2;
-    return static_cast<std::uint8_t>(v);
+    const int v = (x + 3 * y + 37 * seed) % 251;
+    return static_cast<std::uint8_t>(v < 2 ? v + 2 : v);
 }
 // The title shows the screen beneath in a band of its rows.
 inline bool TitleKeyed(int x, int y) { return y >= 40 && y < 60 && (x / 8) % 2 == 0; }
@@ -61,7 +53,7 @@ inline void InstallPicture(UINT id, const Picture& p) {
     test::BmpSpec s;
     s.width = p.width;
     s.height = p.height;
-    s.colors = Table();
+    for (int i = 0; i < 256; ++i) s.colors.push_back(Colour(i));
     s.clrUsedField = 0;
     s.pixels.resize(static_cast<std::size_t>(p.width) * static_cast<std::size_t>(p.height));
     for (int y = 0; y < p.height; ++y)
@@ -69,7 +61,7 @@ inline void InstallPicture(UINT id, const Picture& p) {
     headless::SetResource(plat::kRtBitmap, static_cast<std::uint16_t>(id), test::BuildBmp(s));
 }
 
-// The image table's resources and sizes, as the window loads them.
+// The image table's resources and sizes, as the window loads them: runs of consecutive ids.
 struct Entry {
     int index;
     UINT id;
@@ -77,22 +69,16 @@ struct Entry {
     int height;
 };
 inline std::vector<Entry> ImageTable() {
+    const struct {
+        UINT firstId, lastId;
+        int width, height;
+    } runs[] = {{670, 670, 520, 147}, {758, 758, 131, 152}, {748, 757, 131, 152}, {747, 747, 131, 152},
+                {788, 788, 116, 243}, {781, 787, 116, 243}, {776, 780, 116, 243}, {811, 811, 104, 182},
+                {820, 831, 104, 182}, {832, 836, 166, 121}, {857, 857, 166, 121}, {838, 844, 166, 121},
+                {845, 856, 101, 158}, {837, 837, 101, 158}, {858, 858, 640, 480}};
     std::vector<Entry> e;
-    e.push_back({0, IDB_TITLE, 520, 147});
-    e.push_back({1, 758, 131, 152});
-    for (int i = 2; i <= 11; ++i) e.push_back({i, static_cast<UINT>(748 + i - 2), 131, 152});
-    e.push_back({12, 747, 131, 152});
-    e.push_back({13, 788, 116, 243});
-    for (int i = 14; i <= 20; ++i) e.push_back({i, static_cast<UINT>(781 + i - 14), 116, 243});
-    for (int i = 21; i <= 25; ++i) e.push_back({i, static_cast<UINT>(776 + i - 21), 116, 243});
-    e.push_back({26, 811, 104, 182});
-    for (int i = 27; i <= 38; ++i) e.push_back({i, static_cast<UINT>(820 + i - 27), 104, 182});
-    for (int i = 39; i <= 43; ++i) e.push_back({i, static_cast<UINT>(832 + i - 39), 166, 121});
-    e.push_back({44, 857, 166, 121});
-    for (int i = 45; i <= 51; ++i) e.push_back({i, static_cast<UINT>(838 + i - 45), 166, 121});
-    for (int i = 52; i <= 63; ++i) e.push_back({i, static_cast<UINT>(845 + i - 52), 101, 158});
-    e.push_back({64, 837, 101, 158});
-    e.push_back({65, IDB_FLASH, 640, 480});
+    for (const auto& r : runs)
+        for (UINT id = r.firstId; id <= r.lastId; ++id) e.push_back({static_cast<int>(e.size()), id, r.width, r.height});
     return e;
 }
 
@@ -117,21 +103,15 @@ inline void InstallAll(int overrideIndex = -1, int overrideW = 0, int overrideH 
 // A figure that stands where the test puts it and blocks new doors while it lives.
 class CFixedActor : public CActor {
 public:
-    CFixedActor(int x, int y, int image, int depth = 0) : m_nImage(image), m_nDepth(depth) {
+    CFixedActor(int x, int y, int image, int depth = 0) : m_nDepth(depth) {
         m_nX = x;
         m_nY = y;
-    }
-    BOOL GetDrawInfo(int* pX, int* pY, int* pImage) override {
-        *pX = m_nX;
-        *pY = m_nY;
-        *pImage = m_nImage;
-        return TRUE;
+        m_nBaseImage = image;
     }
     BOOL Update() override { return m_bAlive ? TRUE : FALSE; }
     int GetDepth() override { return m_nDepth; }
     BOOL IsBusy() override { return TRUE; }
 
-    int m_nImage;
     int m_nDepth;
     bool m_bAlive = true;
 };
@@ -152,11 +132,6 @@ public:
     int Count(int list) const { return m_nDirtyCount[list]; }
     RECT Dirty(int list, int i) const { return m_rcDirty[list][i]; }
     const CDib& Image(int i) const { return m_images[i]; }
-    std::uint32_t BackgroundPixel(int x, int y) const {
-        return GdiGetPixel(*m_bmpBackground.GetBitmapHandle(), x, y) & 0xffffffu;
-    }
-    std::uint32_t FramePixel(int x, int y) const { return GdiGetPixel(*m_bmpFrame.GetBitmapHandle(), x, y) & 0xffffffu; }
-    std::uint32_t MaskBit(int i, int x, int y) const { return GdiGetPixel(*m_masks[i].GetBitmapHandle(), x, y) & 1u; }
 
     bool* m_pDeleted;
 };
@@ -202,27 +177,8 @@ inline long DiffScreen(const std::vector<std::uint32_t>& expected) {
     const plat::Surface& s = headless::Screen();
     long diff = 0;
     for (int y = 0; y < s.height; ++y)
-        for (int x = 0; x < s.width; ++x)
-            if ((s.pixels[static_cast<std::ptrdiff_t>(y) * s.pitch + x] & 0xffffffu) !=
-                expected[static_cast<std::size_t>(y) * s.width + x])
-                ++diff;
+        for (int x = 0; x < s.width; ++x) diff += ScreenPixel(x, y) != expected[static_cast<std::size_t>(y) * s.width + x];
     return diff;
-}
-
-// FNV-1a of the screen's pixels.
-inline std::uint64_t HashScreen() {
-    const plat::Surface& s = headless::Screen();
-    std::uint64_t h = 1469598103934665603ull;
-    for (int y = 0; y < s.height; ++y)
-        for (int x = 0; x < s.width; ++x) {
-            h ^= s.pixels[static_cast<std::ptrdiff_t>(y) * s.pitch + x] & 0xffffffu;
-            h *= 1099511628211ull;
-        }
-    return h;
-}
-
-inline bool SameRect(const plat::Rect& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
 }  // namespace scenetest

@@ -1,194 +1,122 @@
 // The figures: CActor's defaults and frame steps, every door's life (cues, phases, draws), the flash.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <climits>
 #include <cstdint>
-#include <memory>
-#include <string>
 #include <vector>
 
+#include "SceneTestSupport.h"
 #include "app/SaverApp.h"
 #include "platform/headless/HeadlessSystem.h"
-#include "scene/Actor.h"
-#include "scene/FloorDoor.h"
-#include "scene/LowerDoor.h"
-#include "scene/MiddleDoor.h"
-#include "scene/RightDoor.h"
 #include "scene/SceneDirector.h"
 #include "scene/SceneRandom.h"
-#include "scene/Subliminal.h"
-#include "scene/TopDoor.h"
 
 namespace {
 
-// One door kind's expected life, update numbers counted from 1.
-struct DoorLife {
-    const char* name;
-    int firstImage;
-    int lastFrame;
-    int x, y;
-    int swing, opening, open, openCue, closingBegins, closing, shutting, finished;
-    std::uint16_t evenCue, oddCue;
-};
+using scenetest::kLives;
 
-const DoorLife kLives[] = {
-    {"CTopDoor", 1, 11, 244, 0, 13, 33, 41, 48, 149, 153, 169, 193, 761, 762},
-    {"CRightDoor", 13, 12, 524, 46, 13, 33, 45, 48, 129, 133, 153, 177, 763, 763},
-    {"CMiddleDoor", 26, 12, 358, 156, 13, 33, 45, 50, 133, 137, 157, 181, 764, 765},
-    {"CFloorDoor", 39, 12, 240, 359, 13, 33, 45, 49, 141, 145, 165, 189, 768, 767},
-    {"CLowerDoor", 52, 12, 456, 239, 13, 33, 45, 50, 99, 101, 121, 145, 769, 766},
+struct Info {
+    int x, y, image;
+    bool operator==(const Info&) const = default;
 };
-
-// The kinds share no base beyond CActor; Init is each kind's own, so it is reached by type.
-std::unique_ptr<CActor> MakeDoor(int index, CSceneDirector* director, int originX, int originY) {
-    const int image = kLives[index].firstImage;
-    switch (index) {
-    case 0: { auto d = std::make_unique<CTopDoor>(); d->Init(director, image, originX, originY); return d; }
-    case 1: { auto d = std::make_unique<CRightDoor>(); d->Init(director, image, originX, originY); return d; }
-    case 2: { auto d = std::make_unique<CMiddleDoor>(); d->Init(director, image, originX, originY); return d; }
-    case 3: { auto d = std::make_unique<CFloorDoor>(); d->Init(director, image, originX, originY); return d; }
-    default: { auto d = std::make_unique<CLowerDoor>(); d->Init(director, image, originX, originY); return d; }
-    }
+Info DrawInfo(CActor& actor) {
+    Info i{};
+    EXPECT_TRUE(actor.GetDrawInfo(&i.x, &i.y, &i.image));
+    return i;
 }
 
-class FigureTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        headless::ClearSoundLog();
-        theApp.m_nEnableSound = 1;
-    }
-    CSceneDirector m_director;
-};
-
-TEST_F(FigureTest, BaseFigureDefaultsAndFrameSteps) {
+TEST(FigureTest, BaseFigureDefaultsAndFrameSteps) {
     CActor actor;
-    int x = -1, y = -1, image = -1;
-    EXPECT_TRUE(actor.GetDrawInfo(&x, &y, &image));
-    EXPECT_EQ(0, x);
-    EXPECT_EQ(0, y);
-    EXPECT_EQ(0, image);
+    EXPECT_EQ((Info{0, 0, 0}), DrawInfo(actor));
     EXPECT_EQ(0, actor.GetDepth());
     EXPECT_FALSE(actor.IsBusy());
     EXPECT_TRUE(actor.Update());
     EXPECT_STREQ("CActor", actor.GetRuntimeClass()->m_lpszClassName);
 
-    actor.m_nFrame = 12;
-    EXPECT_EQ(0, actor.StepForward(0, 12));
-    actor.m_nFrame = -5;
-    EXPECT_EQ(1, actor.StepForward(0, 12));
-    actor.m_nFrame = 0;
-    EXPECT_EQ(12, actor.StepBackward(0, 12));
-    actor.m_nFrame = 20;
-    EXPECT_EQ(11, actor.StepBackward(0, 12));
-
+    const struct {
+        bool forward;
+        int frame, first, last, expected;
+    } steps[] = {{true, 12, 0, 12, 0},  {true, -5, 0, 12, 1},           {false, 0, 0, 12, 12},
+                 {false, 20, 0, 12, 11}, {true, INT_MAX, 0, INT_MAX, 0}, {false, INT_MIN, INT_MIN, INT_MIN, INT_MIN}};
+    for (const auto& s : steps) {
+        actor.m_nFrame = s.frame;
+        EXPECT_EQ(s.expected, s.forward ? actor.StepForward(s.first, s.last) : actor.StepBackward(s.first, s.last))
+            << s.frame;
+    }
     actor.m_nFrame = 0;
     std::vector<int> visited;
     for (int i = 0; i < 12; ++i) visited.push_back(actor.StepForward(0, 11));
-    const std::vector<int> expected = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 0};
-    EXPECT_EQ(expected, visited);
+    EXPECT_EQ((std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 0}), visited);
 
-    // The extremes of the range do not overflow.
-    actor.m_nFrame = INT32_MAX;
-    EXPECT_EQ(0, actor.StepForward(0, INT32_MAX));
-    actor.m_nFrame = INT32_MIN;
-    EXPECT_EQ(INT32_MIN + 0, actor.StepBackward(INT32_MIN, INT32_MIN));
-
-    actor.SetDirector(&m_director, 26);
+    CSceneDirector director;
+    actor.SetDirector(&director, 26);
     actor.m_nFrame = 4;
-    EXPECT_TRUE(actor.GetDrawInfo(&x, &y, &image));
-    EXPECT_EQ(30, image);
-    EXPECT_EQ(&m_director, actor.m_pDirector);
+    EXPECT_EQ((Info{0, 0, 30}), DrawInfo(actor));
+    EXPECT_EQ(&director, actor.m_pDirector);
 }
 
-TEST_F(FigureTest, EveryDoorLivesAsTheTableSays) {
-    for (int kind = 0; kind < 5; ++kind) {
-        const DoorLife& life = kLives[kind];
-        for (std::uint32_t seed : {0u, 1u}) {  // the open cue's draw is even (seed 0), odd (seed 1)
-            SCOPED_TRACE(std::string(life.name) + " seed " + std::to_string(seed));
+TEST(FigureTest, EveryDoorLivesAsTheTableSays) {
+    CSceneDirector director;
+    for (int kind = 1; kind <= 5; ++kind) {
+        const scenetest::DoorLife& life = kLives[kind];
+        // The open cue's draw is even (seed 0) or odd (seed 1); with sound off the door lives the same.
+        for (const auto& [seed, sound] : {std::pair{0u, 1}, {1u, 1}, {1u, 0}}) {
+            SCOPED_TRACE(testing::Message() << "kind " << kind << " seed " << seed << " sound " << sound);
+            theApp.m_nEnableSound = sound;
             headless::ClearSoundLog();
-            auto door = MakeDoor(kind, &m_director, 192, 144);
-            EXPECT_STREQ("CActor", door->GetRuntimeClass()->m_lpszClassName);
-            EXPECT_TRUE(door->IsBusy());
-            EXPECT_EQ(192 + life.x, door->m_nX);
-            EXPECT_EQ(144 + life.y, door->GetDepth());
-            int x = 0, y = 0, image = 0;
-            door->GetDrawInfo(&x, &y, &image);
-            EXPECT_EQ(life.firstImage, image);
+            CDoor door(kDoorTable[kind - 1]);
+            door.Init(&director, life.firstImage, 192, 144);
+            EXPECT_STREQ("CActor", door.GetRuntimeClass()->m_lpszClassName);
+            EXPECT_TRUE(door.IsBusy());
+            EXPECT_EQ((Info{192 + life.x, 144 + life.y, life.firstImage}), DrawInfo(door));
+            EXPECT_EQ(144 + life.y, door.GetDepth());
 
             CSceneRandom::Seed(seed);
-            struct Event {
-                int update;
-                std::uint16_t cue;
-            };
-            std::vector<Event> cues;
-            int draws = 0, openAt = 0, closingAt = 0, finishedAt = 0, maxFrame = 0;
-            int prevState = 0;
+            std::vector<std::pair<int, std::uint16_t>> cues;
+            int draws = 0, openAt = 0, closingAt = 0, finishedAt = 0, maxFrame = 0, state = CDoor::kOpening;
             for (int n = 1; n <= 400 && finishedAt == 0; ++n) {
                 const std::uint32_t before = CSceneRandom::GetState();
                 const std::size_t logged = headless::SoundLog().size();
-                const BOOL alive = door->Update();
-                if (CSceneRandom::GetState() != before) ++draws;
-                for (std::size_t i = logged; i < headless::SoundLog().size(); ++i) {
-                    cues.push_back({n, headless::SoundLog()[i]});
-                }
+                const BOOL alive = door.Update();
+                draws += CSceneRandom::GetState() != before ? 1 : 0;
+                for (std::size_t i = logged; i < headless::SoundLog().size(); ++i) cues.push_back({n, headless::SoundLog()[i]});
                 if (!alive) {
                     finishedAt = n;
                     break;
                 }
-                maxFrame = std::max(maxFrame, door->m_nFrame);
-                // Phase changes are read through the door's state (0 opening, 2 open, 1 closing).
-                const int state = kind == 0   ? static_cast<CTopDoor*>(door.get())->m_nState
-                                  : kind == 1 ? static_cast<CRightDoor*>(door.get())->m_nState
-                                  : kind == 2 ? static_cast<CMiddleDoor*>(door.get())->m_nState
-                                  : kind == 3 ? static_cast<CFloorDoor*>(door.get())->m_nState
-                                              : static_cast<CLowerDoor*>(door.get())->m_nState;
-                if (state == 2 && prevState == 0) {
-                    openAt = n;
-                    EXPECT_EQ(life.lastFrame, door->m_nFrame);
-                }
-                if (state == 1 && prevState == 2) closingAt = n;
-                prevState = state;
+                maxFrame = std::max(maxFrame, door.m_nFrame);
+                if (door.m_nState == CDoor::kOpen && state == CDoor::kOpening) openAt = n;
+                if (door.m_nState == CDoor::kClosing && state == CDoor::kOpen) closingAt = n;
+                state = door.m_nState;
             }
-            const std::uint16_t openCue = seed == 0 ? life.evenCue : life.oddCue;
-            ASSERT_EQ(5u, cues.size());
-            EXPECT_EQ(life.swing, cues[0].update);
-            EXPECT_EQ(871, cues[0].cue);
-            EXPECT_EQ(life.opening, cues[1].update);
-            EXPECT_EQ(774, cues[1].cue);
-            EXPECT_EQ(life.openCue, cues[2].update);
-            EXPECT_EQ(openCue, cues[2].cue);
-            EXPECT_EQ(life.closing, cues[3].update);
-            EXPECT_EQ(775, cues[3].cue);
-            EXPECT_EQ(life.shutting, cues[4].update);
-            EXPECT_EQ(869, cues[4].cue);
+            const std::vector<std::pair<int, std::uint16_t>> expected = {
+                {life.swing, 871}, {life.opening, 774}, {life.openCue, seed == 0 ? life.evenCue : life.oddCue},
+                {life.closing, 775}, {life.shutting, 869}};
+            EXPECT_EQ(sound != 0 ? expected : decltype(expected){}, cues);
             EXPECT_EQ(life.open, openAt);
             EXPECT_EQ(life.closingBegins, closingAt);
             EXPECT_EQ(life.finished, finishedAt);
             EXPECT_EQ(life.lastFrame, maxFrame);
-            // Only the right door plays its open cue without drawing a number.
-            EXPECT_EQ(kind == 1 ? 0 : 1, draws);
+            EXPECT_EQ(kind == kRightDoor ? 0 : 1, draws);  // the right door's one cue needs no draw
         }
     }
+    theApp.m_nEnableSound = 1;
 }
 
-TEST_F(FigureTest, FlashCoversTheSceneForOneTick) {
+TEST(FigureTest, FlashCoversTheSceneForOneTick) {
+    headless::ClearSoundLog();
+    CSceneDirector director;
     CSubliminal flash;
     EXPECT_STREQ("CActor", flash.GetRuntimeClass()->m_lpszClassName);
-    flash.Init(&m_director, 65, -20, 144);
-    int x = 0, y = 0, image = 0;
-    flash.GetDrawInfo(&x, &y, &image);
-    EXPECT_EQ(-20, x);
-    EXPECT_EQ(144, y);
-    EXPECT_EQ(65, image);
+    flash.Init(&director, 65, -20, 144);
+    EXPECT_EQ((Info{-20, 144, 65}), DrawInfo(flash));
     EXPECT_EQ(10000, flash.GetDepth());
     EXPECT_FALSE(flash.IsBusy());
     const std::uint32_t state = CSceneRandom::GetState();
     EXPECT_FALSE(flash.Update());
     EXPECT_EQ(state, CSceneRandom::GetState());
     EXPECT_TRUE(headless::SoundLog().empty());
-
-    // A flash that was never armed finishes too, rather than living on.
-    CSubliminal unarmed;
+    CSubliminal unarmed;  // a flash that was never armed finishes too, rather than living on
     EXPECT_FALSE(unarmed.Update());
 }
 
