@@ -335,7 +335,8 @@ Hwnd CreateWindowEx(std::uint32_t exStyle, const char* className, const char* ti
                 rec->grabbed = true;
                 Grab(rec.get());
             }
-            SDL_PumpEvents();
+            // The map, focus and crossing events wait for the loop's first read: reading them here
+            // cost some twenty round trips before the first picture.
         }
     }
     AllocStore(rec.get());
