@@ -103,26 +103,26 @@ int CSceneWnd::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     dcMem.SelectObject(&m_bmpFrame);
     dcMem.FillSolidRect(rcScreen, RGB(0, 0, 0));
 
+    // The background is loaded first (its colours become the shared palette the title is mapped
+    // to) but drawn after the title is on the screen: both bitmaps are black beneath the title
+    // until then, as the window is.
     dcMem.SelectObject(&m_bmpBackground);
-    {
-        CDib background;
-        if (!background.Load(&dcMem, IDB_BACKGROUND, TRUE, nullptr)) {
-            dcMem.SelectObject(pOld);
-            return -1;
-        }
-        const int x = (m_nScreenWidth - CSceneDirector::kSceneWidth) / 2;
-        const int y = (m_nScreenHeight - CSceneDirector::kSceneHeight) / 2;
-        background.Draw(&dcMem, x, y, TRUE);
-        dcMem.SelectObject(&m_bmpFrame);
-        background.Draw(&dcMem, x, y, TRUE);
-    }
+    CDib background;
+    const BOOL bLoaded = background.Load(&dcMem, IDB_BACKGROUND, TRUE, nullptr);
     dcMem.SelectObject(pOld);
-
-    if (!LoadTitleImages(TRUE)) return -1;
+    if (!bLoaded || !LoadTitleImages(TRUE)) return -1;
     if (CDC* pDC = GetDC()) {
-        ShowTitle(pDC, FALSE);  // on the screen while the figure frames load
+        ShowTitle(pDC, FALSE);  // on the screen while the rest loads
         ReleaseDC(pDC);
     }
+    const int x = (m_nScreenWidth - CSceneDirector::kSceneWidth) / 2;
+    const int y = (m_nScreenHeight - CSceneDirector::kSceneHeight) / 2;
+    dcMem.SelectObject(&m_bmpBackground);
+    background.Draw(&dcMem, x, y, TRUE);
+    dcMem.SelectObject(&m_bmpFrame);
+    background.Draw(&dcMem, x, y, TRUE);
+    dcMem.SelectObject(pOld);
+    background.Free();
     // The first frame restores the background over the title and copies that area out.
     m_rcDirty[1 - m_nCurrentList][0] = GetTitleRect();
     m_nDirtyCount[1 - m_nCurrentList] = 1;

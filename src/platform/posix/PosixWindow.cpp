@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <string>
 #include <signal.h>
 #include <unistd.h>
 #include <fcntl.h>
@@ -109,6 +111,38 @@ void Grab(posix::WindowRec* rec) {
     }
 }
 
+// An environment variable set for one call into SDL, then put back as it was.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : m_name(name) {
+        if (const char* old = std::getenv(name)) m_saved = old;
+        setenv(name, value, 1);
+    }
+    ~ScopedEnv() {
+        if (m_saved) setenv(m_name, m_saved->c_str(), 1);
+        else unsetenv(m_name);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_saved;
+};
+
+// SDL's video start-up, without two pieces of work the saver has no use for and that cost more
+// than the rest of it: the input method it opens in the user's locale parses that locale's
+// compose table (half a megabyte of text) for text input the saver never takes, as keys are key
+// presses here; in the C locale there is no table to read. And with no session bus named,
+// libdbus would start one (fork, exec of dbus-launch) for SDL's input-method and screensaver
+// calls; a named bus is used as before. The process's own locale is not changed either way.
+bool InitSdlVideo() {
+    const ScopedEnv locale("LC_ALL", "C");
+    std::optional<ScopedEnv> bus;
+    if (!std::getenv("DBUS_SESSION_BUS_ADDRESS")) bus.emplace("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
 // A host window was asked for and cannot be drawn into: end before any window exists. Covering
 // the screen instead could hide the daemon's own unlock dialog.
 [[noreturn]] void RefuseHostWindow() {
@@ -140,7 +174,7 @@ bool EnsureVideo() {
         std::fprintf(stderr, "morgrave: cannot open the X display (is DISPLAY set?)\n");
         std::exit(1);
     }
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (!InitSdlVideo()) {
         std::fprintf(stderr, "morgrave: cannot start SDL video: %s\n", SDL_GetError());
         std::exit(1);
     }
@@ -301,7 +335,8 @@ Hwnd CreateWindowEx(std::uint32_t exStyle, const char* className, const char* ti
                 rec->grabbed = true;
                 Grab(rec.get());
             }
-            SDL_PumpEvents();
+            // The map, focus and crossing events wait for the loop's first read: reading them here
+            // cost some twenty round trips before the first picture.
         }
     }
     AllocStore(rec.get());
