@@ -86,7 +86,7 @@ HWND CSaverApp::GetArgumentWindow() const {
 
 BOOL CSaverApp::InitInstance() {
     // Asked for its usage or version, the program answers and ends before touching the store.
-    if (AfxTakesCommandLineOptions() && PrintInformation(m_argc, m_argv, stdout)) return FALSE;
+    if (m_bTakesOptions && PrintInformation(m_argc, m_argv, stdout)) return FALSE;
     Enable3dControls();
     SetRegistryKey(kCompanyKey);
     CSceneRandom::Seed(static_cast<std::uint32_t>(AfxGetTime()));
@@ -107,7 +107,7 @@ BOOL CSaverApp::InitInstance() {
     case Mode::Preview: return DoPreviewMode();
     case Mode::FullScreen:
         // After the write-back: the options never reach the store.
-        if (AfxTakesCommandLineOptions()) ApplyRunOptions(stderr);
+        if (m_bTakesOptions) ApplyRunOptions(stderr);
         return DoFullScreenMode();
     case Mode::Password: return DoPasswordMode();
     case Mode::None: break;

@@ -15,7 +15,6 @@
 class CGdiObject;
 class CWnd;
 class CDC;
-using HDC = CDC*;
 
 class CDC : public CObject {
 public:
@@ -37,7 +36,6 @@ public:
     // Lets go of every selection (presenting what a window context drew) and empties the context.
     BOOL DeleteDC();
 
-    HDC GetSafeHdc() { return this; }
     // BITSPIXEL, HORZRES, VERTRES, RASTERCAPS, NUMCOLORS, SIZEPALETTE of the display.
     int GetDeviceCaps(int index) const;
 

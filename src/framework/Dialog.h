@@ -20,8 +20,6 @@ public:
     // default handling (the close command becomes Cancel, and so on).
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    UINT GetTemplateId() const { return m_nIDTemplate; }
-
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
 

@@ -15,11 +15,3 @@ void CSliderCtrl::SetPos(int nPos) {
 }
 
 int CSliderCtrl::GetPos() const { return static_cast<int>(plat::SendMessage(m_hWnd, TBM_GETPOS, 0, 0)); }
-
-int CSliderCtrl::GetRangeMin() const {
-    return static_cast<int>(plat::SendMessage(m_hWnd, TBM_GETRANGEMIN, 0, 0));
-}
-
-int CSliderCtrl::GetRangeMax() const {
-    return static_cast<int>(plat::SendMessage(m_hWnd, TBM_GETRANGEMAX, 0, 0));
-}

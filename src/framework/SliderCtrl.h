@@ -13,8 +13,6 @@ public:
     void SetRange(int nMin, int nMax, BOOL bRedraw = FALSE);
     void SetPos(int nPos);
     int GetPos() const;
-    int GetRangeMin() const;
-    int GetRangeMax() const;
 
     HWND m_hWnd;
 };

@@ -14,9 +14,6 @@ using HMODULE = plat::HModule;
 // The C library's time(): calendar time in whole seconds (seeding the scene's generator).
 inline std::int64_t AfxGetTime() { return plat::TimeSeconds(); }
 
-// Whether the command line takes more than the mode letter and a window handle.
-inline bool AfxTakesCommandLineOptions() { return plat::TakesCommandLineOptions(); }
-
 // PlaySound(id, module, SND_RESOURCE | SND_ASYNC): start WAVE resource `nId`, cutting off the last.
 inline void AfxPlaySoundResource(UINT nId) { plat::PlaySoundResource(static_cast<std::uint16_t>(nId)); }
 

@@ -145,11 +145,12 @@ BOOL CWinApp::OnCmdMsg(UINT nID) {
 }
 
 int AfxWinMain(int argc, char** argv) {
-    plat::StartProcess(argc, argv);
+    const bool bTakesOptions = plat::StartProcess(argc, argv);
     CWinApp* pApp = AfxGetApp();
     if (pApp == nullptr) return 1;
     pApp->m_argc = argc;
     pApp->m_argv = argv;
+    pApp->m_bTakesOptions = bTakesOptions ? TRUE : FALSE;
     pApp->SetCurrentHandles();
     if (!pApp->InitInstance()) return 0;
     return pApp->Run();

@@ -54,6 +54,9 @@ public:
     // The command line as the C runtime split it (argument 0 is the program).
     int m_argc = 0;
     char** m_argv = nullptr;
+    // Whether the command line takes more than the mode letter and a window handle ("--help",
+    // "--version", options after "s"): as the platform answered at start-up.
+    BOOL m_bTakesOptions = TRUE;
 
     // The application name: the settings key component below the company key.
     const char* m_pszAppName = nullptr;

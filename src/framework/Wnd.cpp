@@ -215,21 +215,10 @@ CWnd* CWnd::GetDlgItem(int nID) { return FromHandleControl(this, plat::GetDlgIte
 
 int CWnd::GetDlgCtrlID() const { return plat::GetDlgCtrlID(m_hWnd); }
 
-void CWnd::SetWindowText(const char* text) { plat::SetWindowText(m_hWnd, text != nullptr ? text : ""); }
-
-std::string CWnd::GetWindowText() const { return plat::GetWindowText(m_hWnd); }
-
 void CWnd::SetDlgItemText(int nID, const char* text) {
     const HWND item = plat::GetDlgItem(m_hWnd, nID);
     if (item != 0) plat::SetWindowText(item, text != nullptr ? text : "");
 }
-
-BOOL CWnd::EnableWindow(BOOL enable) {
-    // Win32 returns whether the window was disabled before.
-    return plat::EnableWindow(m_hWnd, enable != FALSE) ? TRUE : FALSE;
-}
-
-BOOL CWnd::IsWindowEnabled() const { return plat::IsWindowEnabled(m_hWnd) ? TRUE : FALSE; }
 
 void CWnd::CenterWindow(CWnd* pAlternateOwner) {
     RECT self{};
@@ -252,7 +241,7 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner) {
     plat::MoveWindowTo(m_hWnd, x, y);
 }
 
-HMENU CWnd::GetSystemMenu(BOOL /*bRevert*/) const { return plat::GetSystemMenu(m_hWnd); }
+HMENU CWnd::GetSystemMenu() const { return plat::GetSystemMenu(m_hWnd); }
 
 int CWnd::MessageBox(const char* text, const char* caption, UINT type) {
     return plat::MessageBox(m_hWnd, text != nullptr ? text : "", caption != nullptr ? caption : "", type);
@@ -261,20 +250,7 @@ int CWnd::MessageBox(const char* text, const char* caption, UINT type) {
 // ---- default handlers ---------------------------------------------------------------------------
 
 int CWnd::OnCreate(LPCREATESTRUCT) { return static_cast<int>(Default()); }
-void CWnd::OnDestroy() { Default(); }
-void CWnd::OnPaint() { Default(); }
-void CWnd::OnTimer(UINT_PTR) { Default(); }
 void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
-BOOL CWnd::OnSetCursor(CWnd*, UINT, UINT) { return static_cast<BOOL>(Default()); }
-BOOL CWnd::OnNcActivate(BOOL) { return static_cast<BOOL>(Default()); }
-void CWnd::OnActivate(UINT, CWnd*, BOOL) { Default(); }
-void CWnd::OnActivateApp(BOOL, DWORD) { Default(); }
-void CWnd::OnMouseMove(UINT, CPoint) { Default(); }
-void CWnd::OnLButtonDown(UINT, CPoint) { Default(); }
-void CWnd::OnMButtonDown(UINT, CPoint) { Default(); }
-void CWnd::OnRButtonDown(UINT, CPoint) { Default(); }
-void CWnd::OnKeyDown(UINT, UINT, UINT) { Default(); }
-void CWnd::OnSysKeyDown(UINT, UINT, UINT) { Default(); }
 void CWnd::OnHScroll(UINT, UINT, CWnd*) { Default(); }
 
 // ---- window classes ---------------------------------------------------------------------------

@@ -139,34 +139,17 @@ public:
     // Dialog-related helpers (controls are kept as CWnd objects owned by this window).
     CWnd* GetDlgItem(int nID);
     int GetDlgCtrlID() const;
-    void SetWindowText(const char* text);
-    std::string GetWindowText() const;
     void SetDlgItemText(int nID, const char* text);
-    BOOL EnableWindow(BOOL enable = TRUE);
-    BOOL IsWindowEnabled() const;
     void CenterWindow(CWnd* pAlternateOwner = nullptr);
-    HMENU GetSystemMenu(BOOL bRevert) const;
+    HMENU GetSystemMenu() const;
     int MessageBox(const char* text, const char* caption, UINT type);
 
     static const AFX_MSGMAP* GetThisMessageMap();
     virtual const AFX_MSGMAP* GetMessageMap() const;
 
-    // Handlers with the framework's default behaviour (each calls Default()).
+    // The default handlers a derived handler hands on to (each calls Default()).
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
-    void OnDestroy();
-    void OnPaint();
-    void OnTimer(UINT_PTR nIDEvent);
     void OnSysCommand(UINT nID, LPARAM lParam);
-    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
-    BOOL OnNcActivate(BOOL bActive);
-    void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
-    void OnActivateApp(BOOL bActive, DWORD dwThreadID);
-    void OnMouseMove(UINT nFlags, CPoint point);
-    void OnLButtonDown(UINT nFlags, CPoint point);
-    void OnMButtonDown(UINT nFlags, CPoint point);
-    void OnRButtonDown(UINT nFlags, CPoint point);
-    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
-    void OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar);
 
     // The platform's window procedure for every framework window.

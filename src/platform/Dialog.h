@@ -35,12 +35,12 @@ bool MoveWindowTo(Hwnd hwnd, std::int32_t x, std::int32_t y);
 Rect GetWorkArea();
 Hwnd GetOwner(Hwnd hwnd);
 
-// CWnd::EnableWindow / IsWindowEnabled.
+// The dialog hosts, while a modal dialog runs: disable its owner and enable it again.
 bool EnableWindow(Hwnd hwnd, bool enable);
 bool IsWindowEnabled(Hwnd hwnd);
 
 // CSettingsDlg::OnInitDialog: the dialog's system menu and items appended to it (MF_SEPARATOR
-// 0x800, MF_STRING 0). Choosing an item sends WM_SYSCOMMAND with its id.
+// or MF_STRING). Choosing an item sends WM_SYSCOMMAND with its id.
 HMenu GetSystemMenu(Hwnd hwnd);
 bool AppendMenu(HMenu menu, std::uint32_t flags, std::uintptr_t id, const char* text);
 

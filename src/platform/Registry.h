@@ -27,7 +27,7 @@ long RegQueryValueEx(HKey key, const char* name, std::uint32_t* type, void* data
 // Settings store: write value `name` (the store is written to disk atomically before returning).
 long RegSetValueEx(HKey key, const char* name, std::uint32_t type, const void* data, std::uint32_t size);
 
-// Close a key opened by the calls above.
+// Settings store / password flag, after each read or write: close a key opened by the calls above.
 long RegCloseKey(HKey key);
 
 // Settings mode, after a write failed: where the settings are kept and why the last write

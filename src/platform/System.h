@@ -13,8 +13,10 @@ std::int64_t TimeSeconds();
 
 // AfxWinMain, first of all: the command line as the C runtime split it. A back-end keeps the
 // options it serves itself (the desktop's host window) and runs its private helper invocations
-// here; those end the process and never return.
-void StartProcess(int argc, char** argv);
+// here; those end the process and never return. Returns true where the command line also takes
+// "--help", "--version" and options after "s" (the Linux program, an XScreenSaver hack); false
+// where only arguments 1 and 2 count.
+bool StartProcess(int argc, char** argv);
 
 // CWinApp at start-up: full path of the running executable (GetModuleFileNameA).
 std::string GetModuleFileName();
@@ -31,9 +33,5 @@ void FreeLibrary(HModule module);
 // PlayCue: start WAVE resource `id` asynchronously; a new cue cuts off the one playing. Silent
 // when no audio device exists.
 void PlaySoundResource(std::uint16_t id);
-
-// CSaverApp at start-up: true where the command line also takes "--help", "--version" and options
-// after "s" (the Linux program, an XScreenSaver hack); false where only arguments 1 and 2 count.
-bool TakesCommandLineOptions();
 
 }  // namespace plat

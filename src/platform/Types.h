@@ -32,7 +32,7 @@ struct Surface {
     std::int32_t pitch = 0;
 };
 
-// One queued window message, Win32 numbering (WM_TIMER = 0x113 ...).
+// One queued window message, Win32 numbering (platform/Messages.h).
 struct Msg {
     Hwnd hwnd = 0;
     std::uint32_t message = 0;
@@ -48,7 +48,7 @@ struct DisplayCaps {
     std::int32_t bitsPerPixel = 32;  // BITSPIXEL
     std::int32_t width = 0;          // HORZRES
     std::int32_t height = 0;         // VERTRES
-    std::int32_t rasterCaps = 0;     // RASTERCAPS (0x100 = RC_PALETTE on palette displays)
+    std::int32_t rasterCaps = 0;     // RASTERCAPS (RC_PALETTE on palette displays)
     std::int32_t numColors = -1;     // NUMCOLORS
     std::int32_t sizePalette = 0;    // SIZEPALETTE
 };

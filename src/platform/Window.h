@@ -71,7 +71,7 @@ std::intptr_t SendMessage(Hwnd hwnd, std::uint32_t msg, std::uintptr_t wParam, s
 
 // CWinApp::Run and OnDestroy: the message loop. GetMessage blocks (without spinning) until a
 // message or a due timer; returns false on WM_QUIT. PeekMessage filters by window and range;
-// `remove` = PM_REMOVE (1). DispatchMessage calls the window's procedure.
+// `remove` = PM_REMOVE. DispatchMessage calls the window's procedure.
 void PostQuitMessage(int exitCode);
 bool GetMessage(Msg* out);
 bool PeekMessage(Msg* out, Hwnd hwnd, std::uint32_t minMsg, std::uint32_t maxMsg, std::uint32_t remove);
@@ -89,7 +89,7 @@ int ShowCursor(bool show);
 // CSceneWnd::OnCreate (colour-depth refusal): a modal message box with one OK button; returns IDOK.
 int MessageBox(Hwnd owner, const char* text, const char* caption, std::uint32_t type);
 
-// Display: GetDeviceCaps of the screen and GetSystemMetrics(SM_CXSCREEN/SM_CYSCREEN).
+// CDC::GetDeviceCaps and AfxGetSystemMetrics, whenever asked: the screen's depth, size and palette.
 DisplayCaps GetDisplayCaps();
 
 // CSaverWnd::CreateFullScreen and CSceneWnd::OnCreate (full-screen mode): `*area` gets what the
@@ -98,8 +98,9 @@ DisplayCaps GetDisplayCaps();
 // Returns how many were written: at least 1 (the whole area when the system names no monitors).
 int GetMonitors(Rect* area, Rect* monitors, int max);
 
-// CreateDCA("DISPLAY"): a surface standing for the whole screen in screen coordinates (the
-// topmost full-screen window's backing store when one exists); PresentDisplay shows a rectangle.
+// CDC::CreateDC("DISPLAY") (the title while the pictures load): a surface standing for the whole
+// screen (the topmost full-screen window's backing store when one exists); PresentDisplay shows
+// the rectangles drawn on it.
 Surface* GetDisplaySurface();
 void PresentDisplay(const Rect* rects, int count);
 

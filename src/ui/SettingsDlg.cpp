@@ -52,7 +52,7 @@ BOOL CSettingsDlg::OnInitDialog() {
 
     CenterWindow();
 
-    CMenu sysMenu(GetSystemMenu(FALSE));
+    CMenu sysMenu(GetSystemMenu());
     if (sysMenu.m_hMenu != 0) {
         const std::string credits = AfxLoadString(IDS_CREDITS_MENU);
         const std::string legal = AfxLoadString(IDS_LEGAL_MENU);

@@ -5,22 +5,16 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "platform/Messages.h"
 #include "platform/Resources.h"
 #include "platform/common/DialogTemplate.h"
+
+using namespace plat::codes;
 
 namespace plat {
 
 namespace {
 
-constexpr std::uint32_t kWmSetText = 0x000C, kWmGetTextLength = 0x000E;
-constexpr std::uint32_t kWmClose = 0x0010, kWmCommand = 0x0111, kWmSysCommand = 0x0112, kWmHScroll = 0x0114;
-constexpr std::uint32_t kBmGetCheck = 0x00F0, kBmSetCheck = 0x00F1;
-constexpr std::uint32_t kTbmGetPos = 0x0400, kTbmGetRangeMin = 0x0401, kTbmGetRangeMax = 0x0402;
-constexpr std::uint32_t kTbmSetPos = 0x0405, kTbmSetRange = 0x0406, kTbmSetRangeMin = 0x0407;
-constexpr std::uint32_t kTbmSetRangeMax = 0x0408, kTbmSetPageSize = 0x0415, kTbmGetPageSize = 0x0416;
-constexpr std::uint32_t kBnClicked = 0;
-constexpr std::uint32_t kWsDisabled = 0x08000000u, kWsTabStop = 0x00010000u;
-constexpr int kIdOk = 1, kIdCancel = 2;
 
 std::uintptr_t MakeWParam(std::uint32_t lo, std::uint32_t hi) {
     return static_cast<std::uintptr_t>((lo & 0xFFFFu) | ((hi & 0xFFFFu) << 16));
@@ -102,10 +96,10 @@ bool DialogModel::Build(std::uint16_t id, Hwnd h) {
         c.y = item.y;
         c.cx = item.cx;
         c.cy = item.cy;
-        c.enabled = (item.style & kWsDisabled) == 0;
+        c.enabled = (item.style & WS_DISABLED) == 0;
         controls.push_back(std::move(c));
     }
-    systemMenu = {MenuEntry{0, kScMove, "&Move"}, MenuEntry{0, kScClose, "&Close"}};
+    systemMenu = {MenuEntry{0, SC_MOVE, "&Move"}, MenuEntry{0, SC_CLOSE, "&Close"}};
     return true;
 }
 
@@ -125,12 +119,12 @@ DialogControl* DialogModel::DefaultButton() {
     for (DialogControl& c : controls) {
         if (c.kind == ControlKind::DefPushButton) return &c;
     }
-    return FindId(kIdOk);
+    return FindId(IDOK);
 }
 
 DialogControl* DialogModel::FirstTabStop() {
     for (DialogControl& c : controls) {
-        if ((c.style & kWsTabStop) != 0 && c.enabled) return &c;
+        if ((c.style & WS_TABSTOP) != 0 && c.enabled) return &c;
     }
     return nullptr;
 }
@@ -142,10 +136,10 @@ bool DialogModel::ControlMessage(Hwnd h, std::uint32_t msg, std::uintptr_t wPara
     std::intptr_t r = 0;
     bool changed = false;
     switch (msg) {
-        case kBmGetCheck:
+        case BM_GETCHECK:
             r = c->kind == ControlKind::CheckBox ? c->check : 0;
             break;
-        case kBmSetCheck:
+        case BM_SETCHECK:
             if (c->kind == ControlKind::CheckBox) {
                 // A two-state box shows any non-zero state as checked, and reports it so.
                 const int state = wParam != 0 ? 1 : 0;
@@ -153,24 +147,24 @@ bool DialogModel::ControlMessage(Hwnd h, std::uint32_t msg, std::uintptr_t wPara
                 c->check = state;
             }
             break;
-        case kTbmGetPos: r = c->pos; break;
-        case kTbmGetRangeMin: r = c->rangeMin; break;
-        case kTbmGetRangeMax: r = c->rangeMax; break;
-        case kTbmGetPageSize: r = c->pageSize; break;
-        case kTbmSetPos: {
+        case TBM_GETPOS: r = c->pos; break;
+        case TBM_GETRANGEMIN: r = c->rangeMin; break;
+        case TBM_GETRANGEMAX: r = c->rangeMax; break;
+        case TBM_GETPAGESIZE: r = c->pageSize; break;
+        case TBM_SETPOS: {
             // Like the trackbar: the position is always kept inside the range.
             const int pos = Clamp(static_cast<int>(lParam), c->rangeMin, c->rangeMax);
             changed = pos != c->pos;
             c->pos = pos;
             break;
         }
-        case kTbmSetRange:
-        case kTbmSetRangeMin:
-        case kTbmSetRangeMax: {
-            if (msg == kTbmSetRange) {
+        case TBM_SETRANGE:
+        case TBM_SETRANGEMIN:
+        case TBM_SETRANGEMAX: {
+            if (msg == TBM_SETRANGE) {
                 c->rangeMin = static_cast<std::int16_t>(lParam & 0xFFFF);
                 c->rangeMax = static_cast<std::int16_t>((lParam >> 16) & 0xFFFF);
-            } else if (msg == kTbmSetRangeMin) {
+            } else if (msg == TBM_SETRANGEMIN) {
                 c->rangeMin = static_cast<int>(lParam);
             } else {
                 c->rangeMax = static_cast<int>(lParam);
@@ -181,16 +175,16 @@ bool DialogModel::ControlMessage(Hwnd h, std::uint32_t msg, std::uintptr_t wPara
             changed = true;
             break;
         }
-        case kTbmSetPageSize:
+        case TBM_SETPAGESIZE:
             r = c->pageSize;
             c->pageSize = std::max(1, static_cast<int>(lParam));
             break;
-        case kWmSetText:
+        case WM_SETTEXT:
             c->text = lParam != 0 ? reinterpret_cast<const char*>(lParam) : "";
             changed = true;
             r = 1;
             break;
-        case kWmGetTextLength:
+        case WM_GETTEXTLENGTH:
             r = static_cast<std::intptr_t>(c->text.size());
             break;
         default:
@@ -205,11 +199,11 @@ std::intptr_t DialogModel::Send(std::uint32_t msg, std::uintptr_t wParam, std::i
     const std::intptr_t r = proc != nullptr ? proc(hwnd, msg, wParam, lParam) : 0;
     if (r != 0) return r;
     // The dialog procedure left it to the dialog's default handling.
-    if (msg == kWmSysCommand && (wParam & 0xFFF0u) == kScClose) {
-        Send(kWmClose, 0, 0);
-    } else if (msg == kWmClose) {
-        DialogControl* cancel = FindId(kIdCancel);
-        Send(kWmCommand, MakeWParam(kIdCancel, kBnClicked), cancel != nullptr ? static_cast<std::intptr_t>(cancel->hwnd) : 0);
+    if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0u) == SC_CLOSE) {
+        Send(WM_CLOSE, 0, 0);
+    } else if (msg == WM_CLOSE) {
+        DialogControl* cancel = FindId(IDCANCEL);
+        Send(WM_COMMAND, MakeWParam(IDCANCEL, BN_CLICKED), cancel != nullptr ? static_cast<std::intptr_t>(cancel->hwnd) : 0);
     }
     return 0;
 }
@@ -223,7 +217,7 @@ bool DialogModel::Click(int id) {
     } else if (c->kind != ControlKind::PushButton && c->kind != ControlKind::DefPushButton) {
         return false;
     }
-    Send(kWmCommand, MakeWParam(static_cast<std::uint32_t>(id), kBnClicked), static_cast<std::intptr_t>(c->hwnd));
+    Send(WM_COMMAND, MakeWParam(static_cast<std::uint32_t>(id), BN_CLICKED), static_cast<std::intptr_t>(c->hwnd));
     return true;
 }
 
@@ -231,43 +225,43 @@ bool DialogModel::PressEnter() {
     DialogControl* c = DefaultButton();
     if (!CanTakeInput()) return false;
     if (c != nullptr && !c->enabled) return false;
-    Send(kWmCommand, MakeWParam(kIdOk, kBnClicked), c != nullptr ? static_cast<std::intptr_t>(c->hwnd) : 0);
+    Send(WM_COMMAND, MakeWParam(IDOK, BN_CLICKED), c != nullptr ? static_cast<std::intptr_t>(c->hwnd) : 0);
     return true;
 }
 
 bool DialogModel::PressEscape() {
     if (!CanTakeInput()) return false;
-    DialogControl* cancel = FindId(kIdCancel);
-    Send(kWmCommand, MakeWParam(kIdCancel, kBnClicked), cancel != nullptr ? static_cast<std::intptr_t>(cancel->hwnd) : 0);
+    DialogControl* cancel = FindId(IDCANCEL);
+    Send(WM_COMMAND, MakeWParam(IDCANCEL, BN_CLICKED), cancel != nullptr ? static_cast<std::intptr_t>(cancel->hwnd) : 0);
     return true;
 }
 
 bool DialogModel::CloseBox() {
     if (!CanTakeInput()) return false;
-    Send(kWmSysCommand, kScClose, 0);
+    Send(WM_SYSCOMMAND, SC_CLOSE, 0);
     return true;
 }
 
 bool DialogModel::ChooseMenuItem(std::uintptr_t id) {
     if (!CanTakeInput()) return false;
     const bool present = std::any_of(systemMenu.begin(), systemMenu.end(),
-                                     [id](const MenuEntry& e) { return e.flags != 0x800u && e.id == id; });
+                                     [id](const MenuEntry& e) { return e.flags != MF_SEPARATOR && e.id == id; });
     if (!present) return false;
-    Send(kWmSysCommand, id, 0);
+    Send(WM_SYSCOMMAND, id, 0);
     return true;
 }
 
 int DialogModel::TrackbarTarget(const DialogControl& c, std::uint32_t code, int thumbPos) {
     int pos = c.pos;
     switch (code) {
-        case kTbLineUp: pos -= 1; break;
-        case kTbLineDown: pos += 1; break;
-        case kTbPageUp: pos -= c.pageSize; break;
-        case kTbPageDown: pos += c.pageSize; break;
-        case kTbTop: pos = c.rangeMin; break;
-        case kTbBottom: pos = c.rangeMax; break;
-        case kTbThumbTrack:
-        case kTbThumbPosition: pos = thumbPos; break;
+        case TB_LINEUP: pos -= 1; break;
+        case TB_LINEDOWN: pos += 1; break;
+        case TB_PAGEUP: pos -= c.pageSize; break;
+        case TB_PAGEDOWN: pos += c.pageSize; break;
+        case TB_TOP: pos = c.rangeMin; break;
+        case TB_BOTTOM: pos = c.rangeMax; break;
+        case TB_THUMBTRACK:
+        case TB_THUMBPOSITION: pos = thumbPos; break;
         default: break;
     }
     return Clamp(pos, c.rangeMin, c.rangeMax);
@@ -282,9 +276,9 @@ bool DialogModel::MoveTrackbar(int id, std::uint32_t code, int thumbPos) {
         c->pos = pos;
         if (onChanged) onChanged(*c);
     }
-    const std::uint32_t hi = (code == kTbThumbTrack || code == kTbThumbPosition) ? static_cast<std::uint32_t>(pos) : 0u;
-    Send(kWmHScroll, MakeWParam(code, hi), static_cast<std::intptr_t>(h));
-    if (!ended) Send(kWmHScroll, MakeWParam(kTbEndTrack, 0), static_cast<std::intptr_t>(h));
+    const std::uint32_t hi = (code == TB_THUMBTRACK || code == TB_THUMBPOSITION) ? static_cast<std::uint32_t>(pos) : 0u;
+    Send(WM_HSCROLL, MakeWParam(code, hi), static_cast<std::intptr_t>(h));
+    if (!ended) Send(WM_HSCROLL, MakeWParam(TB_ENDTRACK, 0), static_cast<std::intptr_t>(h));
     return true;
 }
 

@@ -11,11 +11,6 @@
 
 namespace plat {
 
-// Trackbar notification codes (LOWORD of WM_HSCROLL's wParam).
-constexpr std::uint32_t kTbLineUp = 0, kTbLineDown = 1, kTbPageUp = 2, kTbPageDown = 3;
-constexpr std::uint32_t kTbThumbPosition = 4, kTbThumbTrack = 5, kTbTop = 6, kTbBottom = 7, kTbEndTrack = 8;
-constexpr std::uint32_t kScMove = 0xF010, kScClose = 0xF060;
-
 enum class ControlKind { PushButton, DefPushButton, CheckBox, GroupBox, Static, IconStatic, Edit, Trackbar, Other };
 
 struct DialogControl {

@@ -7,14 +7,16 @@
 #include <set>
 
 #include "platform/Dialog.h"
+#include "platform/Messages.h"
 #include "platform/Resources.h"
 #include "platform/Window.h"
 #include "platform/common/DialogModel.h"
 #include "platform/headless/HeadlessDisplay.h"
 
+using namespace plat::codes;
+
 namespace {
 
-constexpr std::uint32_t kWmInitDialog = 0x0110;
 // The base units of "MS Sans Serif" 8 pt at 96 dpi, and the frame of a dialog with a caption.
 constexpr int kBaseX = 6, kBaseY = 13;
 constexpr std::int32_t kBorder = 3, kCaption = 19;
@@ -132,7 +134,7 @@ std::vector<int> ControlIds(plat::Hwnd dlg) {
 std::vector<MenuItem> SystemMenu(plat::Hwnd dlg) {
     std::vector<MenuItem> items;
     WithDialog(dlg, [&](plat::DialogModel& m) {
-        for (const plat::MenuEntry& e : m.systemMenu) items.push_back(MenuItem{e.text, e.id, (e.flags & 0x800u) != 0});
+        for (const plat::MenuEntry& e : m.systemMenu) items.push_back(MenuItem{e.text, e.id, (e.flags & MF_SEPARATOR) != 0});
         return true;
     });
     return items;
@@ -159,14 +161,14 @@ bool ChooseSystemMenuItem(plat::Hwnd dlg, std::uintptr_t id) {
 }
 
 bool PressSliderKey(plat::Hwnd dlg, int id, SliderKey key) {
-    std::uint32_t code = plat::kTbLineDown;
+    std::uint32_t code = TB_LINEDOWN;
     switch (key) {
-        case SliderKey::Left: code = plat::kTbLineUp; break;
-        case SliderKey::Right: code = plat::kTbLineDown; break;
-        case SliderKey::PageUp: code = plat::kTbPageUp; break;
-        case SliderKey::PageDown: code = plat::kTbPageDown; break;
-        case SliderKey::Home: code = plat::kTbTop; break;
-        case SliderKey::End: code = plat::kTbBottom; break;
+        case SliderKey::Left: code = TB_LINEUP; break;
+        case SliderKey::Right: code = TB_LINEDOWN; break;
+        case SliderKey::PageUp: code = TB_PAGEUP; break;
+        case SliderKey::PageDown: code = TB_PAGEDOWN; break;
+        case SliderKey::Home: code = TB_TOP; break;
+        case SliderKey::End: code = TB_BOTTOM; break;
     }
     return WithDialog(dlg, [&](plat::DialogModel& m) { return m.MoveTrackbar(id, code); });
 }
@@ -175,18 +177,17 @@ bool DragSlider(plat::Hwnd dlg, int id, int pos) {
     return WithDialog(dlg, [&](plat::DialogModel& m) {
         plat::DialogControl* c = m.FindId(id);
         if (c == nullptr || c->kind != plat::ControlKind::Trackbar || !m.CanTakeInput() || !c->enabled) return false;
-        const int target = plat::DialogModel::TrackbarTarget(*c, plat::kTbThumbPosition, pos);
+        const int target = plat::DialogModel::TrackbarTarget(*c, TB_THUMBPOSITION, pos);
         // The thumb passes every position on its way, as a mouse drag reports it.
         const int step = target >= c->pos ? 1 : -1;
-        constexpr std::uint32_t kWmHScroll = 0x0114;
         for (int p = c->pos; p != target;) {
             p += step;
             c->pos = p;
-            m.Send(kWmHScroll, static_cast<std::uintptr_t>((plat::kTbThumbTrack & 0xFFFFu) | ((static_cast<std::uint32_t>(p) & 0xFFFFu) << 16)),
+            m.Send(WM_HSCROLL, static_cast<std::uintptr_t>((TB_THUMBTRACK & 0xFFFFu) | ((static_cast<std::uint32_t>(p) & 0xFFFFu) << 16)),
                    static_cast<std::intptr_t>(c->hwnd));
             if (m.ended) return true;
         }
-        return m.MoveTrackbar(id, plat::kTbThumbPosition, target);
+        return m.MoveTrackbar(id, TB_THUMBPOSITION, target);
     });
 }
 
@@ -235,7 +236,7 @@ std::intptr_t DialogBoxParam(std::uint16_t templateId, Hwnd owner, DlgProc proc,
     run.ownerDisabledWhileRunning = owner != 0 && !IsWindowEnabled(owner);
 
     const DialogControl* first = m.FirstTabStop();
-    proc(h, kWmInitDialog, first != nullptr ? first->hwnd : 0, reinterpret_cast<std::intptr_t>(user));
+    proc(h, WM_INITDIALOG, first != nullptr ? first->hwnd : 0, reinterpret_cast<std::intptr_t>(user));
     if (!m.ended && host.script) {
         const headless::DialogScript script = host.script;  // a nested run may call it again
         script(h, templateId);
@@ -285,9 +286,8 @@ bool SetWindowText(Hwnd hwnd, const char* text) {
         r->model->title = value;
         return true;
     }
-    constexpr std::uint32_t kWmSetText = 0x000C;
     std::intptr_t ignored = 0;
-    return r->model->ControlMessage(hwnd, kWmSetText, 0, reinterpret_cast<std::intptr_t>(value.c_str()), &ignored);
+    return r->model->ControlMessage(hwnd, WM_SETTEXT, 0, reinterpret_cast<std::intptr_t>(value.c_str()), &ignored);
 }
 
 std::string GetWindowText(Hwnd hwnd) {
@@ -376,7 +376,7 @@ HMenu GetSystemMenu(Hwnd hwnd) {
 bool AppendMenu(HMenu menu, std::uint32_t flags, std::uintptr_t id, const char* text) {
     DialogModel* m = FindDialog(static_cast<Hwnd>(menu));
     if (m == nullptr) return false;
-    const bool separator = (flags & 0x800u) != 0;
+    const bool separator = (flags & MF_SEPARATOR) != 0;
     m->systemMenu.push_back(MenuEntry{flags, separator ? 0 : id, separator || text == nullptr ? "" : text});
     return true;
 }

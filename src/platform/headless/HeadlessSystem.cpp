@@ -45,7 +45,7 @@ std::int64_t TimeSeconds() {
     return ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
 }
 
-void StartProcess(int, char**) {}
+bool StartProcess(int, char**) { return true; }
 
 std::string GetModuleFileName() { return g_system.moduleFileName; }
 
@@ -75,8 +75,6 @@ void FreeLibrary(HModule module) {
 }
 
 void PlaySoundResource(std::uint16_t id) { g_system.sounds.push_back(id); }
-
-bool TakesCommandLineOptions() { return true; }
 }  // namespace plat
 
 namespace headless {

@@ -7,28 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/Messages.h"
 #include "platform/Window.h"
 #include "platform/headless/HeadlessDialog.h"
 #include "platform/headless/HeadlessDisplay.h"
 #include "platform/headless/HeadlessSystem.h"
 
+using namespace plat::codes;
+
 namespace {
 
-constexpr std::uint32_t kWmCreate = 0x0001;
-constexpr std::uint32_t kWmDestroy = 0x0002;
-constexpr std::uint32_t kWmPaint = 0x000F;
-constexpr std::uint32_t kWmClose = 0x0010;
-constexpr std::uint32_t kWmQuit = 0x0012;
-constexpr std::uint32_t kWmSetCursor = 0x0020;
-constexpr std::uint32_t kWmNcDestroy = 0x0082;
-constexpr std::uint32_t kWmSysKeyDown = 0x0104;
-constexpr std::uint32_t kWmSysCommand = 0x0112;
-constexpr std::uint32_t kWmTimer = 0x0113;
-constexpr std::uint32_t kScClose = 0xF060;
-constexpr std::uint32_t kVkF4 = 0x73;
-constexpr std::uint32_t kWsChild = 0x40000000u;
-constexpr std::uint32_t kWsVisible = 0x10000000u;
-constexpr int kIdOk = 1;
 
 struct WindowClass {
     std::uint32_t style = 0;
@@ -142,25 +130,25 @@ bool NextMessage(plat::Msg* out, plat::Hwnd hwnd, std::uint32_t lo, std::uint32_
         if (remove) d.queue.erase(it);
         return true;
     }
-    if (d.quitPosted && hwnd == 0 && InRange(kWmQuit, lo, hi)) {
-        *out = plat::Msg{0, kWmQuit, static_cast<std::uintptr_t>(d.quitCode), 0};
+    if (d.quitPosted && hwnd == 0 && InRange(WM_QUIT, lo, hi)) {
+        *out = plat::Msg{0, WM_QUIT, static_cast<std::uintptr_t>(d.quitCode), 0};
         if (remove) d.quitPosted = false;
         return true;
     }
-    if (InRange(kWmPaint, lo, hi)) {
+    if (InRange(WM_PAINT, lo, hi)) {
         for (plat::Hwnd h : d.order) {
             Window* w = Find(h);
             if (w != nullptr && w->needsPaint && w->proc != nullptr && WindowMatches(hwnd, h)) {
-                *out = plat::Msg{h, kWmPaint, 0, 0};
+                *out = plat::Msg{h, WM_PAINT, 0, 0};
                 return true;  // stays until the window is validated
             }
         }
     }
-    if (InRange(kWmTimer, lo, hi)) {
+    if (InRange(WM_TIMER, lo, hi)) {
         const std::int64_t now = headless::NowMs();
         for (Timer& t : d.timers) {
             if (t.due > now || !WindowMatches(hwnd, t.hwnd)) continue;
-            *out = plat::Msg{t.hwnd, kWmTimer, t.id, 0};
+            *out = plat::Msg{t.hwnd, WM_TIMER, t.id, 0};
             if (remove) t.due = now + t.period;
             return true;
         }
@@ -194,7 +182,7 @@ void Destroy(plat::Hwnd h) {
     Window* w = Find(h);
     if (w == nullptr || w->destroying) return;
     w->destroying = true;
-    Deliver(w, kWmDestroy, 0, 0);
+    Deliver(w, WM_DESTROY, 0, 0);
     // Children go with their parent, after the parent's WM_DESTROY and before its WM_NCDESTROY.
     std::vector<plat::Hwnd> children;
     for (plat::Hwnd c : D().order) {
@@ -203,7 +191,7 @@ void Destroy(plat::Hwnd h) {
     }
     for (plat::Hwnd c : children) Destroy(c);
     w = Find(h);
-    if (w != nullptr) Deliver(w, kWmNcDestroy, 0, 0);
+    if (w != nullptr) Deliver(w, WM_NCDESTROY, 0, 0);
     RemoveWindowTraces(h);
     D().order.erase(std::remove(D().order.begin(), D().order.end(), h), D().order.end());
     D().windows.erase(h);
@@ -232,7 +220,7 @@ Hwnd CreateWindowEx(std::uint32_t exStyle, const char* className, const char* /*
     auto cls = d.classes.find(className);
     if (cls == d.classes.end()) return 0;
     if (parent != 0 && Find(parent) == nullptr) return 0;
-    if ((style & kWsChild) != 0 && parent == 0) return 0;
+    if ((style & WS_CHILD) != 0 && parent == 0) return 0;
     auto w = std::make_unique<Window>();
     w->hwnd = d.nextHandle;
     d.nextHandle += 4;
@@ -248,14 +236,14 @@ Hwnd CreateWindowEx(std::uint32_t exStyle, const char* className, const char* /*
     d.order.push_back(h);
 
     CreateParams cp{user, exStyle, style, x, y, width, height, parent};
-    const std::intptr_t r = Deliver(Find(h), kWmCreate, 0, reinterpret_cast<std::intptr_t>(&cp));
+    const std::intptr_t r = Deliver(Find(h), WM_CREATE, 0, reinterpret_cast<std::intptr_t>(&cp));
     if (r == -1) {
         Destroy(h);
         return 0;
     }
     Window* made = Find(h);
     if (made == nullptr) return 0;  // destroyed during its own creation
-    if ((style & kWsVisible) != 0) Invalidate(made, nullptr);
+    if ((style & WS_VISIBLE) != 0) Invalidate(made, nullptr);
     return h;
 }
 
@@ -328,20 +316,20 @@ std::intptr_t DefWindowProc(Hwnd hwnd, std::uint32_t msg, std::uintptr_t wParam,
     Window* w = Find(hwnd);
     if (w == nullptr) return 0;
     switch (msg) {
-        case kWmClose:
+        case WM_CLOSE:
             Destroy(hwnd);
             return 0;
-        case kWmPaint:
+        case WM_PAINT:
             w->needsPaint = false;
             ClearAll(w->invalid);
             return 0;
-        case kWmSysKeyDown:
-            if (wParam == kVkF4) SendMessage(hwnd, kWmSysCommand, kScClose, 0);
+        case WM_SYSKEYDOWN:
+            if (wParam == VK_F4) SendMessage(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
             return 0;
-        case kWmSysCommand:
-            if ((wParam & 0xFFF0u) == kScClose) SendMessage(hwnd, kWmClose, 0, 0);
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0u) == SC_CLOSE) SendMessage(hwnd, WM_CLOSE, 0, 0);
             return 0;
-        case kWmSetCursor:
+        case WM_SETCURSOR:
             return 1;
         default:
             return 0;
@@ -372,7 +360,7 @@ bool GetMessage(Msg* out) {
     if (out == nullptr) return false;
     Display& d = D();
     if (NextMessage(out, 0, 0, 0, true)) {
-        if (out->message != kWmQuit) return true;
+        if (out->message != WM_QUIT) return true;
         d.quitReceived = true;
         d.quitReceivedCode = static_cast<int>(out->wParam);
         return false;
@@ -381,7 +369,7 @@ bool GetMessage(Msg* out) {
     if (t != nullptr) {
         --d.tickBudget;
         if (t->due > headless::NowMs()) headless::SetClockMs(t->due);
-        *out = Msg{t->hwnd, kWmTimer, t->id, 0};
+        *out = Msg{t->hwnd, WM_TIMER, t->id, 0};
         t->due = headless::NowMs() + t->period;
         return true;
     }
@@ -431,7 +419,7 @@ int ShowCursor(bool show) {
 int MessageBox(Hwnd owner, const char* text, const char* caption, std::uint32_t type) {
     D().boxes.push_back(headless::MessageBoxRecord{owner, text != nullptr ? text : "",
                                                    caption != nullptr ? caption : "", type});
-    return kIdOk;
+    return IDOK;
 }
 
 DisplayCaps GetDisplayCaps() { return D().caps; }
@@ -488,7 +476,7 @@ void ResetDisplay(std::int32_t width, std::int32_t height, std::int32_t bitsPerP
     d.caps.width = width;
     d.caps.height = height;
     if (bitsPerPixel <= 8) {
-        d.caps.rasterCaps = 0x100;
+        d.caps.rasterCaps = RC_PALETTE;
         d.caps.numColors = 20;
         d.caps.sizePalette = 256;
     }

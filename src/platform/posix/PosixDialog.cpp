@@ -7,14 +7,17 @@
 #include <string>
 
 #include "platform/Dialog.h"
+#include "platform/Messages.h"
 #include "platform/posix/PosixDialogHost.h"
+#include "platform/posix/PosixDialogModule.h"
 #include "platform/posix/PosixWindowRouter.h"
+
+using namespace plat::codes;
 
 namespace plat::posix {
 
 namespace {
 
-constexpr std::uint32_t kWmInitDialog = 0x0110, kWmSetText = 0x000C;
 // Far above X window ids (29 bits), so dialog handles never meet the desktop's windows.
 constexpr Hwnd kFirstDialogHandle = 0x7D000000u;
 constexpr Hwnd kDialogHandleStep = 0x1000u;
@@ -155,7 +158,7 @@ std::intptr_t DialogBoxParam(std::uint16_t templateId, Hwnd owner, DlgProc proc,
 
     const DialogControl* first = run.model.FirstTabStop();
     const std::intptr_t focusFirst =
-        proc(h, posix::kWmInitDialog, first != nullptr ? first->hwnd : 0, reinterpret_cast<std::intptr_t>(user));
+        proc(h, WM_INITDIALOG, first != nullptr ? first->hwnd : 0, reinterpret_cast<std::intptr_t>(user));
     if (!run.model.ended) {
         gtk_widget_show_all(run.window);
         gtk_window_move(GTK_WINDOW(run.window), run.origin.x, run.origin.y);
@@ -214,7 +217,7 @@ bool SetWindowText(Hwnd hwnd, const char* text) {
         return true;
     }
     std::intptr_t ignored = 0;
-    return run->model.ControlMessage(hwnd, posix::kWmSetText, 0, reinterpret_cast<std::intptr_t>(value.c_str()), &ignored);
+    return run->model.ControlMessage(hwnd, WM_SETTEXT, 0, reinterpret_cast<std::intptr_t>(value.c_str()), &ignored);
 }
 
 std::string GetWindowText(Hwnd hwnd) {
@@ -295,7 +298,7 @@ HMenu GetSystemMenu(Hwnd hwnd) {
 bool AppendMenu(HMenu menu, std::uint32_t flags, std::uintptr_t id, const char* text) {
     GtkDialogRun* run = posix::FindDialog(static_cast<Hwnd>(menu));
     if (run == nullptr) return false;
-    const bool separator = (flags & 0x800u) != 0;
+    const bool separator = (flags & MF_SEPARATOR) != 0;
     run->model.systemMenu.push_back(MenuEntry{flags, separator ? 0 : id, separator || text == nullptr ? "" : text});
     return true;
 }

@@ -68,49 +68,49 @@ namespace plat {
 // before that, every handle is one of the saver's windows, which these calls leave alone.
 std::intptr_t DialogBoxParam(std::uint16_t templateId, Hwnd owner, DlgProc proc, void* user) {
     if (proc == nullptr) return -1;
-    return posix::Module().dialogBoxParam(templateId, owner, proc, user);
+    return posix::Module().DialogBoxParam(templateId, owner, proc, user);
 }
 
 bool EndDialog(Hwnd dlg, std::intptr_t result) {
-    return posix::g_module != nullptr && posix::g_module->endDialog(dlg, result);
+    return posix::g_module != nullptr && posix::g_module->EndDialog(dlg, result);
 }
 
-Hwnd GetDlgItem(Hwnd dlg, int id) { return posix::g_module != nullptr ? posix::g_module->getDlgItem(dlg, id) : 0; }
+Hwnd GetDlgItem(Hwnd dlg, int id) { return posix::g_module != nullptr ? posix::g_module->GetDlgItem(dlg, id) : 0; }
 
-int GetDlgCtrlID(Hwnd control) { return posix::g_module != nullptr ? posix::g_module->getDlgCtrlID(control) : 0; }
+int GetDlgCtrlID(Hwnd control) { return posix::g_module != nullptr ? posix::g_module->GetDlgCtrlID(control) : 0; }
 
 bool SetWindowText(Hwnd hwnd, const char* text) {
-    return posix::g_module != nullptr && posix::g_module->setWindowText(hwnd, text);
+    return posix::g_module != nullptr && posix::g_module->SetWindowText(hwnd, text);
 }
 
 std::string GetWindowText(Hwnd hwnd) {
-    return posix::g_module != nullptr ? posix::g_module->getWindowText(hwnd) : std::string{};
+    return posix::g_module != nullptr ? posix::g_module->GetWindowText(hwnd) : std::string{};
 }
 
 bool GetWindowRect(Hwnd hwnd, Rect* out) {
-    return posix::g_module != nullptr && posix::g_module->getWindowRect(hwnd, out);
+    return posix::g_module != nullptr && posix::g_module->GetWindowRect(hwnd, out);
 }
 
 bool MoveWindowTo(Hwnd hwnd, std::int32_t x, std::int32_t y) {
-    return posix::g_module != nullptr && posix::g_module->moveWindowTo(hwnd, x, y);
+    return posix::g_module != nullptr && posix::g_module->MoveWindowTo(hwnd, x, y);
 }
 
-Rect GetWorkArea() { return posix::Module().getWorkArea(); }
+Rect GetWorkArea() { return posix::Module().GetWorkArea(); }
 
-Hwnd GetOwner(Hwnd hwnd) { return posix::g_module != nullptr ? posix::g_module->getOwner(hwnd) : 0; }
+Hwnd GetOwner(Hwnd hwnd) { return posix::g_module != nullptr ? posix::g_module->GetOwner(hwnd) : 0; }
 
 bool EnableWindow(Hwnd hwnd, bool enable) {
-    return posix::g_module != nullptr && posix::g_module->enableWindow(hwnd, enable);
+    return posix::g_module != nullptr && posix::g_module->EnableWindow(hwnd, enable);
 }
 
 bool IsWindowEnabled(Hwnd hwnd) {
-    return posix::g_module != nullptr ? posix::g_module->isWindowEnabled(hwnd) : hwnd != 0;
+    return posix::g_module != nullptr ? posix::g_module->IsWindowEnabled(hwnd) : hwnd != 0;
 }
 
-HMenu GetSystemMenu(Hwnd hwnd) { return posix::g_module != nullptr ? posix::g_module->getSystemMenu(hwnd) : 0; }
+HMenu GetSystemMenu(Hwnd hwnd) { return posix::g_module != nullptr ? posix::g_module->GetSystemMenu(hwnd) : 0; }
 
 bool AppendMenu(HMenu menu, std::uint32_t flags, std::uintptr_t id, const char* text) {
-    return posix::g_module != nullptr && posix::g_module->appendMenu(menu, flags, id, text);
+    return posix::g_module != nullptr && posix::g_module->AppendMenu(menu, flags, id, text);
 }
 
 HIcon LoadIcon(std::uint16_t id) {

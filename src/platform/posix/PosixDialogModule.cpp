@@ -5,33 +5,13 @@
 
 namespace plat::posix {
 
-namespace gtkhost {
-std::intptr_t DialogBoxParam(std::uint16_t templateId, Hwnd owner, DlgProc proc, void* user);
-bool EndDialog(Hwnd dlg, std::intptr_t result);
-Hwnd GetDlgItem(Hwnd dlg, int id);
-int GetDlgCtrlID(Hwnd control);
-bool SetWindowText(Hwnd hwnd, const char* text);
-std::string GetWindowText(Hwnd hwnd);
-bool GetWindowRect(Hwnd hwnd, Rect* out);
-bool MoveWindowTo(Hwnd hwnd, std::int32_t x, std::int32_t y);
-Rect GetWorkArea();
-Hwnd GetOwner(Hwnd hwnd);
-bool EnableWindow(Hwnd hwnd, bool enable);
-bool IsWindowEnabled(Hwnd hwnd);
-HMenu GetSystemMenu(Hwnd hwnd);
-bool AppendMenu(HMenu menu, std::uint32_t flags, std::uintptr_t id, const char* text);
-}  // namespace gtkhost
-
 namespace {
 
 DialogModuleImports g_imports{};  // set once by the entry, before the saver calls the table
 
-constexpr DialogModuleTable kTable{
-    kDialogModuleVersion,   &gtkhost::DialogBoxParam, &gtkhost::EndDialog,       &gtkhost::GetDlgItem,
-    &gtkhost::GetDlgCtrlID, &gtkhost::SetWindowText,  &gtkhost::GetWindowText,   &gtkhost::GetWindowRect,
-    &gtkhost::MoveWindowTo, &gtkhost::GetWorkArea,    &gtkhost::GetOwner,        &gtkhost::EnableWindow,
-    &gtkhost::IsWindowEnabled, &gtkhost::GetSystemMenu, &gtkhost::AppendMenu,
-};
+#define MG_DIALOG_HOST_ENTRY(name) &gtkhost::name,
+constexpr DialogModuleTable kTable{kDialogModuleVersion, MG_DIALOG_MODULE_FUNCTIONS(MG_DIALOG_HOST_ENTRY)};
+#undef MG_DIALOG_HOST_ENTRY
 
 }  // namespace
 

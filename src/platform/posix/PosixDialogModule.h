@@ -26,24 +26,27 @@ struct DialogModuleImports {
     void (*setMessageRouter)(const MessageRouter* router);
 };
 
-// What the module gives: the seam's dialog functions that need GTK (see platform/Dialog.h).
+// The seam's dialog functions that need GTK, named once: their signatures are those of
+// platform/Dialog.h; the module's table, the GTK host and the saver's loader all follow this list.
+#define MG_DIALOG_MODULE_FUNCTIONS(X)                                                                  \
+    X(DialogBoxParam) X(EndDialog) X(GetDlgItem) X(GetDlgCtrlID) X(SetWindowText) X(GetWindowText)      \
+    X(GetWindowRect) X(MoveWindowTo) X(GetWorkArea) X(GetOwner) X(EnableWindow) X(IsWindowEnabled)      \
+    X(GetSystemMenu) X(AppendMenu)
+
+// What the module gives: one pointer per function of the list, under the function's name.
 struct DialogModuleTable {
     std::uint32_t version;
-    std::intptr_t (*dialogBoxParam)(std::uint16_t templateId, Hwnd owner, DlgProc proc, void* user);
-    bool (*endDialog)(Hwnd dlg, std::intptr_t result);
-    Hwnd (*getDlgItem)(Hwnd dlg, int id);
-    int (*getDlgCtrlID)(Hwnd control);
-    bool (*setWindowText)(Hwnd hwnd, const char* text);
-    std::string (*getWindowText)(Hwnd hwnd);
-    bool (*getWindowRect)(Hwnd hwnd, Rect* out);
-    bool (*moveWindowTo)(Hwnd hwnd, std::int32_t x, std::int32_t y);
-    Rect (*getWorkArea)();
-    Hwnd (*getOwner)(Hwnd hwnd);
-    bool (*enableWindow)(Hwnd hwnd, bool enable);
-    bool (*isWindowEnabled)(Hwnd hwnd);
-    HMenu (*getSystemMenu)(Hwnd hwnd);
-    bool (*appendMenu)(HMenu menu, std::uint32_t flags, std::uintptr_t id, const char* text);
+#define MG_DIALOG_TABLE_ENTRY(name) decltype(&plat::name) name;
+    MG_DIALOG_MODULE_FUNCTIONS(MG_DIALOG_TABLE_ENTRY)
+#undef MG_DIALOG_TABLE_ENTRY
 };
+
+// The GTK host's versions of the list's functions, inside the module (PosixDialog.cpp).
+namespace gtkhost {
+#define MG_DIALOG_HOST_DECL(name) decltype(plat::name) name;
+MG_DIALOG_MODULE_FUNCTIONS(MG_DIALOG_HOST_DECL)
+#undef MG_DIALOG_HOST_DECL
+}  // namespace gtkhost
 
 using DialogModuleEntry = const DialogModuleTable* (*)(const DialogModuleImports* imports);
 

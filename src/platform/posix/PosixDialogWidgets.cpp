@@ -2,16 +2,17 @@
 #include <cmath>
 #include <string>
 
+#include "platform/Messages.h"
 #include "platform/common/IconResources.h"
 #include "platform/posix/PosixDialogHost.h"
+
+using namespace plat::codes;
 
 namespace plat::posix {
 
 namespace {
 
 constexpr std::uint32_t kSsTypeMask = 0x1Fu, kSsCenter = 0x1u, kSsRight = 0x2u, kSsSunken = 0x1000u;
-constexpr std::uint32_t kWsTabStop = 0x00010000u, kWsVScroll = 0x00200000u;
-constexpr std::uint32_t kWmHScroll = 0x0114;
 constexpr int kIconSize = 32;
 
 // "&Credits..." -> "_Credits..." (GTK mnemonic), "&&" -> "&", "_" -> "__".
@@ -109,13 +110,13 @@ void OnCheckToggled(GtkToggleButton* button, gpointer data) {
 
 std::uint32_t TrackbarCode(GtkScrollType scroll) {
     switch (scroll) {
-        case GTK_SCROLL_STEP_BACKWARD: case GTK_SCROLL_STEP_LEFT: case GTK_SCROLL_STEP_UP: return kTbLineUp;
-        case GTK_SCROLL_STEP_FORWARD: case GTK_SCROLL_STEP_RIGHT: case GTK_SCROLL_STEP_DOWN: return kTbLineDown;
-        case GTK_SCROLL_PAGE_BACKWARD: case GTK_SCROLL_PAGE_LEFT: case GTK_SCROLL_PAGE_UP: return kTbPageUp;
-        case GTK_SCROLL_PAGE_FORWARD: case GTK_SCROLL_PAGE_RIGHT: case GTK_SCROLL_PAGE_DOWN: return kTbPageDown;
-        case GTK_SCROLL_START: return kTbTop;
-        case GTK_SCROLL_END: return kTbBottom;
-        default: return kTbThumbTrack;
+        case GTK_SCROLL_STEP_BACKWARD: case GTK_SCROLL_STEP_LEFT: case GTK_SCROLL_STEP_UP: return TB_LINEUP;
+        case GTK_SCROLL_STEP_FORWARD: case GTK_SCROLL_STEP_RIGHT: case GTK_SCROLL_STEP_DOWN: return TB_LINEDOWN;
+        case GTK_SCROLL_PAGE_BACKWARD: case GTK_SCROLL_PAGE_LEFT: case GTK_SCROLL_PAGE_UP: return TB_PAGEUP;
+        case GTK_SCROLL_PAGE_FORWARD: case GTK_SCROLL_PAGE_RIGHT: case GTK_SCROLL_PAGE_DOWN: return TB_PAGEDOWN;
+        case GTK_SCROLL_START: return TB_TOP;
+        case GTK_SCROLL_END: return TB_BOTTOM;
+        default: return TB_THUMBTRACK;
     }
 }
 
@@ -126,16 +127,16 @@ gboolean OnScaleChangeValue(GtkRange*, GtkScrollType scroll, gdouble value, gpoi
     if (run.syncing) return TRUE;
     DialogControl& c = Ctl(ref);
     const std::uint32_t code = TrackbarCode(scroll);
-    if (code != kTbThumbTrack) {
+    if (code != TB_THUMBTRACK) {
         run.model.MoveTrackbar(c.id, code);
         return TRUE;
     }
-    const int target = DialogModel::TrackbarTarget(c, kTbThumbTrack, static_cast<int>(std::lround(value)));
+    const int target = DialogModel::TrackbarTarget(c, TB_THUMBTRACK, static_cast<int>(std::lround(value)));
     run.dragging = true;
     if (target != c.pos && run.model.CanTakeInput()) {
         c.pos = target;
         SyncControlWidget(run, c);
-        run.model.Send(kWmHScroll, (kTbThumbTrack & 0xFFFFu) | ((static_cast<std::uint32_t>(target) & 0xFFFFu) << 16),
+        run.model.Send(WM_HSCROLL, (TB_THUMBTRACK & 0xFFFFu) | ((static_cast<std::uint32_t>(target) & 0xFFFFu) << 16),
                        static_cast<std::intptr_t>(c.hwnd));
     }
     return TRUE;
@@ -146,7 +147,7 @@ gboolean OnScaleReleased(GtkWidget*, GdkEventButton*, gpointer data) {
     GtkDialogRun& run = *ref->run;
     if (!run.dragging) return FALSE;
     run.dragging = false;
-    run.model.MoveTrackbar(Ctl(ref).id, kTbThumbPosition, Ctl(ref).pos);
+    run.model.MoveTrackbar(Ctl(ref).id, TB_THUMBPOSITION, Ctl(ref).pos);
     return FALSE;
 }
 
@@ -216,7 +217,7 @@ GtkWidget* MakeControl(GtkDialogRun& run, std::size_t index, GtkWidget** outer) 
             GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
             gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scroller), GTK_SHADOW_IN);
             gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_NEVER,
-                                           (c.style & kWsVScroll) != 0 ? GTK_POLICY_ALWAYS : GTK_POLICY_NEVER);
+                                           (c.style & WS_VSCROLL) != 0 ? GTK_POLICY_ALWAYS : GTK_POLICY_NEVER);
             gtk_scrolled_window_set_overlay_scrolling(GTK_SCROLLED_WINDOW(scroller), FALSE);
             gtk_container_add(GTK_CONTAINER(scroller), w);
             *outer = scroller;
@@ -237,7 +238,7 @@ GtkWidget* MakeControl(GtkDialogRun& run, std::size_t index, GtkWidget** outer) 
         }
     }
     if (*outer == nullptr) *outer = w;
-    if ((c.style & kWsTabStop) == 0 && c.kind != ControlKind::Edit) gtk_widget_set_can_focus(w, FALSE);
+    if ((c.style & WS_TABSTOP) == 0 && c.kind != ControlKind::Edit) gtk_widget_set_can_focus(w, FALSE);
     return w;
 }
 
@@ -335,10 +336,10 @@ void PopupSystemMenu(GtkDialogRun& run, const GdkEvent* event) {
     g_object_ref_sink(menu);
     for (const MenuEntry& e : run.model.systemMenu) {
         // Moving belongs to the window manager on this desktop; the title bar drags the dialog.
-        if (e.id == kScMove) continue;
-        GtkWidget* item = (e.flags & 0x800u) != 0 ? gtk_separator_menu_item_new()
+        if (e.id == SC_MOVE) continue;
+        GtkWidget* item = (e.flags & MF_SEPARATOR) != 0 ? gtk_separator_menu_item_new()
                                                     : gtk_menu_item_new_with_mnemonic(MnemonicLabel(e.text).c_str());
-        if ((e.flags & 0x800u) == 0) {
+        if ((e.flags & MF_SEPARATOR) == 0) {
             g_object_set_data(G_OBJECT(item), "mg-command", reinterpret_cast<gpointer>(e.id));
             g_signal_connect(item, "activate", G_CALLBACK(OnMenuItem), &run);
         }
@@ -463,7 +464,7 @@ void BuildDialogWindow(GtkDialogRun& run) {
             gtk_widget_set_size_request(outer, DluToPixelsX(c.cx, run.baseX), DluToPixelsY(c.cy, run.baseY));
             gtk_fixed_put(GTK_FIXED(run.fixed), outer, DluToPixelsX(c.x, run.baseX), DluToPixelsY(c.y, run.baseY));
         }
-        if ((c.style & kWsTabStop) != 0) chain = g_list_append(chain, outer);
+        if ((c.style & WS_TABSTOP) != 0) chain = g_list_append(chain, outer);
         SyncControlWidget(run, c);
     }
     // Tab goes through the tab stops in template order, as on Windows (GTK would sort by place).

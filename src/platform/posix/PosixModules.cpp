@@ -15,16 +15,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/Messages.h"
 #include "platform/System.h"
 #include "platform/Window.h"
 #include "platform/posix/PosixPaths.h"
 #include "platform/posix/PosixWindowState.h"
 
+using namespace plat::codes;
+
 namespace plat {
 
 namespace {
 
-constexpr std::uint32_t kWmClose = 0x0010, kWmQuit = 0x0012;
 constexpr const char* kVerifyEntry = "VerifyScreenSavePwd";
 // The saver's own executable run as the password check's helper: "<exe> <option> <window>",
 // with the module open on descriptor 3 and the answer pipe on descriptor 4.
@@ -128,13 +130,13 @@ char AwaitAnswer(pid_t pid, int answerFd) {
         }
         if (reaped) break;
         Msg msg{};
-        if (PeekMessage(&msg, 0, 0, 0, 1)) {
-            if (msg.message == kWmQuit) {
+        if (PeekMessage(&msg, 0, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
                 PostQuitMessage(static_cast<int>(msg.wParam));
                 gone = true;
                 break;
             }
-            if (msg.message == kWmClose) {
+            if (msg.message == WM_CLOSE) {
                 PostMessage(msg.hwnd, msg.message, msg.wParam, msg.lParam);
                 gone = true;
                 break;

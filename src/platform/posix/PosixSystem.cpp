@@ -10,9 +10,10 @@
 #include "platform/posix/PosixWindowState.h"
 
 namespace plat {
-void StartProcess(int argc, char** argv) {
+bool StartProcess(int argc, char** argv) {
     posix::RunPrivateHelper(argc, argv);
     posix::St().hostRequest = ReadHostWindowRequest(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
+    return true;
 }
 
 std::int64_t TimeSeconds() { return static_cast<std::int64_t>(std::time(nullptr)); }
@@ -29,6 +30,4 @@ std::string TraceFilePath() {
     MakeDirs(dir);
     return dir + "/trace.txt";
 }
-
-bool TakesCommandLineOptions() { return true; }
 }  // namespace plat

@@ -11,18 +11,18 @@
 #include <unistd.h>
 #include <fcntl.h>
 
+#include "platform/Messages.h"
 #include "platform/Window.h"
 #include "platform/posix/PosixWindowRouter.h"
 #include "platform/posix/PosixWindowState.h"
 #include "platform/posix/PosixX11.h"
 
+using namespace plat::codes;
+
 namespace plat {
 
 namespace {
 
-constexpr std::uint32_t kWmCreate = 0x0001, kWmDestroy = 0x0002, kWmNcDestroy = 0x0082;
-constexpr std::uint32_t kWsChild = 0x40000000u, kWsVisible = 0x10000000u, kWsPopup = 0x80000000u;
-constexpr std::uint32_t kWsExTopmost = 0x00000008u;
 
 void OnSigterm(int) {
     int fd = posix::St().signalPipe[1];
@@ -284,8 +284,8 @@ Hwnd CreateWindowEx(std::uint32_t exStyle, const char* className, const char* ti
     rec->height = std::max(height, 0);
     rec->x = x;
     rec->y = y;
-    const bool visible = (style & kWsVisible) != 0;
-    const bool fullScreen = (style & kWsPopup) && (exStyle & kWsExTopmost) && parent == 0;
+    const bool visible = (style & WS_VISIBLE) != 0;
+    const bool fullScreen = (style & WS_POPUP) && (exStyle & WS_EX_TOPMOST) && parent == 0;
 
     Hwnd xparent = parent;
     if (fullScreen && s.hostRequest.requested) {
@@ -296,7 +296,7 @@ Hwnd CreateWindowEx(std::uint32_t exStyle, const char* className, const char* ti
         rec->x = rec->y = 0;
         rec->width = hw;
         rec->height = hh;
-    } else if ((style & kWsChild) && parent == 0) {
+    } else if ((style & WS_CHILD) && parent == 0) {
         return 0;
     }
     if (xparent) {
@@ -316,7 +316,7 @@ Hwnd CreateWindowEx(std::uint32_t exStyle, const char* className, const char* ti
     } else {
         if (fullScreen) SDL_SetHint(SDL_HINT_X11_FORCE_OVERRIDE_REDIRECT, "1");
         Uint32 flags = SDL_WINDOW_HIDDEN;
-        if (style & kWsPopup) flags |= SDL_WINDOW_BORDERLESS;
+        if (style & WS_POPUP) flags |= SDL_WINDOW_BORDERLESS;
         if (fullScreen) flags |= SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR;
         rec->sdl = SDL_CreateWindow(title ? title : "", x, y, std::max(rec->width, 1), std::max(rec->height, 1),
                                     flags);
@@ -344,7 +344,7 @@ Hwnd CreateWindowEx(std::uint32_t exStyle, const char* className, const char* ti
     s.windows.push_back(std::move(rec));
 
     CreateParams cp{user, exStyle, style, x, y, width, height, parent};
-    if (cls->second.proc(hwnd, kWmCreate, 0, reinterpret_cast<std::intptr_t>(&cp)) == -1) {
+    if (cls->second.proc(hwnd, WM_CREATE, 0, reinterpret_cast<std::intptr_t>(&cp)) == -1) {
         DestroyWindow(hwnd);
         return 0;
     }
@@ -358,7 +358,7 @@ bool DestroyWindow(Hwnd hwnd) {
     posix::WindowRec* rec = posix::Find(hwnd);
     if (!rec || rec->destroying) return false;
     rec->destroying = true;
-    rec->proc(hwnd, kWmDestroy, 0, 0);
+    rec->proc(hwnd, WM_DESTROY, 0, 0);
     // Children go with their parent.
     std::vector<Hwnd> children;
     for (auto& r : posix::St().windows)
@@ -373,7 +373,7 @@ bool DestroyWindow(Hwnd hwnd) {
     RemoveRec(hwnd);
     if (sdl) SDL_DestroyWindow(sdl);
     if (ownX) posix::x11::DestroyChild(hwnd);
-    proc(hwnd, kWmNcDestroy, 0, 0);
+    proc(hwnd, WM_NCDESTROY, 0, 0);
     return true;
 }
 
@@ -534,7 +534,7 @@ DisplayCaps GetDisplayCaps() {
         caps.height = hh;
     }
     if (depth <= 8) {
-        caps.rasterCaps = 0x100;  // RC_PALETTE
+        caps.rasterCaps = RC_PALETTE;
         caps.numColors = 20;
         caps.sizePalette = 1 << depth;
     }

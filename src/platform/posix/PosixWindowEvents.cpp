@@ -3,22 +3,18 @@
 
 #include <unistd.h>
 
+#include "platform/Messages.h"
 #include "platform/Window.h"
 #include "platform/posix/PosixCursor.h"
 #include "platform/posix/PosixWindowState.h"
 #include "platform/posix/PosixX11.h"
 
+using namespace plat::codes;
+
 namespace plat {
 
 namespace {
 
-constexpr std::uint32_t kWmActivate = 0x0006, kWmPaint = 0x000F, kWmClose = 0x0010, kWmActivateApp = 0x001C,
-                        kWmSetCursor = 0x0020, kWmNcActivate = 0x0086, kWmKeyDown = 0x0100,
-                        kWmSysKeyDown = 0x0104, kWmSysCommand = 0x0112, kWmMouseMove = 0x0200,
-                        kWmLButtonDown = 0x0201, kWmRButtonDown = 0x0204, kWmMButtonDown = 0x0207;
-constexpr std::uint32_t kScClose = 0xF060;
-constexpr std::uint32_t kVkF4 = 0x73, kVkF10 = 0x79, kVkMenu = 0x12;
-constexpr int kHtClient = 1;
 
 std::intptr_t MakeLParam(int lo, int hi) {
     return static_cast<std::intptr_t>(static_cast<std::uint32_t>((lo & 0xffff) | ((hi & 0xffff) << 16)));
@@ -36,7 +32,7 @@ std::uint32_t VirtualKey(SDL_Keycode k) {
         case SDLK_RETURN: case SDLK_KP_ENTER: return 0x0D;
         case SDLK_LSHIFT: case SDLK_RSHIFT: return 0x10;
         case SDLK_LCTRL: case SDLK_RCTRL: return 0x11;
-        case SDLK_LALT: case SDLK_RALT: return kVkMenu;
+        case SDLK_LALT: case SDLK_RALT: return VK_MENU;
         case SDLK_PAUSE: return 0x13;
         case SDLK_CAPSLOCK: return 0x14;
         case SDLK_ESCAPE: return 0x1B;
@@ -94,19 +90,19 @@ void Translate(const SDL_Event& ev) {
             if (ev.motion.state & SDL_BUTTON_LMASK) flags |= 0x1;
             if (ev.motion.state & SDL_BUTTON_RMASK) flags |= 0x2;
             if (ev.motion.state & SDL_BUTTON_MMASK) flags |= 0x10;
-            posix::Post(rec->hwnd, kWmSetCursor, rec->hwnd, MakeLParam(kHtClient, kWmMouseMove));
-            posix::Post(rec->hwnd, kWmMouseMove, flags, MakeLParam(ev.motion.x, ev.motion.y));
+            posix::Post(rec->hwnd, WM_SETCURSOR, rec->hwnd, MakeLParam(HTCLIENT, WM_MOUSEMOVE));
+            posix::Post(rec->hwnd, WM_MOUSEMOVE, flags, MakeLParam(ev.motion.x, ev.motion.y));
             return;
         }
         case SDL_MOUSEBUTTONDOWN: {
             posix::WindowRec* rec = EventWindow(ev.button.windowID);
             if (!rec || hosted) return;
             std::uint32_t msg = 0;
-            if (ev.button.button == SDL_BUTTON_LEFT) msg = kWmLButtonDown;
-            else if (ev.button.button == SDL_BUTTON_MIDDLE) msg = kWmMButtonDown;
-            else if (ev.button.button == SDL_BUTTON_RIGHT) msg = kWmRButtonDown;
+            if (ev.button.button == SDL_BUTTON_LEFT) msg = WM_LBUTTONDOWN;
+            else if (ev.button.button == SDL_BUTTON_MIDDLE) msg = WM_MBUTTONDOWN;
+            else if (ev.button.button == SDL_BUTTON_RIGHT) msg = WM_RBUTTONDOWN;
             if (!msg) return;
-            posix::Post(rec->hwnd, kWmSetCursor, rec->hwnd, MakeLParam(kHtClient, static_cast<int>(msg)));
+            posix::Post(rec->hwnd, WM_SETCURSOR, rec->hwnd, MakeLParam(HTCLIENT, static_cast<int>(msg)));
             posix::Post(rec->hwnd, msg, 0, MakeLParam(ev.button.x, ev.button.y));
             return;
         }
@@ -114,12 +110,12 @@ void Translate(const SDL_Event& ev) {
             posix::WindowRec* rec = EventWindow(ev.key.windowID);
             if (!rec || hosted) return;
             const std::uint32_t vk = VirtualKey(ev.key.keysym.sym);
-            const bool alt = (ev.key.keysym.mod & KMOD_ALT) != 0 || vk == kVkMenu;
-            const bool sys = alt || vk == kVkF10;
+            const bool alt = (ev.key.keysym.mod & KMOD_ALT) != 0 || vk == VK_MENU;
+            const bool sys = alt || vk == VK_F10;
             std::uint32_t lp = 1u | ((static_cast<std::uint32_t>(ev.key.keysym.scancode) & 0xffu) << 16);
             if (alt) lp |= 1u << 29;
             if (ev.key.repeat) lp |= 1u << 30;
-            posix::Post(rec->hwnd, sys ? kWmSysKeyDown : kWmKeyDown, vk,
+            posix::Post(rec->hwnd, sys ? WM_SYSKEYDOWN : WM_KEYDOWN, vk,
                         static_cast<std::intptr_t>(static_cast<std::int32_t>(lp)));
             return;
         }
@@ -136,17 +132,17 @@ void Translate(const SDL_Event& ev) {
                     posix::InvalidateAll(rec);
                     break;
                 case SDL_WINDOWEVENT_FOCUS_GAINED:
-                    posix::Post(rec->hwnd, kWmActivateApp, 1, 0);
-                    posix::Post(rec->hwnd, kWmNcActivate, 1, 0);
-                    posix::Post(rec->hwnd, kWmActivate, 1, 0);
+                    posix::Post(rec->hwnd, WM_ACTIVATEAPP, 1, 0);
+                    posix::Post(rec->hwnd, WM_NCACTIVATE, 1, 0);
+                    posix::Post(rec->hwnd, WM_ACTIVATE, 1, 0);
                     break;
                 case SDL_WINDOWEVENT_FOCUS_LOST:
-                    posix::Post(rec->hwnd, kWmNcActivate, 0, 0);
-                    posix::Post(rec->hwnd, kWmActivate, 0, 0);
-                    posix::Post(rec->hwnd, kWmActivateApp, 0, 0);
+                    posix::Post(rec->hwnd, WM_NCACTIVATE, 0, 0);
+                    posix::Post(rec->hwnd, WM_ACTIVATE, 0, 0);
+                    posix::Post(rec->hwnd, WM_ACTIVATEAPP, 0, 0);
                     break;
                 case SDL_WINDOWEVENT_CLOSE:
-                    posix::Post(rec->hwnd, kWmSysCommand, kScClose, 0);
+                    posix::Post(rec->hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
                     break;
                 default:
                     break;
@@ -170,7 +166,7 @@ void TakeSigterm() {
     bool any = false;
     for (auto& r : s.windows) {
         if (!r->destroying && (r->parent == 0 || !posix::Find(r->parent))) {
-            posix::Post(r->hwnd, kWmClose, 0, 0);
+            posix::Post(r->hwnd, WM_CLOSE, 0, 0);
             any = true;
         }
     }
@@ -216,26 +212,26 @@ void PumpEvents() {
 
 std::intptr_t DefWindowProc(Hwnd hwnd, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
     switch (msg) {
-        case kWmClose:
+        case WM_CLOSE:
             DestroyWindow(hwnd);
             return 0;
-        case kWmSysCommand:
-            if ((wParam & 0xFFF0u) == kScClose) SendMessage(hwnd, kWmClose, 0, 0);
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0u) == SC_CLOSE) SendMessage(hwnd, WM_CLOSE, 0, 0);
             return 0;
-        case kWmSysKeyDown:
-            if (wParam == kVkF4 && (static_cast<std::uint32_t>(lParam) & (1u << 29)))
-                SendMessage(hwnd, kWmSysCommand, kScClose, 0);
+        case WM_SYSKEYDOWN:
+            if (wParam == VK_F4 && (static_cast<std::uint32_t>(lParam) & (1u << 29)))
+                SendMessage(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
             return 0;
-        case kWmPaint:
+        case WM_PAINT:
             BeginPaint(hwnd);
             return 0;
-        case kWmSetCursor:
+        case WM_SETCURSOR:
             if (posix::WindowRec* rec = posix::Find(hwnd)) {
                 auto cls = posix::St().classes.find(rec->className);
                 if (cls != posix::St().classes.end()) posix::SetClassCursor(cls->second.cursorResId);
             }
             return 1;
-        case kWmNcActivate:
+        case WM_NCACTIVATE:
             return 1;
         default:
             return 0;

@@ -7,16 +7,18 @@
 #include <sys/select.h>
 #include <unistd.h>
 
+#include "platform/Messages.h"
 #include "platform/Window.h"
 #include "platform/posix/PosixWindowRouter.h"
 #include "platform/posix/PosixWindowState.h"
 #include "platform/posix/PosixX11.h"
 
+using namespace plat::codes;
+
 namespace plat {
 
 namespace {
 
-constexpr std::uint32_t kWmPaint = 0x000F, kWmQuit = 0x0012, kWmTimer = 0x0113;
 
 bool InRange(std::uint32_t msg, std::uint32_t lo, std::uint32_t hi) {
     return (lo == 0 && hi == 0) || (msg >= lo && msg <= hi);
@@ -35,24 +37,24 @@ bool Retrieve(Msg* out, Hwnd hwnd, std::uint32_t lo, std::uint32_t hi, bool remo
         if (remove) s.queue.erase(it);
         return true;
     }
-    if (s.quitPosted && InRange(kWmQuit, lo, hi)) {
-        *out = Msg{0, kWmQuit, static_cast<std::uintptr_t>(s.quitCode), 0};
+    if (s.quitPosted && InRange(WM_QUIT, lo, hi)) {
+        *out = Msg{0, WM_QUIT, static_cast<std::uintptr_t>(s.quitCode), 0};
         if (remove) s.quitPosted = false;
         return true;
     }
-    if (InRange(kWmPaint, lo, hi)) {
+    if (InRange(WM_PAINT, lo, hi)) {
         for (auto& r : s.windows) {
             if (r->paintPending && !r->destroying && (hwnd == 0 || r->hwnd == hwnd)) {
-                *out = Msg{r->hwnd, kWmPaint, 0, 0};
+                *out = Msg{r->hwnd, WM_PAINT, 0, 0};
                 return true;  // stays pending until BeginPaint validates it
             }
         }
     }
-    if (InRange(kWmTimer, lo, hi)) {
+    if (InRange(WM_TIMER, lo, hi)) {
         const std::uint64_t now = posix::NowMs();
         for (auto& t : s.timers) {
             if (t.dueMs <= now && (hwnd == 0 || t.hwnd == hwnd)) {
-                *out = Msg{t.hwnd, kWmTimer, t.id, 0};
+                *out = Msg{t.hwnd, WM_TIMER, t.id, 0};
                 if (remove) {
                     // Keep the cadence (20 ticks a second stay 20), but a timer that fell behind
                     // fires once and starts afresh rather than catching up.
@@ -172,19 +174,19 @@ bool GetMessage(Msg* out) {
         if (!Retrieve(&next, 0, 0, 0, false)) {
             if (posix::St().windows.empty() && posix::St().timers.empty() && posix::St().queue.empty()) {
                 // Nothing can ever arrive: end the loop rather than wait forever.
-                *out = Msg{0, kWmQuit, 0, 0};
+                *out = Msg{0, WM_QUIT, 0, 0};
                 return false;
             }
             posix::WaitForEvents(MsUntilNextTimer());
         }
         posix::PumpEvents();
-        if (Retrieve(out, 0, 0, 0, true)) return out->message != kWmQuit;
+        if (Retrieve(out, 0, 0, 0, true)) return out->message != WM_QUIT;
     }
 }
 
 bool PeekMessage(Msg* out, Hwnd hwnd, std::uint32_t minMsg, std::uint32_t maxMsg, std::uint32_t remove) {
     // No event of the display becomes a timer message: a look for timers alone reads nothing.
-    if (minMsg != kWmTimer || maxMsg != kWmTimer) posix::PumpEvents();
+    if (minMsg != WM_TIMER || maxMsg != WM_TIMER) posix::PumpEvents();
     Msg m;
     if (!Retrieve(&m, hwnd, minMsg, maxMsg, (remove & 1u) != 0)) return false;
     if (out) *out = m;
@@ -195,7 +197,7 @@ std::intptr_t DispatchMessage(const Msg* msg) {
     if (!msg) return 0;
     if (posix::WindowRec* rec = posix::Find(msg->hwnd)) {
         std::intptr_t result = rec->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
-        if (msg->message == kWmPaint) {
+        if (msg->message == WM_PAINT) {
             // A paint handler that did not validate would be asked again at once.
             if (posix::WindowRec* again = posix::Find(msg->hwnd)) again->paintPending = false;
         }
@@ -227,7 +229,7 @@ bool KillTimer(Hwnd hwnd, std::uintptr_t id) {
     // A WM_TIMER already queued for it is dropped too.
     auto& q = posix::St().queue;
     q.erase(std::remove_if(q.begin(), q.end(),
-                           [&](const Msg& m) { return m.hwnd == hwnd && m.message == kWmTimer && m.wParam == id; }),
+                           [&](const Msg& m) { return m.hwnd == hwnd && m.message == WM_TIMER && m.wParam == id; }),
             q.end());
     return true;
 }

@@ -10,11 +10,9 @@ namespace plat {
 // Start-up seeding and the director's tick: the C library's time().
 std::int64_t TimeSeconds() { return static_cast<std::int64_t>(std::time(nullptr)); }
 
-// The display settings start the .scr with a mode letter and a window handle, nothing more.
-bool TakesCommandLineOptions() { return false; }
-
-// Nothing of the command line belongs to this back-end; the password check runs in-process.
-void StartProcess(int, char**) {}
+// Nothing of the command line belongs to this back-end; the password check runs in-process. The
+// display settings start the .scr with a mode letter and a window handle, nothing more.
+bool StartProcess(int, char**) { return false; }
 
 // CWinApp at start-up: GetModuleFileNameA of the executable, as the system reports it.
 std::string GetModuleFileName() {
