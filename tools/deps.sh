@@ -7,8 +7,8 @@ set -euo pipefail
 PKGS=(build-essential cmake pkg-config libsdl2-dev libgtk-3-dev libx11-dev libxinerama-dev libxrandr-dev
       binutils-mingw-w64-i686)
 # Needed to run every test.
-TEST_PKGS=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xdotool x11-utils xfonts-base
-           x11-apps xserver-xephyr imagemagick sox g++-mingw-w64-i686 g++-mingw-w64-x86-64
+TEST_PKGS=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format python3 xvfb xdotool
+           x11-utils xfonts-base x11-apps xserver-xephyr imagemagick sox g++-mingw-w64-i686 g++-mingw-w64-x86-64
            lintian desktop-file-utils appstream)
 # 32-bit Wine for the Windows tests (needs the i386 architecture).
 WINE_PKGS=(wine wine32:i386 wine64)

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the saver, the fuzzers and the Windows .scr with its zip, and runs
-# every test (unit, end-to-end on Xvfb, bounded fuzzing, Wine, benchmarks, the Debian package built
+# Installs what is missing, checks the formatting, builds the saver, the fuzzers and the Windows .scr with its zip,
+# and runs every test (unit, end-to-end on Xvfb, bounded fuzzing, Wine, benchmarks, the Debian package built
 # by cpack and the zip) with ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh --test
+
+echo "== formatting (tools/format.sh --check)"
+tools/format.sh --check
 
 echo "== fuzz build (clang, ASan+UBSan)"
 cmake --preset fuzz >/dev/null
