@@ -40,9 +40,25 @@ public:
     // false after kLockWaitMs when another process holds it.
     bool Lock() override;
     void Unlock() override;
+    // The file is the one last loaded: same device, inode, size, modification and change time
+    // (nanoseconds). Trusted only for a file whose times were at least kSettledNs old when it
+    // was read, so that a change within the file system's time granularity cannot go unseen;
+    // a younger file is always read again.
+    bool Unchanged() override;
+    static constexpr long long kSettledNs = 2'000'000'000;
 
 private:
     bool Fail(const std::string& file, const std::string& reason);
+
+    // What the file looked like when it was last loaded (known: a load succeeded since the last
+    // save; settled: its times were old enough then to be trusted).
+    struct Stamp {
+        bool known = false;
+        bool settled = false;
+        unsigned long long dev = 0, ino = 0, size = 0;
+        long long mtimeNs = 0, ctimeNs = 0;
+    };
+    Stamp m_stamp;
 
     std::string m_path;
     std::string m_lastError;
