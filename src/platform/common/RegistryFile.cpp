@@ -101,7 +101,7 @@ bool MakeDirs(const std::string& dir) {
     return true;
 }
 
-RegistryFile::RegistryFile(std::string path) : m_path(std::move(path)) {}
+RegistryFile::RegistryFile(std::string path, long long settledNs) : m_path(std::move(path)), m_settledNs(settledNs) {}
 
 RegistryFile::~RegistryFile() {
     if (m_lockFd >= 0) ::close(m_lockFd);
@@ -144,7 +144,7 @@ FileRegistry::LoadResult RegistryFile::Load(std::string* text) {
     stamp.size = static_cast<unsigned long long>(st.st_size);
     stamp.mtimeNs = Nanoseconds(st.st_mtim);
     stamp.ctimeNs = Nanoseconds(st.st_ctim);
-    stamp.settled = Nanoseconds(now) - std::max(stamp.mtimeNs, stamp.ctimeNs) >= kSettledNs;
+    stamp.settled = Nanoseconds(now) - std::max(stamp.mtimeNs, stamp.ctimeNs) >= m_settledNs;
     text->reserve(static_cast<std::size_t>(st.st_size));
     char buffer[65536];
     for (;;) {
@@ -234,7 +234,7 @@ void RegistryFile::Unlock() {
 #else  // The Windows build keeps its settings in the real registry; this store is never used there.
 
 bool MakeDirs(const std::string&) { return false; }
-RegistryFile::RegistryFile(std::string path) : m_path(std::move(path)) {}
+RegistryFile::RegistryFile(std::string path, long long settledNs) : m_path(std::move(path)), m_settledNs(settledNs) {}
 RegistryFile::~RegistryFile() = default;
 bool RegistryFile::Fail(const std::string& file, const std::string& reason) {
     m_lastError = file + ": " + reason;

@@ -19,7 +19,8 @@ public:
     // How long a write waits for another process's lock before it fails.
     static constexpr int kLockWaitMs = 1000;
 
-    explicit RegistryFile(std::string path);
+    // settledNs: how old a file's times must be before they are trusted (see Unchanged).
+    explicit RegistryFile(std::string path, long long settledNs = kSettledNs);
     ~RegistryFile() override;
     RegistryFile(const RegistryFile&) = delete;
     RegistryFile& operator=(const RegistryFile&) = delete;
@@ -41,9 +42,9 @@ public:
     bool Lock() override;
     void Unlock() override;
     // The file is the one last loaded: same device, inode, size, modification and change time
-    // (nanoseconds). Trusted only for a file whose times were at least kSettledNs old when it
-    // was read, so that a change within the file system's time granularity cannot go unseen;
-    // a younger file is always read again.
+    // (nanoseconds). Trusted only for a file whose times were at least settledNs old when it was
+    // read, so that a change within the file system's time granularity (up to 2 s) cannot go
+    // unseen; a younger file is always read again.
     bool Unchanged() override;
     static constexpr long long kSettledNs = 2'000'000'000;
 
@@ -61,6 +62,7 @@ private:
     Stamp m_stamp;
 
     std::string m_path;
+    long long m_settledNs;
     std::string m_lastError;
     int m_lockFd = -1;
 };
