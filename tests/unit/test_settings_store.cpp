@@ -348,6 +348,14 @@ TEST_F(SettingsStoreTest, StartUpWritesTheStoreOnceFlushedBeforeItIsRenamed) {
 // Another program's change between two operations is always seen: a store replaced by a file
 // of the same size (even by one whose times are trusted at once), or rewritten in place.
 TEST_F(SettingsStoreTest, AChangeByAnotherProgramIsSeenBetweenOperations) {
+    // A file younger than the margin is never trusted by its times, an older one is.
+    WriteFile(m_store, "; young\n");
+    std::string text;
+    for (const long long settledNs : {plat::RegistryFile::kSettledNs, 0LL}) {
+        plat::RegistryFile file(m_store.string(), settledNs);
+        EXPECT_EQ(plat::FileRegistry::LoadResult::Ok, file.Load(&text));
+        EXPECT_EQ(settledNs == 0, file.Unchanged());
+    }
     for (const long long settledNs : {plat::RegistryFile::kSettledNs, 0LL}) {
         plat::RegistryFile file(m_store.string(), settledNs);
         plat::FileRegistry registry(&file);

@@ -240,15 +240,8 @@ bool RegistryFile::Fail(const std::string& file, const std::string& reason) {
     m_lastError = file + ": " + reason;
     return false;
 }
-bool RegistryFile::Unchanged() {
-    struct stat st {};
-    return m_stamp.known && m_stamp.settled && ::stat(m_path.c_str(), &st) == 0 &&
-           SameFile(st, m_stamp.dev, m_stamp.ino, m_stamp.size, m_stamp.mtimeNs, m_stamp.ctimeNs);
-}
-
 FileRegistry::LoadResult RegistryFile::Load(std::string* text) {
     text->clear();
-    m_stamp.known = false;
     return FileRegistry::LoadResult::Failed;
 }
 bool RegistryFile::Save(const std::string&) { return false; }
