@@ -91,7 +91,9 @@ BOOL CSaverApp::InitInstance() {
     SetRegistryKey(kCompanyKey);
     CSceneRandom::Seed(static_cast<std::uint32_t>(AfxGetTime()));
 
-    // Each value is written straight back, so after any start the store holds all three.
+    // Each value is written straight back, so after any start the store holds all three (in one
+    // write of the store).
+    BeginProfileWrites();
     m_nEnableSound = static_cast<int>(GetProfileInt(kSection, "Enable sound", 1));
     WriteProfileInt(kSection, "Enable sound", m_nEnableSound);
     m_nPain = static_cast<int>(GetProfileInt(kSection, "Pain", 3));
@@ -100,6 +102,7 @@ BOOL CSaverApp::InitInstance() {
     WriteProfileInt(kSection, "Subliminals", m_nSubliminals);
     DWORD dwScale = 1;
     m_nScale = GetProfileDword(kSection, "Scale", &dwScale) ? NormalizeScale(dwScale) : 1;
+    EndProfileWrites();
 
     const Mode mode = SelectMode(m_argc, m_argv);
     switch (mode) {

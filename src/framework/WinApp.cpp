@@ -123,6 +123,10 @@ BOOL CWinApp::WriteProfileInt(const char* lpszSection, const char* lpszEntry, in
     return lResult == plat::kErrorSuccess ? TRUE : FALSE;
 }
 
+void CWinApp::BeginProfileWrites() { plat::RegBeginWrites(); }
+
+BOOL CWinApp::EndProfileWrites() { return plat::RegEndWrites() ? TRUE : FALSE; }
+
 const AFX_CMDMAP* CWinApp::GetThisCommandMap() {
     static constexpr AFX_CMDMAP_ENTRY entries[] = {{0, nullptr}};
     static constexpr AFX_CMDMAP map = {nullptr, &entries[0]};

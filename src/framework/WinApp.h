@@ -88,6 +88,10 @@ public:
     BOOL GetProfileDword(const char* lpszSection, const char* lpszEntry, DWORD* pdwValue);
     // Settings store: writes the integer as a REG_DWORD; TRUE when it was stored.
     BOOL WriteProfileInt(const char* lpszSection, const char* lpszEntry, int nValue);
+    // Settings store: the profile writes between these reach the store as one atomic write at
+    // EndProfileWrites (FALSE when it failed, and then none of them was kept).
+    void BeginProfileWrites();
+    BOOL EndProfileWrites();
 
     // Routes a command through the application's command tables; TRUE when a handler took it.
     BOOL OnCmdMsg(UINT nID);

@@ -210,6 +210,7 @@ std::string FileRegistry::Serialise() const {
         out += '\n';
     }
     for (const Block& block : m_blocks) {
+        if (block.implied) continue;
         if (block.fresh) {
             // A blank line before a new key, unless the text already ends with one.
             if (!out.empty() && !(out.size() >= 2 && out[out.size() - 2] == '\n') && out != "\n") out += "\n";
@@ -234,21 +235,21 @@ bool FileRegistry::KeyExists(const Path& path) const {
     // HKEY_CURRENT_USER and its "Software" key always exist, as on Windows.
     if (path.empty() || (path.size() == 1 && EqualNoCase(path[0], "Software"))) return true;
     for (const Block& block : m_blocks) {
-        if (!block.opaque && IsPrefix(path, block.path)) return true;
+        if (IsLive(block) && IsPrefix(path, block.path)) return true;
     }
     return false;
 }
 
 FileRegistry::Block* FileRegistry::FindBlock(const Path& path) {
     for (Block& block : m_blocks) {
-        if (!block.opaque && SamePath(block.path, path)) return &block;
+        if (IsLive(block) && SamePath(block.path, path)) return &block;
     }
     return nullptr;
 }
 
 FileRegistry::Item* FileRegistry::FindValue(const Path& path, const std::string& name) {
     for (Block& block : m_blocks) {
-        if (block.opaque || !SamePath(block.path, path)) continue;
+        if (!IsLive(block) || !SamePath(block.path, path)) continue;
         for (Item& item : block.items) {
             if (item.kind != Item::Kind::Raw && EqualNoCase(item.value.name, name)) return &item;
         }
@@ -278,18 +279,15 @@ FileRegistry::Block* FileRegistry::AddBlock(const Path& path, AddedKey* added) {
     if (added != nullptr) added->preambleAdded = m_preamble.empty() && m_blocks.empty();
     EnsurePreamble();
     // A key made on the way to this one (a header with nothing but blank lines) is implied by
-    // this key's header from now on; dropping it keeps the file to the keys that hold values.
-    std::size_t kept = 0;
+    // this key's header from now on; it is no longer written, which keeps the file to the keys
+    // that hold values. Only marked, so that taking the key back is as cheap.
     for (std::size_t i = 0; i < m_blocks.size(); ++i) {
         Block& old = m_blocks[i];
-        if (!old.opaque && old.path.size() < path.size() && IsPrefix(old.path, path) && IsBlankBlock(old)) {
-            if (added != nullptr) added->dropped.emplace_back(i, std::move(old));
-            continue;
+        if (IsLive(old) && old.path.size() < path.size() && IsPrefix(old.path, path) && IsBlankBlock(old)) {
+            old.implied = true;
+            if (added != nullptr) added->implied.push_back(i);
         }
-        if (kept != i) m_blocks[kept] = std::move(old);
-        ++kept;
     }
-    m_blocks.resize(kept);
     Block fresh;
     fresh.fresh = true;
     fresh.path = path;
@@ -299,18 +297,7 @@ FileRegistry::Block* FileRegistry::AddBlock(const Path& path, AddedKey* added) {
 
 void FileRegistry::RemoveAddedBlock(AddedKey* added) {
     m_blocks.pop_back();
-    // The dropped keys go back to their places in one pass.
-    std::vector<Block> merged;
-    merged.reserve(m_blocks.size() + added->dropped.size());
-    auto next = added->dropped.begin();
-    for (Block& block : m_blocks) {
-        for (; next != added->dropped.end() && next->first == merged.size(); ++next) {
-            merged.push_back(std::move(next->second));
-        }
-        merged.push_back(std::move(block));
-    }
-    for (; next != added->dropped.end(); ++next) merged.push_back(std::move(next->second));
-    m_blocks.swap(merged);
+    for (std::size_t i : added->implied) m_blocks[i].implied = false;
     if (added->preambleAdded) m_preamble.clear();
 }
 
@@ -325,7 +312,7 @@ bool FileRegistry::Store(const Path& path, const std::string& name, std::uint32_
 
     for (std::size_t b = 0; b < m_blocks.size(); ++b) {
         Block& block = m_blocks[b];
-        if (block.opaque || !SamePath(block.path, path)) continue;
+        if (!IsLive(block) || !SamePath(block.path, path)) continue;
         for (std::size_t i = 0; i < block.items.size(); ++i) {
             Item& old = block.items[i];
             if (old.kind == Item::Kind::Raw || !EqualNoCase(old.value.name, name)) continue;
@@ -395,7 +382,9 @@ bool FileRegistry::CommitOrUnstore(StoredValue* change) {
 }
 
 bool FileRegistry::Refresh() {
-    if (m_storage == nullptr) return m_readable;
+    // A group of writes holds the lock: the model is the store plus the group's changes.
+    if (m_storage == nullptr || m_groupLocked) return m_readable;
+    if (m_textKnown && m_storage->Unchanged()) return true;
     // Read into the buffer of the last read: a store of some MiB is read before every operation.
     std::string& text = m_scratch;
     const LoadResult result = m_storage->Load(&text);
@@ -477,6 +466,37 @@ private:
 };
 }  // namespace
 
+void FileRegistry::BeginWrites() { ++m_groupDepth; }
+
+bool FileRegistry::EnterGroupWrite() {
+    if (m_groupLocked || m_groupFailed) return !m_groupFailed;
+    // A lock that could not be had is not waited for again by the same group.
+    if (m_storage != nullptr && !m_storage->Lock()) {
+        m_groupFailed = true;
+        return false;
+    }
+    m_groupFailed = !Refresh();
+    m_groupLocked = true;
+    return !m_groupFailed;
+}
+
+bool FileRegistry::EndWrites() {
+    if (m_groupDepth == 0 || --m_groupDepth > 0) return true;
+    bool ok = !m_groupFailed;
+    m_groupFailed = false;
+    if (!m_groupLocked) return ok;
+    if (!m_groupChanges.empty() && !Commit()) {
+        // Taken back newest first, each against the model it was made in.
+        for (auto change = m_groupChanges.rbegin(); change != m_groupChanges.rend(); ++change) Unstore(&*change);
+        m_textKnown = m_storage != nullptr;
+        ok = false;
+    }
+    m_groupChanges.clear();
+    m_groupLocked = false;
+    if (m_storage != nullptr) m_storage->Unlock();
+    return ok;
+}
+
 long FileRegistry::OpenKey(HKey parent, const char* sub, HKey* out) {
     if (out == nullptr) return kErrorInvalidParameter;
     *out = 0;
@@ -496,7 +516,15 @@ long FileRegistry::CreateKey(HKey parent, const char* sub, HKey* out) {
     const long rc = Resolve(parent, sub, &path);
     if (rc != kErrorSuccess) return rc;
     Refresh();
-    if (!KeyExists(path)) {
+    if (!KeyExists(path) && m_groupDepth > 0) {
+        if (!EnterGroupWrite()) return kErrorAccessDenied;
+        if (!KeyExists(path)) {
+            StoredValue change;
+            change.newKey = true;
+            AddBlock(path, &change.added);
+            m_groupChanges.push_back(std::move(change));
+        }
+    } else if (!KeyExists(path)) {
         // Made under the lock, against the store as it is then.
         StorageLock lock(m_storage);
         if (!lock.Held() || !Refresh()) return kErrorAccessDenied;
@@ -539,11 +567,17 @@ long FileRegistry::SetValue(HKey key, const char* name, std::uint32_t type, cons
     const std::string valueName = name != nullptr ? name : "";
     // A line break in a name could not be written back as one line.
     if (HasControl(valueName) || (data == nullptr && size != 0)) return kErrorInvalidParameter;
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    StoredValue change;
+    if (m_groupDepth > 0) {
+        if (!EnterGroupWrite()) return kErrorAccessDenied;
+        if (Store(path, valueName, type, bytes, size, &change)) m_groupChanges.push_back(std::move(change));
+        return kErrorSuccess;
+    }
     StorageLock lock(m_storage);
     if (!lock.Held() || !Refresh()) return kErrorAccessDenied;
     // The key may have been removed by hand since it was opened: writing recreates it.
-    StoredValue change;
-    if (!Store(path, valueName, type, static_cast<const std::uint8_t*>(data), size, &change)) return kErrorSuccess;
+    if (!Store(path, valueName, type, bytes, size, &change)) return kErrorSuccess;
     return CommitOrUnstore(&change) ? kErrorSuccess : kErrorAccessDenied;
 }
 
@@ -568,10 +602,16 @@ bool FileRegistry::PutValue(const std::string& keyPath, const std::string& name,
                             const std::vector<std::uint8_t>& data) {
     Path path;
     if (!SplitPath(keyPath, &path) || HasControl(name)) return false;
+    StoredValue change;
+    const auto size = static_cast<std::uint32_t>(data.size());
+    if (m_groupDepth > 0) {
+        if (!EnterGroupWrite()) return false;
+        if (Store(path, name, type, data.data(), size, &change)) m_groupChanges.push_back(std::move(change));
+        return true;
+    }
     StorageLock lock(m_storage);
     if (!lock.Held() || !Refresh()) return false;
-    StoredValue change;
-    if (!Store(path, name, type, data.data(), static_cast<std::uint32_t>(data.size()), &change)) return true;
+    if (!Store(path, name, type, data.data(), size, &change)) return true;
     return CommitOrUnstore(&change);
 }
 

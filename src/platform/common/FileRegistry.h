@@ -39,6 +39,9 @@ public:
         // false when the lock could not be had, and then the write fails.
         virtual bool Lock() { return true; }
         virtual void Unlock() {}
+        // True only when the text is certainly still the one last loaded (a cheap check such as
+        // the file's identity, size and times); false whenever in doubt, and then it is read.
+        virtual bool Unchanged() { return false; }
     };
 
     explicit FileRegistry(Storage* storage = nullptr);
@@ -49,6 +52,11 @@ public:
     long QueryValue(HKey key, const char* name, std::uint32_t* type, void* data, std::uint32_t* size);
     long SetValue(HKey key, const char* name, std::uint32_t type, const void* data, std::uint32_t size);
     long CloseKey(HKey key);
+    // A group of writes (CreateKey, SetValue, PutValue) that reaches the storage as one write
+    // when the group ends: the group's first write takes the lock and reads the store, later
+    // reads see the group's changes, and a write that fails at the end takes them all back.
+    void BeginWrites();
+    bool EndWrites();
 
     // Direct access by a path below HKEY_CURRENT_USER ("Software\\Company\\App\\Settings").
     bool GetValue(const std::string& keyPath, const std::string& name, std::uint32_t* type,
@@ -82,16 +90,22 @@ private:
     struct Block {
         bool opaque = false;  // not a key of ours: kept verbatim, never interpreted
         bool fresh = false;   // created since parsing
+        bool implied = false; // an empty key a later key's header implies: no longer written
         std::string header;   // original header line
         Path path;            // below HKEY_CURRENT_USER
         std::vector<Item> items;
     };
 
-    // Re-reads the store before an operation; false when it cannot be read.
+    // Re-reads the store before an operation (unless a group of writes holds it); false when it
+    // cannot be read.
     bool Refresh();
+    // The start of a write inside a group: the first one locks and reads the store.
+    bool EnterGroupWrite();
     // Writes the model out unless that would change nothing.
     bool Commit();
     static bool IsBlankBlock(const Block& block);
+    // A key of ours that is still written (not another root's, not implied by a later key).
+    static bool IsLive(const Block& block) { return !block.opaque && !block.implied; }
     long Resolve(HKey parent, const char* sub, Path* out) const;
     bool KeyExists(const Path& path) const;
     Block* FindBlock(const Path& path);
@@ -103,7 +117,7 @@ private:
     // can be taken out again (cheaper than reading a large store again).
     struct AddedKey {
         bool preambleAdded = false;
-        std::vector<std::pair<std::size_t, Block>> dropped;  // implied keys dropped, by old index
+        std::vector<std::size_t> implied;  // indices of the keys it made implied
     };
     Block* AddBlock(const Path& path, AddedKey* added = nullptr);
     void RemoveAddedBlock(AddedKey* added);
@@ -138,6 +152,10 @@ private:
     std::vector<Block> m_blocks;
     std::map<HKey, Path> m_handles;
     HKey m_nextHandle = 0x1000;
+    int m_groupDepth = 0;
+    bool m_groupLocked = false;  // a write of the group took the lock (held until the group ends)
+    bool m_groupFailed = false;  // a write of the group was refused (lock or store unreadable)
+    std::vector<StoredValue> m_groupChanges;
 };
 
 }  // namespace plat

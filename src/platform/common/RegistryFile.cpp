@@ -1,6 +1,7 @@
 // RegistryFile: reading the store file, its atomic replacement (temp file, fsync, rename) and lock.
 #include "platform/common/RegistryFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -13,6 +14,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 #endif
 
@@ -61,6 +63,15 @@ bool WriteTarget(const std::string& path, std::string* target) {
     return false;
 }
 
+long long Nanoseconds(const struct timespec& t) { return static_cast<long long>(t.tv_sec) * 1'000'000'000 + t.tv_nsec; }
+
+bool SameFile(const struct stat& st, unsigned long long dev, unsigned long long ino, unsigned long long size,
+              long long mtimeNs, long long ctimeNs) {
+    return static_cast<unsigned long long>(st.st_dev) == dev && static_cast<unsigned long long>(st.st_ino) == ino &&
+           static_cast<unsigned long long>(st.st_size) == size && Nanoseconds(st.st_mtim) == mtimeNs &&
+           Nanoseconds(st.st_ctim) == ctimeNs;
+}
+
 }  // namespace
 
 bool MakeDirs(const std::string& dir) {
@@ -90,7 +101,7 @@ bool MakeDirs(const std::string& dir) {
     return true;
 }
 
-RegistryFile::RegistryFile(std::string path) : m_path(std::move(path)) {}
+RegistryFile::RegistryFile(std::string path, long long settledNs) : m_path(std::move(path)), m_settledNs(settledNs) {}
 
 RegistryFile::~RegistryFile() {
     if (m_lockFd >= 0) ::close(m_lockFd);
@@ -101,8 +112,15 @@ bool RegistryFile::Fail(const std::string& file, const std::string& reason) {
     return false;
 }
 
+bool RegistryFile::Unchanged() {
+    struct stat st {};
+    return m_stamp.known && m_stamp.settled && ::stat(m_path.c_str(), &st) == 0 &&
+           SameFile(st, m_stamp.dev, m_stamp.ino, m_stamp.size, m_stamp.mtimeNs, m_stamp.ctimeNs);
+}
+
 FileRegistry::LoadResult RegistryFile::Load(std::string* text) {
     text->clear();
+    m_stamp.known = false;
     // Non-blocking, so that a FIFO in the store's place cannot hold the open; only a regular
     // file is read.
     const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
@@ -117,6 +135,16 @@ FileRegistry::LoadResult RegistryFile::Load(std::string* text) {
         Fail(m_path, S_ISREG(st.st_mode) ? "larger than a settings store can be" : "not a regular file");
         return FileRegistry::LoadResult::Failed;
     }
+    // Taken before the read: a change while reading gives the file other times than these.
+    struct timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    Stamp stamp;
+    stamp.dev = static_cast<unsigned long long>(st.st_dev);
+    stamp.ino = static_cast<unsigned long long>(st.st_ino);
+    stamp.size = static_cast<unsigned long long>(st.st_size);
+    stamp.mtimeNs = Nanoseconds(st.st_mtim);
+    stamp.ctimeNs = Nanoseconds(st.st_ctim);
+    stamp.settled = Nanoseconds(now) - std::max(stamp.mtimeNs, stamp.ctimeNs) >= m_settledNs;
     text->reserve(static_cast<std::size_t>(st.st_size));
     char buffer[65536];
     for (;;) {
@@ -136,10 +164,16 @@ FileRegistry::LoadResult RegistryFile::Load(std::string* text) {
         }
     }
     ::close(fd);
+    if (text->size() == stamp.size) {
+        stamp.known = true;
+        m_stamp = stamp;
+    }
     return FileRegistry::LoadResult::Ok;
 }
 
 bool RegistryFile::Save(const std::string& text) {
+    // A file this process just wrote is too young to be trusted by its times: read it next.
+    m_stamp.known = false;
     if (text.size() > kMaxBytes) return Fail(m_path, "the settings would grow larger than a settings store can be");
     if (!MakeDirs(DirName(m_path))) return Fail(DirName(m_path), std::strerror(errno));
     std::string target;
@@ -200,7 +234,7 @@ void RegistryFile::Unlock() {
 #else  // The Windows build keeps its settings in the real registry; this store is never used there.
 
 bool MakeDirs(const std::string&) { return false; }
-RegistryFile::RegistryFile(std::string path) : m_path(std::move(path)) {}
+RegistryFile::RegistryFile(std::string path, long long settledNs) : m_path(std::move(path)), m_settledNs(settledNs) {}
 RegistryFile::~RegistryFile() = default;
 bool RegistryFile::Fail(const std::string& file, const std::string& reason) {
     m_lastError = file + ": " + reason;
@@ -213,6 +247,7 @@ FileRegistry::LoadResult RegistryFile::Load(std::string* text) {
 bool RegistryFile::Save(const std::string&) { return false; }
 bool RegistryFile::Lock() { return false; }
 void RegistryFile::Unlock() {}
+bool RegistryFile::Unchanged() { return false; }
 
 #endif
 

@@ -19,7 +19,8 @@ public:
     // How long a write waits for another process's lock before it fails.
     static constexpr int kLockWaitMs = 1000;
 
-    explicit RegistryFile(std::string path);
+    // settledNs: how old a file's times must be before they are trusted (see Unchanged).
+    explicit RegistryFile(std::string path, long long settledNs = kSettledNs);
     ~RegistryFile() override;
     RegistryFile(const RegistryFile&) = delete;
     RegistryFile& operator=(const RegistryFile&) = delete;
@@ -40,11 +41,28 @@ public:
     // false after kLockWaitMs when another process holds it.
     bool Lock() override;
     void Unlock() override;
+    // The file is the one last loaded: same device, inode, size, modification and change time
+    // (nanoseconds). Trusted only for a file whose times were at least settledNs old when it was
+    // read, so that a change within the file system's time granularity (up to 2 s) cannot go
+    // unseen; a younger file is always read again.
+    bool Unchanged() override;
+    static constexpr long long kSettledNs = 2'000'000'000;
 
 private:
     bool Fail(const std::string& file, const std::string& reason);
 
+    // What the file looked like when it was last loaded (known: a load succeeded since the last
+    // save; settled: its times were old enough then to be trusted).
+    struct Stamp {
+        bool known = false;
+        bool settled = false;
+        unsigned long long dev = 0, ino = 0, size = 0;
+        long long mtimeNs = 0, ctimeNs = 0;
+    };
+    Stamp m_stamp;
+
     std::string m_path;
+    long long m_settledNs;
     std::string m_lastError;
     int m_lockFd = -1;
 };

@@ -27,5 +27,7 @@ long RegSetValueEx(HKey key, const char* name, std::uint32_t type, const void* d
     return g_registry.store.SetValue(key, name, type, data, size);
 }
 long RegCloseKey(HKey key) { return g_registry.store.CloseKey(key); }
+void RegBeginWrites() { g_registry.store.BeginWrites(); }
+bool RegEndWrites() { return g_registry.store.EndWrites(); }
 std::string RegLastWriteError() { return g_registry.file.LastError(); }
 }  // namespace plat

@@ -73,6 +73,10 @@ long RegSetValueEx(HKey key, const char* name, std::uint32_t type, const void* d
 // Settings store and password flag: RegCloseKey.
 long RegCloseKey(HKey key) { return ::RegCloseKey(K(key)); }
 
+// Start-up's group of writes: each RegSetValueExA is cheap and durable already, nothing to group.
+void RegBeginWrites() {}
+bool RegEndWrites() { return true; }
+
 // Settings mode after a failed write: the registry's own error code is all there is to say.
 std::string RegLastWriteError() { return {}; }
 
