@@ -91,6 +91,12 @@ protected:
             if (m.hwnd == m_hwnd && m.message == WM_CLOSE) return true;
         return false;
     }
+    // Everything a password check holds is released.
+    static void ExpectReleased() {
+        EXPECT_EQ(headless::CursorDisplayCount(), 0);
+        EXPECT_EQ(headless::ModuleLoadCount(), headless::ModuleFreeCount());
+        EXPECT_EQ(headless::OpenRegistryKeyCount(), 0);
+    }
     void ExpectClosed() {
         headless::PumpMessages();
         EXPECT_FALSE(plat::IsWindow(m_hwnd));
@@ -189,8 +195,8 @@ TEST_F(SaverWndTest, TheTitleHoldsForOneAndAHalfSeconds) {
 TEST_F(SaverWndTest, PasswordOutcomes) {
     const struct {
         const char* name;
-        std::vector<std::uint8_t> flag;  // none when empty
-        int module;                      // 0 none, 1 without entry, 2 with entry
+        std::vector<std::uint8_t> flag;  // none when empty; module: 0 none, 1 without entry, 2 with entry
+        int module;
         BOOL answer;
         bool asks, closes;
         const char* trace;  // before "OnDestroy"
@@ -217,9 +223,7 @@ TEST_F(SaverWndTest, PasswordOutcomes) {
         EXPECT_EQ(ClosePending(), c.closes);
         EXPECT_EQ(g_service.calls, c.asks ? 1 : 0);
         EXPECT_TRUE(!c.asks || (g_service.lastOwner == m_hwnd && g_service.cursorCountDuringCall == 1));  // shown
-        EXPECT_EQ(headless::CursorDisplayCount(), 0);  // and hidden again
-        EXPECT_EQ(headless::ModuleLoadCount(), headless::ModuleFreeCount());
-        EXPECT_EQ(headless::OpenRegistryKeyCount(), 0);
+        ExpectReleased();  // the cursor hidden again too
         EXPECT_EQ(Trace(), c.trace);
         if (!c.closes) w->DestroyWindow();
         ExpectClosed();
@@ -269,11 +273,8 @@ TEST_F(SaverWndTest, AWindowClosedDuringThePasswordCheckIsNotTouchedAgain) {
             EXPECT_EQ(std::count(grave, grave + size, kFreed), static_cast<std::ptrdiff_t>(size));
             ::operator delete(grave);
             g_graves.clear();
-            // Everything the check held is released, and nothing more was posted.
-            EXPECT_EQ(headless::CursorDisplayCount(), 0);
-            EXPECT_EQ(headless::ModuleLoadCount(), headless::ModuleFreeCount());
-            EXPECT_EQ(headless::OpenRegistryKeyCount(), 0);
-            EXPECT_FALSE(ClosePending());
+            ExpectReleased();
+            EXPECT_FALSE(ClosePending());  // and nothing more was posted
             headless::PumpMessages();
         }
     }
