@@ -1,10 +1,7 @@
-// The posix window back-end against the seam on a real X server: input translated to the Win32
-// messages and parameters the handlers expect, deadline timers, paints and default handling. What it
-// presents, and foreign parents, are driven through the saver by the e2e_*.py scripts.
+// The posix window back-end on a real X server: input translated to the Win32 messages and parameters
+// the handlers expect. Timers, paints, presents and foreign parents are driven through the saver by e2e_*.py.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
 #include <vector>
 
 #include "platform/Window.h"
@@ -15,12 +12,9 @@
 namespace {
 
 constexpr std::uint32_t kPopupVisible = 0x90000000u;
-constexpr std::uint32_t kSetCursor = 0x20, kPaint = 0x0F, kNcDestroy = 0x82, kTimer = 0x113;
-
-std::vector<plat::Msg> g_seen;
+constexpr std::uint32_t kSetCursor = 0x20, kPaint = 0x0F;
 
 std::intptr_t Proc(plat::Hwnd h, std::uint32_t m, std::uintptr_t w, std::intptr_t l) {
-    g_seen.push_back(plat::Msg{h, m, w, l});
     return plat::DefWindowProc(h, m, w, l);
 }
 
@@ -39,8 +33,6 @@ std::vector<plat::Msg> Drain() {
     }
     return out;
 }
-
-std::vector<int> Box(const plat::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 TEST(PosixWindow, InputBecomesWin32MessagesWithTheirParameters) {
     const plat::Hwnd h = MakeWindow();
@@ -111,56 +103,6 @@ TEST(PosixWindow, InputBecomesWin32MessagesWithTheirParameters) {
         EXPECT_EQ(m.lParam & c.lParamMask, c.lParam);
     }
     plat::DestroyWindow(h);
-}
-
-TEST(PosixWindow, TimersFireOnTheirCadenceAndOnlyWhenDue) {
-    const plat::Hwnd h = MakeWindow();
-    Drain();
-    ASSERT_EQ(plat::SetTimer(h, 1, 50), 1u);
-    plat::Msg m;
-    EXPECT_FALSE(plat::PeekMessage(&m, h, kTimer, kTimer, 1));  // not due yet
-    const auto t0 = std::chrono::steady_clock::now();
-    for (int ticks = 0; ticks < 10 && plat::GetMessage(&m);) {
-        if (m.message == kPaint) plat::BeginPaint(m.hwnd);
-        if (m.message == kTimer) ticks += m.wParam == 1u;
-    }
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0);
-    EXPECT_TRUE(ms.count() >= 480 && ms.count() <= 1500) << ms.count();  // ten 50 ms periods, not faster
-    // A late timer fires once, not once per missed period; PeekMessage can drop it.
-    std::this_thread::sleep_for(std::chrono::milliseconds(180));
-    EXPECT_TRUE(plat::PeekMessage(&m, h, kTimer, kTimer, 1));
-    EXPECT_FALSE(plat::PeekMessage(&m, h, kTimer, kTimer, 1));
-    EXPECT_TRUE(plat::KillTimer(h, 1));
-    std::this_thread::sleep_for(std::chrono::milliseconds(80));
-    EXPECT_FALSE(plat::PeekMessage(&m, h, kTimer, kTimer, 1));
-    plat::DestroyWindow(h);
-}
-
-TEST(PosixWindow, PaintsDefaultHandlingAndQuit) {
-    const plat::Hwnd h = MakeWindow();
-    plat::Msg m;
-    ASSERT_TRUE(plat::PeekMessage(&m, h, kPaint, kPaint, 0));  // WS_VISIBLE queues a paint
-    EXPECT_EQ(Box(plat::BeginPaint(h)), Box({0, 0, 200, 100}));
-    Drain();
-    EXPECT_FALSE(plat::PeekMessage(&m, h, kPaint, kPaint, 0));  // validated
-    const plat::Rect part{5, 5, 20, 20};
-    plat::InvalidateRect(h, &part);
-    EXPECT_TRUE(plat::PeekMessage(&m, h, kPaint, kPaint, 0));
-    EXPECT_EQ(Box(plat::BeginPaint(h)), Box(part));
-
-    // Default handling: Alt+F4 asks SC_CLOSE, SC_CLOSE (low bits ignored) closes, F4 alone does not.
-    const plat::Hwnd b = MakeWindow();
-    plat::SendMessage(h, 0x104, 0x73, 0);
-    EXPECT_TRUE(plat::IsWindow(h));
-    EXPECT_EQ(plat::SendMessage(h, kSetCursor, h, 1), 1);  // handled
-    plat::SendMessage(h, 0x104, 0x73, 1 << 29);
-    plat::SendMessage(b, 0x112, 0xF063, 0);
-    EXPECT_FALSE(plat::IsWindow(h) || plat::IsWindow(b));
-    EXPECT_EQ(g_seen.back().message, kNcDestroy);
-
-    plat::PostQuitMessage(7);
-    EXPECT_FALSE(plat::GetMessage(&m));
-    EXPECT_TRUE(m.message == 0x12 && m.wParam == 7u);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "SceneWndHarness.h"
 #include "platform/Registry.h"
@@ -127,11 +128,7 @@ protected:
 // only records where the mouse is and any move away from there closes, one pixel is enough.
 // Releases, the wheel and activation changes close nothing.
 TEST_F(SaverWndTest, WhichInputCloses) {
-    struct Input {
-        UINT message;
-        WPARAM wParam;
-        LPARAM lParam;
-    };
+    using Input = std::tuple<UINT, WPARAM, LPARAM>;
     auto at = [](int x, int y) { return Input{WM_MOUSEMOVE, 0, MAKELPARAM(x, y)}; };
     const std::pair<std::vector<Input>, bool> cases[] = {
         {{at(300, 200), at(300, 200)}, false}, {{at(300, 200), at(300, 201)}, true}, {{at(0, 0), at(1, 0)}, true},
@@ -144,9 +141,9 @@ TEST_F(SaverWndTest, WhichInputCloses) {
     };
     std::string destroys;
     for (const auto& [inputs, closes] : cases) {
-        SCOPED_TRACE(testing::Message() << "first message " << inputs[0].message);
+        SCOPED_TRACE(testing::Message() << "first message " << std::get<0>(inputs[0]));
         CSaverWnd* w = Create();
-        for (const Input& in : inputs) w->SendMessage(in.message, in.wParam, in.lParam);
+        for (const auto& [message, wParam, lParam] : inputs) w->SendMessage(message, wParam, lParam);
         EXPECT_EQ(ClosePending(), closes);
         if (!closes) w->DestroyWindow();
         ExpectClosed();
@@ -179,8 +176,7 @@ TEST_F(SaverWndTest, CoversTheScreenHidesTheCursorAndSwallowsExactSystemCommands
     EXPECT_FALSE(plat::IsWindow(m_hwnd));
 }
 
-// The title stays for 1.5 s of frame ticks (the pixel at (68, 211) shows the title's (8, 45)), then
-// the scene starts.
+// The title (its pixel (8, 45) at (68, 211)) stays for 1.5 s of frame ticks, then the scene starts.
 TEST_F(SaverWndTest, TheTitleHoldsForOneAndAHalfSeconds) {
     theApp.m_nSubliminals = 0;
     Create();

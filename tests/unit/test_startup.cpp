@@ -32,7 +32,6 @@ TEST(Startup, ArgumentOneSelectsTheModeWithOneLetterAndOnePrefix) {
     for (const char* a : {"a", "/A", "-a"}) EXPECT_EQ(Mode::Password, Select({a, "1234"})) << a;
     for (const char* a : {"//s", "--c", "/s:0", "/save", "cc", "-", "/", "", " c", "c ", "x", "/p:1", "c:1", "//c:1"})
         EXPECT_EQ(Mode::None, Select({a})) << a;
-    EXPECT_EQ(0, MatchSwitch(nullptr, "c"));
     // Only argument 1 picks the mode.
     EXPECT_EQ(Mode::None, Select({"x", "s"}));
     EXPECT_EQ(Mode::FullScreen, Select({"s", "c", "p"}));
