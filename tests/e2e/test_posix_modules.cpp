@@ -34,32 +34,21 @@ TEST(PosixModules, TheCheckRunsApartAndOnlyItsOwnAnswerAllowsTheClose) {
     const fs::path dir = fs::temp_directory_path() / ("mg-modules-" + std::to_string(getpid()));
     fs::create_directories(dir);
     const fs::path so = dir / "password.so";
-    auto plant = [&](const std::string& how) {
-        fs::remove(so);
-        if (how == "fifo") {
-            ASSERT_EQ(0, mkfifo(so.c_str(), 0600));
-        } else if (how == "text") {
-            std::ofstream(so) << "not a shared object\n";
-        } else if (how == "truncated") {
-            fs::copy_file(modules / "accept" / "password.so", so);
-            fs::resize_file(so, 4096);
-        }
-    };
     setenv("HOME", "/nonexistent", 1);
-    const struct {
-        const char* kind;  // a module folder of the build, or a file planted here
-        int answer;
-    } cases[] = {
-        {"refuse", 0}, {"accept", 1}, {"crash", 0}, {"abort", 0}, {"exit", 0},
-        {"truncated", 0},  // dlopen itself dies of SIGBUS
-        {"text", 1},       // does not load: as if there were no module, the saver may end
-        {"fifo", kNoModule}, {"missing", kNoModule},
-    };
-    for (const auto& c : cases) {
-        const bool built = fs::exists(modules / c.kind);
-        if (!built) plant(c.kind);
-        setenv("MORGRAVE_MODULE_DIR", (built ? modules / c.kind : dir).c_str(), 1);
-        EXPECT_EQ(c.answer, Check()) << c.kind;
+    // A module folder of the build, or a file planted here: a truncated module kills dlopen itself
+    // (SIGBUS); text does not load, which is as if there were no module, so the saver may end.
+    const std::pair<std::string, int> cases[] = {{"refuse", 0},   {"accept", 1},      {"crash", 0},
+                                                 {"abort", 0},    {"exit", 0},        {"text", 1},
+                                                 {"truncated", 0}, {"fifo", kNoModule}, {"missing", kNoModule}};
+    for (const auto& [kind, answer] : cases) {
+        const bool built = fs::exists(modules / kind);
+        fs::remove(so);
+        EXPECT_TRUE(kind != "fifo" || mkfifo(so.c_str(), 0600) == 0);
+        if (kind == "text") std::ofstream(so) << "not a shared object\n";
+        if (kind == "truncated") fs::copy_file(modules / "accept" / "password.so", so);
+        if (kind == "truncated") fs::resize_file(so, 4096);
+        setenv("MORGRAVE_MODULE_DIR", (built ? modules / kind : dir).c_str(), 1);
+        EXPECT_EQ(answer, Check()) << kind;
     }
     // A relative folder, or a relative home, never leads to a module in the working folder.
     fs::create_directories(dir / "rel" / ".local" / "lib" / "morgrave");
