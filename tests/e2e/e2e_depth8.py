@@ -1,52 +1,37 @@
-"""An 8-bit display: the full-screen saver refuses with its message box (caption and text on a
-readable white box), and once the box is answered the process ends."""
+"""An 8-bit display: the full-screen saver refuses with its message box (caption and text on a readable
+white box), and once the box is answered the process ends."""
 
 import re
 import sys
 import time
 
-import e2e_lib as L
+import harness as H
 
 
-def main():
-    args = L.parse_common_args(sys.argv[1:])
-    c = L.Checks("depth 8")
-    s = L.Session(args["exe"], 1024, 768, 8)
-    try:
-        p = s.start("s")
-        box = None
+def check(s, c, args):
+    p, box = s.start("s"), []
 
-        def find_box():
-            nonlocal box
-            tree = s.run("xwininfo", "-root", "-tree").stdout
-            m = re.search(r'(0x[0-9a-f]+) "Unsupported Screen Mode": .*?(\d+)x(\d+)\+(-?\d+)\+(-?\d+)', tree)
-            if m:
-                box = tuple(int(v, 0) for v in m.groups())
-            return box is not None
+    def find_box():
+        m = re.search(r'0x[0-9a-f]+ "Unsupported Screen Mode": .*?(\d+)x(\d+)\+(-?\d+)\+(-?\d+)',
+                      s.run("xwininfo", "-root", "-tree").stdout)
+        box[:] = [int(v) for v in m.groups()] if m else []
+        return bool(box)
 
-        c.check(L.wait_until(find_box, 15, 0.1), 'a box captioned "Unsupported Screen Mode"')
-        c.check(p.poll() is None, "the saver waits for the box")
-        if box:
-            _, w, h, x, y = box
-            time.sleep(0.3)
-            shot = s.screenshot()
-            inside = [shot.pixel(x + i, y + j) for j in range(4, h // 2) for i in range(4, w - 4, 2)]
-            whites = sum(1 for px in inside if px == (255, 255, 255))
-            darks = sum(1 for px in inside if px == (0, 0, 0))
-            # The text line sits in the upper half: black glyphs on white, in the display's own pixels.
-            c.check(whites > len(inside) // 2, f"the box is white ({whites} of {len(inside)})")
-            c.check(darks > 100, f"with black text on it ({darks} dark pixels)")
-            # The one-line text makes the box wider than its caption or button would.
-            c.check(w > 300, f"wide enough for the refusal text ({w} pixels)")
-            s.xdotool("mousemove", x + w // 2, y + h - 28)
-            time.sleep(0.2)
-            s.xdotool("click", 1)
-        rc = L.wait_exit(p, 10)
-        c.check(rc == 0, f"after OK the process ends (exit code {rc})")
-    finally:
-        s.close()
-    return c.finish()
+    c.check(H.wait_until(find_box, 15, 0.1) and p.poll() is None, 'a box captioned "Unsupported Screen Mode" waits')
+    if box:
+        w, h, x, y = box
+        time.sleep(0.3)
+        shot = s.screenshot()
+        inside = [shot.pixel(x + i, y + j) for j in range(4, h // 2) for i in range(4, w - 4, 2)]
+        # The text line sits in the upper half: black glyphs on white, wider than caption or button.
+        c.check(inside.count(H.WHITE) > len(inside) // 2 and inside.count(H.BLACK) > 100 and w > 300,
+                f"black text on a white box {w} wide ({inside.count(H.WHITE)} white, {inside.count(H.BLACK)} black)")
+        s.xdotool("mousemove", x + w // 2, y + h - 28)
+        time.sleep(0.2)
+        s.xdotool("click", 1)
+    rc = H.wait_exit(p, 10)
+    c.check(rc == 0, f"after OK the process ends (exit code {rc})")
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(H.main("depth 8", check, lambda a: H.Session(a["exe"], 1024, 768, 8)))

@@ -1,69 +1,35 @@
-"""Which input ends the full-screen saver: the first pointer position only records, a move of
-one pixel ends it, wheel and button release do not, every button press, a key and Alt alone do;
-each end leaves the process's exit and "OnDestroy" as the trace file's last line."""
+"""Which input ends the full-screen saver: the first pointer position only records, a move of one pixel
+ends it, wheel and button release do not, every button press, a key, Alt or Shift alone do; each end
+leaves the process's exit and "OnDestroy" as the trace file's last line."""
 
 import sys
 import time
 
-import e2e_lib as L
+import harness as H
+
+# (before the start, what does not end it, what ends it, after)
+RUNS = (("mousemove 100 100", "mousemove 100 100", "mousemove 101 100", ""),
+        ("mousedown 1", "mouseup 1;click 4;click 5", "click 1", ""),
+        ("", "", "click 2", ""), ("", "", "click 3", ""), ("", "", "key a", ""),
+        ("", "", "keydown Alt_L", "keyup Alt_L"), ("", "", "keydown Shift_L", "keyup Shift_L"))
 
 
-def main():
-    args = L.parse_common_args(sys.argv[1:])
-    c = L.Checks("input")
-    bg = L.find_picture(args["art"], 673)
-    s = L.Session(args["exe"], 1024, 768)
-    try:
-        s.write_registry(settings={"Enable sound": 0, "Pain": 3, "Subliminals": 1})
-        runs = 0
-
-        def ended(p, what):
-            nonlocal runs
-            rc = L.wait_exit(p, 5)
-            c.check(rc == 0, f"{what} ends the saver (exit code {rc})")
-            if rc is not None:
-                runs += 1
-                trace = s.read_trace()
-                c.check(trace == "OnDestroy\n" * runs, f"after {what}: one more OnDestroy line ({trace.count('OnDestroy')})")
-
-        def still_running(p, what):
-            time.sleep(0.7)
-            c.check(p.poll() is None, f"{what} does not end the saver")
-
-        # The pointer's first position only records; repeating it closes nothing; one pixel does.
-        s.xdotool("mousemove", 100, 100)
-        p, ok = L.start_saver(s, bg)
-        c.check(ok, "saver up")
-        s.xdotool("mousemove", 100, 100)
-        still_running(p, "the pointer's first position")
-        s.xdotool("mousemove", 101, 100)
-        ended(p, "a move of one pixel in x")
-
-        # A button pressed before the saver started and released while it runs; the wheel.
-        s.xdotool("mousedown", 1)
-        p, ok = L.start_saver(s, bg)
-        c.check(ok, "saver up with a button held")
-        s.xdotool("mouseup", 1)
-        still_running(p, "a button release")
-        s.xdotool("click", 4)
-        s.xdotool("click", 5)
-        still_running(p, "the wheel")
-        s.xdotool("click", 1)
-        ended(p, "the left button")
-
-        for what, action in (("the middle button", ("click", 2)), ("the right button", ("click", 3)),
-                             ("a key", ("key", "a")), ("Alt alone", ("keydown", "Alt_L")),
-                             ("Shift alone", ("keydown", "Shift_L"))):
-            p, ok = L.start_saver(s, bg)
-            c.check(ok, f"saver up for {what}")
-            s.xdotool(*action)
-            ended(p, what)
-            if action[0] == "keydown":
-                s.xdotool("keyup", action[1])
-    finally:
-        s.close()
-    return c.finish()
+def check(s, c, args):
+    bg = H.find_picture(args["art"], 673)
+    s.write_registry(settings={"Enable sound": 0, "Pain": 3, "Subliminals": 1})
+    for runs, (before, harmless, closing, after) in enumerate(RUNS, 1):
+        act = lambda steps: [s.xdotool(*step.split()) for step in steps.split(";") if step]  # noqa: E731
+        act(before)
+        p, ok = H.start_saver(s, bg)
+        c.check(ok, f"saver up after '{before}'")
+        act(harmless)
+        time.sleep(0.7)
+        c.check(p.poll() is None, f"'{harmless}' does not end the saver")
+        act(closing)
+        rc = H.wait_exit(p, 5)
+        c.check(rc == 0 and s.read_trace() == "OnDestroy\n" * runs, f"'{closing}' ends it (exit code {rc}), OnDestroy")
+        act(after)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(H.main("input", check, lambda a: H.Session(a["exe"], 1024, 768)))

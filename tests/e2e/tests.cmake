@@ -28,25 +28,31 @@ function(mg_e2e_test name script timeout)
   add_test(NAME e2e_${name}
            COMMAND ${Python3_EXECUTABLE} ${MG_E2E_DIR}/${script} --exe $<TARGET_FILE:morgrave>
                    --art ${MG_E2E_ART} --modules ${PROJECT_BINARY_DIR}/e2e-modules ${ARGN})
-  set_tests_properties(e2e_${name} PROPERTIES LABELS e2e TIMEOUT ${timeout})
+  set_tests_properties(e2e_${name} PROPERTIES LABELS e2e TIMEOUT ${timeout}
+                      ENVIRONMENT "PYTHONPATH=${PROJECT_SOURCE_DIR}/tests/lib")
 endfunction()
 
+foreach(case 1024 640 1920 depth30)
+  mg_e2e_test(fullscreen_${case} e2e_fullscreen.py 90 --case ${case})
+endforeach()
 # Tests that time what the screen or the sound device shows run alone, away from other load.
-function(mg_e2e_serial name)
-  set_tests_properties(e2e_${name} PROPERTIES RUN_SERIAL TRUE)
-endfunction()
-
-mg_e2e_test(fullscreen_1024 e2e_fullscreen.py 90 --case 1024)
-mg_e2e_serial(fullscreen_1024)
-mg_e2e_test(fullscreen_640 e2e_fullscreen.py 90 --case 640)
-mg_e2e_test(fullscreen_1920 e2e_fullscreen.py 90 --case 1920)
-mg_e2e_test(fullscreen_depth30 e2e_fullscreen.py 90 --case depth30)
+set_tests_properties(e2e_fullscreen_1024 PROPERTIES RUN_SERIAL TRUE)
 mg_e2e_test(input e2e_input.py 120)
 mg_e2e_test(monitors e2e_monitors.py 120)
 mg_e2e_test(password e2e_password.py 120)
 
-# The settings mode and the password mode.
-include(${CMAKE_CURRENT_LIST_DIR}/settings.cmake)
+# The password-change module stand-in ("MPR.DLL" is looked up as mpr.so); the settings mode's dialogs,
+# whose screenshots land in e2e-media/ of the build tree.
+add_library(mg_e2e_mpr MODULE ${CMAKE_CURRENT_LIST_DIR}/mpr_module.c)
+target_link_libraries(mg_e2e_mpr PRIVATE mg_warnings)
+set_target_properties(mg_e2e_mpr PROPERTIES PREFIX "" OUTPUT_NAME mpr
+                      LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/e2e-modules/mpr)
+add_dependencies(morgrave mg_e2e_mpr)
+foreach(case defaults stores close nested password)
+  mg_e2e_test(settings_${case} settings_dialogs.py 240 --case ${case})
+  set_tests_properties(e2e_settings_${case} PROPERTIES ENVIRONMENT
+                       "PYTHONPATH=${PROJECT_SOURCE_DIR}/tests/lib;MORGRAVE_MEDIA_DIR=${PROJECT_BINARY_DIR}/e2e-media")
+endforeach()
 mg_e2e_test(depth8 e2e_depth8.py 60)
 mg_e2e_test(preview e2e_preview.py 60)
 mg_e2e_test(xscreensaver e2e_xscreensaver.py 120)
@@ -60,7 +66,7 @@ if(TARGET morgrave-record)
   add_dependencies(morgrave e2e_fixed_clock)
   mg_e2e_test(sound e2e_sound.py 180 --recorder $<TARGET_FILE:morgrave-record>
               --clock ${PROJECT_BINARY_DIR}/e2e-modules/fixed_clock.so)
-  mg_e2e_serial(sound)
+  set_tests_properties(e2e_sound PROPERTIES RUN_SERIAL TRUE)
   mg_e2e_test(xscreensaver_options e2e_xscreensaver.py 120 --case options --recorder $<TARGET_FILE:morgrave-record>
               --clock ${PROJECT_BINARY_DIR}/e2e-modules/fixed_clock.so)
 endif()
@@ -73,7 +79,8 @@ if(TARGET GTest::gtest_main)
   add_executable(test_posix_window ${CMAKE_CURRENT_LIST_DIR}/test_posix_window.cpp)
   target_link_libraries(test_posix_window PRIVATE mg_platform_posix GTest::gtest_main PkgConfig::MG_E2E_SDL2
                         PkgConfig::MG_E2E_X11 mg_warnings)
-  add_test(NAME e2e_posix_window COMMAND ${Python3_EXECUTABLE} ${MG_E2E_DIR}/with_xvfb.py $<TARGET_FILE:test_posix_window>)
+  add_test(NAME e2e_posix_window COMMAND ${Python3_EXECUTABLE} ${MG_E2E_DIR}/../lib/harness.py with-xvfb
+           $<TARGET_FILE:test_posix_window>)
   set_tests_properties(e2e_posix_window PROPERTIES LABELS e2e TIMEOUT 120)
 
   # Password modules on the same back-end: no display needed, so a fast test.

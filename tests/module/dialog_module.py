@@ -9,15 +9,11 @@ import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "lib"))
+import harness as H  # noqa: E402
+
 exe, module, foreign, reldir = sys.argv[1:5]
-MODULE = os.path.basename(module)
-failed = 0
-
-
-def check(ok, what):
-    global failed
-    print(("ok    " if ok else "FAIL  ") + what, flush=True)
-    failed += 0 if ok else 1
+MODULE, c = os.path.basename(module), H.Checks("dialog module")
 
 
 def place(folder, source, name):
@@ -47,12 +43,11 @@ for name, source, folder, status, message in cases:
         env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
         env.update(HOME=root, XDG_CONFIG_HOME=os.path.join(root, "config"), XDG_STATE_HOME=os.path.join(root, "state"))
         r = subprocess.run([saver, "c"], env=env, capture_output=True, text=True, timeout=60)
-        check(r.returncode == status and message in r.stderr,
+        c.check(r.returncode == status and message in r.stderr,
               f"{name}: status {r.returncode} (want {status}), stderr {r.stderr.strip()!r}")
     finally:
         shutil.rmtree(root, ignore_errors=True)
 
 needed = subprocess.run(["ldd", exe], capture_output=True, text=True).stdout
-check("libgtk" not in needed and "libgdk" not in needed, "the saver links no GTK")
-print(f"dialog module: {failed} failed", flush=True)
-sys.exit(1 if failed else 0)
+c.check("libgtk" not in needed and "libgdk" not in needed, "the saver links no GTK")
+sys.exit(c.finish())

@@ -3,11 +3,15 @@ only DLLs of Windows itself, with the saver's resources linked in, a manifest th
 program DPI aware and nothing else, and version information of the project's version; and the
 download zip that carries it."""
 
+import os
 import re
 import struct
 import subprocess
 import sys
 import zipfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "lib"))
+import harness as H  # noqa: E402
 
 SYSTEM_DLLS = {"ADVAPI32.DLL", "COMCTL32.DLL", "GDI32.DLL", "KERNEL32.DLL", "MSVCRT.DLL", "USER32.DLL", "WINMM.DLL"}
 
@@ -51,23 +55,15 @@ def resource(data, type_id, res_id):
 
 
 def main():
-    scr = sys.argv[1]
-    version = sys.argv[2] if len(sys.argv) > 2 else None
-    zip_path = sys.argv[3] if len(sys.argv) > 3 else None
-    passed = failed = 0
-
-    def check(ok, what):
-        nonlocal passed, failed
-        print(("ok    " if ok else "FAIL  ") + what, flush=True)
-        passed, failed = passed + bool(ok), failed + (not ok)
+    scr, version, zip_path = (sys.argv[1:] + [None, None])[:3]
+    check = H.Checks("scr format").check
 
     kind = subprocess.run(["file", "-b", scr], capture_output=True, text=True).stdout
     check(kind.startswith("PE32 executable (GUI) Intel 80386"), f"file: {kind.strip()}")
     dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", scr], capture_output=True, text=True).stdout
     fields = dict(re.findall(r"^(\w+)\s+(\S+)", dump, re.M))
-    check((fields.get("MajorSubsystemVersion"), fields.get("MinorSubsystemVersion")) == ("4", "0"),
-          "subsystem version 4.0")
-    check(fields.get("Subsystem") == "00000002", "Windows GUI subsystem")
+    check([fields.get(f) for f in ("MajorSubsystemVersion", "MinorSubsystemVersion", "Subsystem")] == ["4", "0", "00000002"],
+          "Windows GUI subsystem, version 4.0")
     dlls = {d.upper() for d in re.findall(r"DLL Name: (\S+)", dump)}
     check(dlls and dlls <= SYSTEM_DLLS, f"imports only system DLLs: {sorted(dlls)}")
     check({"WINMM.DLL", "COMCTL32.DLL", "ADVAPI32.DLL"} <= dlls, "sound, common controls and registry are linked")
@@ -106,8 +102,7 @@ def main():
     check(re.search(r"<dpiAware[^>]*>\s*true\s*</dpiAware>", text) is not None, "manifest declares DPI awareness")
     check(not re.search(r"dependentAssembly|requestedExecutionLevel|dpiAwareness", text),
           "manifest changes nothing else (classic controls, no elevation setting)")
-    print(f"scr format: {passed} passed, {failed} failed", flush=True)
-    return 0 if failed == 0 else 1
+    return check.__self__.finish()
 
 
 if __name__ == "__main__":
