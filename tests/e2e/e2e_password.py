@@ -25,8 +25,8 @@ def check(s, c, args):
         if os.path.exists(s.trace):
             os.remove(s.trace)
         env.update(MORGRAVE_MODULE_DIR=folder, **more)
-        p, ok = H.start_saver(s, bg, env=env, cwd=cwd)
-        c.check(ok, f"{kind}: the saver is up")
+        p = s.start("s", env=env, cwd=cwd)
+        c.check(H.saver_up(s, p, bg), f"{kind}: the saver is up")
         s.xdotool(*closing.split())
         return p
 

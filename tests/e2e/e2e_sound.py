@@ -1,6 +1,8 @@
-"""Sound on the desktop through SDL's disk audio driver: with a clock fixed like the scene recorder's,
-the cues start in the output at the ticks the recorder's log names (each relative to the cue before),
-each recognisable by its loudness over time; with "Enable sound" 0 the output is silent."""
+"""Sound on the desktop through SDL's disk audio driver, with the saver's clock fixed like the scene
+recorder's: the cues start in the output at the ticks the recorder's log names (each relative to the cue
+before), each recognisable by its loudness over time; with "Enable sound" 0 the output is silent. With
+"--case options": the options XScreenSaver's settings panel passes after "s" replace the stored settings
+for that run (heard in the sound) and never reach the store."""
 
 import array
 import os
@@ -25,11 +27,7 @@ def loudness(samples, rate, channels):
 
 
 def cue_loudness(dirs, cue):
-    path = next((os.path.join(d.replace("art", "sound"), f"{cue}.wav") for d in dirs
-                 if os.path.exists(os.path.join(d.replace("art", "sound"), f"{cue}.wav"))), None)
-    if path is None:
-        raise H.Failure(f"sound {cue} not found")
-    with wave.open(path, "rb") as w:
+    with wave.open(H.find_file([d.replace("art", "sound") for d in dirs], f"{cue}.wav"), "rb") as w:
         return loudness(w.readframes(w.getnframes()), w.getframerate(), w.getnchannels())
 
 
@@ -40,29 +38,51 @@ def mismatch(out, start, tmpl, length):
     return 9.0 if len(o) < len(t) or not t else sum(abs(a - b) for a, b in zip(o, t)) / (sum(t) or 1.0)
 
 
-def play(s, c, bg, sound, seconds):
-    """The saver's output over `seconds` with sound on or off, as loudness blocks."""
-    out = os.path.join(s.home, f"audio{sound}.raw")
-    s.write_registry(settings={"Enable sound": sound, "Pain": 4, "Subliminals": 0})
-    p, ok = H.start_saver(s, bg, env={"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": out,
-                                      "MORGRAVE_TEST_CLOCK": str(CLOCK), "LD_PRELOAD": s.clock})
+def play(s, c, args, stored, seconds, *options, window=None):
+    """The saver over `seconds` with these stored sound, Pain and Subliminals (and options after "s"), in
+    XScreenSaver's `window` or full screen, ended by SIGTERM: the output's loudness blocks, what it
+    printed, whether the store stayed as it was."""
+    out = os.path.join(s.home, "audio.raw")
+    if os.path.exists(out):
+        os.remove(out)
+    s.write_registry(settings=dict(zip(("Enable sound", "Pain", "Subliminals"), stored)))
+    before = open(s.registry, "rb").read()
+    p = s.start("s", *options, env={"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": out, "LD_PRELOAD": args["clock"],
+                                    "MORGRAVE_TEST_CLOCK": str(CLOCK), "XSCREENSAVER_WINDOW": window and f"0x{window.id:x}"})
+    ok = window or H.saver_up(s, p, H.find_picture(args["art"], 673))
     time.sleep(seconds)
     p.send_signal(signal.SIGTERM)
-    c.check(ok and H.wait_exit(p, 5) == 0, f"sound {sound}: saver up, ended by SIGTERM")
+    c.check(ok and H.wait_exit(p, 5) == 0, f"stored {stored}, options {options}: up, ended by SIGTERM")
     with open(out, "rb") if os.path.exists(out) else open(os.devnull, "rb") as f:
-        return loudness(f.read(), 44100, 2)  # the device format the saver asks for; the disk driver keeps it
+        # The device format the saver asks for; the disk driver keeps it.
+        return loudness(f.read(), 44100, 2), p.stdout.read(), open(s.registry, "rb").read() == before
 
 
-def check(s, c, args):
-    bg, s.clock = H.find_picture(args["art"], 673), args["clock"]
-    c.check(not any(play(s, c, bg, 0, 6)), "sound off: the output is silent")
+def scene_cues(s, args, pain, ticks):
+    """(tick, cue) of each cue in the scene recorder's log at the fixed clock."""
     log = os.path.join(s.home, "scene.txt")
-    subprocess.run([args["recorder"], "--clock", str(CLOCK), "--ticks", str(SECONDS * 20 + 40), "--pain", "4",
-                    "--subliminals", "0", "--sound", "1", "--size", "1024x768", "--log", log], check=True,
-                   capture_output=True, timeout=120)
-    cues = [(int(t[0]), int(t[2])) for t in map(str.split, H.read_lines(log)) if len(t) == 3 and t[1] == "cue"]
+    subprocess.run([args["recorder"], "--clock", str(CLOCK), "--ticks", str(ticks), "--pain", str(pain), "--subliminals",
+                    "0", "--sound", "1", "--size", "1024x768", "--log", log], check=True, capture_output=True, timeout=120)
+    return [(int(t[0]), int(t[2])) for t in map(str.split, H.read_lines(log)) if len(t) == 3 and t[1] == "cue"]
+
+
+def case_options(s, c, args):
+    # At this clock Pain 4 opens doors with sound in the first 6 seconds, Pain 1 none.
+    c.check(not scene_cues(s, args, 1, 120) and len(scene_cues(s, args, 4, 120)) >= 2, "the scene log: cues at Pain 4 only")
+    win = H.ParentWindow(s, 0, 0, 800, 600)
+    for stored, options, loud in (((0, 1, 0), ("--pain", "4", "--bogus", "--sound", "1"), True),
+                                  ((1, 4, 0), ("--sound", "0"), False), ((1, 4, 0), ("--pain", "1"), False)):
+        out, printed, kept = play(s, c, args, stored, 6, *options, window=win)
+        c.check(any(out) == loud and kept, f"{options}: {'sound' if loud else 'silence'}, the store unchanged")
+        c.check(printed.count("unknown option") == options.count("--bogus"), f"{options}: says so of --bogus only")
+    win.destroy()
+
+
+def case_sound(s, c, args):
+    c.check(not any(play(s, c, args, (0, 4, 0), 6)[0]), "sound off: the output is silent")
+    cues = scene_cues(s, args, 4, SECONDS * 20 + 40)
     c.check(len(cues) >= 3, f"the recorder predicts cues ({len(cues)})")
-    out = play(s, c, bg, 1, SECONDS)
+    out = play(s, c, args, (1, 4, 0), SECONDS)[0]
     c.check(any(v > 200 for v in out), "sound on: the output is not silent")
     if len(cues) < 3:
         return
@@ -89,4 +109,5 @@ def check(s, c, args):
 
 
 if __name__ == "__main__":
-    sys.exit(H.main("sound", check, lambda a: H.Session(a["exe"], 1024, 768)))
+    sys.exit(H.main("sound", lambda s, c, a: (case_options if a.get("case") == "options" else case_sound)(s, c, a),
+                    lambda a: H.Session(a["exe"], 1024, 768)))

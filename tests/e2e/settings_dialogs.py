@@ -8,21 +8,6 @@ import time
 import harness as H
 
 SETTINGS, CREDITS, LEGAL = "Morgrave Viduzev Glimmerfiend", "Torturers", "Legalities"
-SEND_WM_DELETE = """import ctypes, sys
-x = ctypes.CDLL('libX11.so.6')
-x.XOpenDisplay.restype = ctypes.c_void_p; x.XOpenDisplay.argtypes = [ctypes.c_char_p]
-x.XInternAtom.restype = ctypes.c_ulong; x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
-x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-class Ev(ctypes.Structure):
-    _fields_ = [('type', ctypes.c_int), ('serial', ctypes.c_ulong), ('send_event', ctypes.c_int),
-                ('display', ctypes.c_void_p), ('window', ctypes.c_ulong), ('message_type', ctypes.c_ulong),
-                ('format', ctypes.c_int), ('l', ctypes.c_long * 5), ('pad', ctypes.c_char * 96)]
-d, w = x.XOpenDisplay(None), int(sys.argv[1])
-e = Ev(type=33, display=d, window=w, format=32, message_type=x.XInternAtom(d, b'WM_PROTOCOLS', 0))
-e.l[0] = x.XInternAtom(d, b'WM_DELETE_WINDOW', 0)
-x.XSendEvent(d, w, 0, 0, ctypes.byref(e)); x.XSync(d, 0)
-"""
 
 
 def stored(s):
@@ -45,12 +30,6 @@ def find_window(s, title, seconds=10):
 
 def gone(s, title):
     return H.wait_until(lambda: find_window(s, title, 0) is None, 5, 0.1)
-
-
-def geometry(s, wid):
-    """(x, y, width, height) of a window."""
-    v = dict(line.split("=", 1) for line in s.run("xdotool", "getwindowgeometry", "--shell", str(wid)).stdout.split())
-    return tuple(int(v.get(k, 0)) for k in ("X", "Y", "WIDTH", "HEIGHT"))
 
 
 def centre(g):
@@ -97,7 +76,7 @@ class Dialog:
         if self.wid is None:
             raise H.Failure("the settings dialog did not appear")
         time.sleep(0.3)
-        self.g = geometry(s, self.wid)
+        self.g = s.geometry(self.wid)
         focus(s, self.wid)
         crops = [self.crop()]  # the level's name once the dialog has been drawn: the same crop twice
         H.wait_until(lambda: time.sleep(0.1) or crops.append(self.crop()) or crops[-1] == crops[-2], 3, 0.0)
@@ -152,7 +131,7 @@ STORES = (
 )
 
 
-def case_defaults(s, c):
+def case_defaults(s, c, args):
     d = Dialog(s, c)  # no argument: the settings mode
     cx, cy = centre(d.g)
     c.check(d.g[2] > 300 and d.g[3] > 80 and abs(cx - s.x.width // 2) <= 2 and abs(cy - s.x.height // 2) <= 25,
@@ -189,7 +168,7 @@ def case_defaults(s, c):
 
 
 
-def case_stores(s, c):
+def case_stores(s, c, args):
     # Out of range: a stored 9 is named Weird and shows the slider at 4, a stored 0 at 1.
     d = Dialog(s, c, "/c", store={"Enable sound": 1, "Pain": 9, "Subliminals": 1})
     weird, below = d.label, d.move(*TO_SLIDER, "Left")
@@ -208,11 +187,11 @@ def case_stores(s, c):
         c.check(all(v.get(k) == x for k, x in want.items()), f"stores {want}: {v}")
 
 
-def case_close(s, c):
+def case_close(s, c, args):
     store = {"Enable sound": 1, "Pain": 2, "Subliminals": 1}
     closes = (("Escape", lambda d: keys(s, "Escape")),
               ("the close box", lambda d: click(s, d.g[0] + d.g[2] - 20, d.g[1] + 20)),  # at the title bar's right end
-              ("WM_DELETE_WINDOW", lambda d: s.run(sys.executable, "-c", SEND_WM_DELETE, str(d.wid))),
+              ("WM_DELETE_WINDOW", lambda d: H.send_wm_delete(s, d.wid)),
               ("Alt+F4", lambda d: keys(s, "alt+F4")), ("the menu's Close item", lambda d: keys(s, "alt+space", "Return")),
               ("another client destroying the window", lambda d: s.xdotool("windowclose", d.wid)))
     for what, close in closes:
@@ -233,14 +212,14 @@ def open_nested(s, c, d, title, steps, what):
     c.check(wid is not None, f"{what} opens the {title} dialog")
     if wid is not None:
         time.sleep(0.3)
-        g = geometry(s, wid)
+        g = s.geometry(wid)
         c.check(abs(centre(g)[0] - centre(d.g)[0]) <= 6 and abs(centre(g)[1] - centre(d.g)[1]) <= 30,
                 f"{title} centred on the settings dialog ({centre(g)} vs {centre(d.g)})")
         focus(s, wid)
     return wid
 
 
-def case_nested(s, c):
+def case_nested(s, c, args):
     store = {"Enable sound": 0, "Pain": 2, "Subliminals": 1}
     d = Dialog(s, c, "/c", store=store)
     label = d.label
@@ -260,7 +239,7 @@ def case_nested(s, c):
     lw = open_nested(s, c, d, LEGAL, lambda: keys(s, "Tab", "Return"), "Legal...")  # the tab stop after Credits...
     if lw is not None:
         save_picture(s, lw, "legal.png")
-        g = geometry(s, lw)
+        g = s.geometry(lw)
         text = (g[0] + int(g[2] * 0.08), g[1] + int(g[3] * 0.2), g[0] + int(g[2] * 0.9), g[1] + int(g[3] * 0.8))
         top = s.screenshot().region_hash(*text)
         keys(s, "Tab")  # from "Bored?" to the text
@@ -283,7 +262,8 @@ def case_nested(s, c):
     c.check(d.finish("after the nested dialogs, Escape") == store, "the store is unchanged")
 
 
-def case_password(s, c, modules):
+def case_password(s, c, args):
+    modules = os.path.join(args["modules"], "mpr")
     log = os.path.join(s.home, "mpr.log")
     p = s.start("/a", "1234", env={"MORGRAVE_MODULE_DIR": modules, "MORGRAVE_MPR_LOG": log})
     c.check(H.wait_exit(p, 10) is not None and H.read_lines(log) == ["SCRSAVE 1234 0 0"],
@@ -296,8 +276,7 @@ def case_password(s, c, modules):
 
 
 CASES = {"defaults": case_defaults, "stores": case_stores, "close": case_close, "nested": case_nested,
-         "password": lambda s, c, a: case_password(s, c, os.path.join(a["modules"], "mpr"))}
+         "password": case_password}
 
 if __name__ == "__main__":
-    sys.exit(H.main("settings", lambda s, c, a: CASES[a["case"]](*((s, c, a) if a["case"] == "password" else (s, c))),
-                    lambda a: H.Session(a["exe"])))
+    sys.exit(H.main("settings", lambda s, c, a: CASES[a["case"]](s, c, a), lambda a: H.Session(a["exe"])))

@@ -32,13 +32,11 @@ function(mg_e2e_test name script timeout)
                       ENVIRONMENT "PYTHONPATH=${PROJECT_SOURCE_DIR}/tests/lib")
 endfunction()
 
-foreach(case 1024 640 1920 depth30)
-  mg_e2e_test(fullscreen_${case} e2e_fullscreen.py 90 --case ${case})
+foreach(case fullscreen_1024 fullscreen_640 fullscreen_1920 fullscreen_depth30 input monitors preview depth8)
+  mg_e2e_test(${case} e2e_desktop.py 120 --case ${case})
 endforeach()
 # Tests that time what the screen or the sound device shows run alone, away from other load.
 set_tests_properties(e2e_fullscreen_1024 PROPERTIES RUN_SERIAL TRUE)
-mg_e2e_test(input e2e_input.py 120)
-mg_e2e_test(monitors e2e_monitors.py 120)
 mg_e2e_test(password e2e_password.py 120)
 
 # The password-change module stand-in ("MPR.DLL" is looked up as mpr.so); the settings mode's dialogs,
@@ -53,8 +51,6 @@ foreach(case defaults stores close nested password)
   set_tests_properties(e2e_settings_${case} PROPERTIES ENVIRONMENT
                        "PYTHONPATH=${PROJECT_SOURCE_DIR}/tests/lib;MORGRAVE_MEDIA_DIR=${PROJECT_BINARY_DIR}/e2e-media")
 endforeach()
-mg_e2e_test(depth8 e2e_depth8.py 60)
-mg_e2e_test(preview e2e_preview.py 60)
 mg_e2e_test(xscreensaver e2e_xscreensaver.py 120)
 
 # Sound: the saver's own clock fixed like the recorder's, so the recorder's log names the cues.
@@ -67,7 +63,7 @@ if(TARGET morgrave-record)
   mg_e2e_test(sound e2e_sound.py 180 --recorder $<TARGET_FILE:morgrave-record>
               --clock ${PROJECT_BINARY_DIR}/e2e-modules/fixed_clock.so)
   set_tests_properties(e2e_sound PROPERTIES RUN_SERIAL TRUE)
-  mg_e2e_test(xscreensaver_options e2e_xscreensaver.py 120 --case options --recorder $<TARGET_FILE:morgrave-record>
+  mg_e2e_test(xscreensaver_options e2e_sound.py 120 --case options --recorder $<TARGET_FILE:morgrave-record>
               --clock ${PROJECT_BINARY_DIR}/e2e-modules/fixed_clock.so)
 endif()
 

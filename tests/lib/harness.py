@@ -18,7 +18,7 @@ BLACK, WHITE = (0, 0, 0), (255, 255, 255)
 
 
 class Failure(Exception):
-    pass
+    """A test world that could not be set up: one failed check."""
 
 
 class Checks:
@@ -85,17 +85,10 @@ class Xvfb:
         self.proc = subprocess.Popen([server[0], "-displayfd", str(w), *server[1:], "-nolisten", "tcp", "-noreset"],
                                      pass_fds=(w,), env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(w)
-        number, deadline = b"", time.time() + 20
-        while not number.endswith(b"\n") and time.time() < deadline:
-            chunk = os.read(r, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(r)
-        if not number.strip():
-            self.proc.kill()
+        with os.fdopen(r) as f:
+            self.display = ":" + f.readline().strip()  # empty when the server died
+        if self.display == ":":
             raise Failure(f"{server[0]} did not start")
-        self.display = ":" + number.decode().strip()
         self.width, self.height, self.depth = width, height, depth
 
     def close(self):
@@ -125,6 +118,11 @@ class World:
     def xdotool(self, *args):
         self.run("xdotool", *[str(a) for a in args])
 
+    def geometry(self, window):
+        """(x, y, width, height) of a window."""
+        v = dict(line.split("=", 1) for line in self.run("xdotool", "getwindowgeometry", "--shell", str(window)).stdout.split())
+        return tuple(int(v.get(k, 0)) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
     def screenshot(self, window="root"):
         where = ["-root"] if window == "root" else ["-id", str(window)]
         return Xwd(subprocess.run(["xwd", "-silent", *where], env=self.env, capture_output=True, timeout=30).stdout)
@@ -134,9 +132,8 @@ class World:
 
     def close(self):
         for p in self.procs:
-            if p.poll() is None:
-                p.kill()
-                p.wait(10)
+            p.kill()
+            p.wait(10)
         self.x.close()
         shutil.rmtree(self.home, ignore_errors=True)
 
@@ -232,11 +229,15 @@ class Bmp:
         return self.colors[self.bits[(self.height - 1 - y if self.bottom_up else y) * self.stride + x]]
 
 
+def find_file(dirs, name):
+    for path in (os.path.join(d, name) for d in dirs):
+        if os.path.exists(path):
+            return path
+    raise Failure(f"{name} not found in {dirs}")
+
+
 def find_picture(art_dirs, resource_id):
-    for d in art_dirs:
-        if os.path.exists(os.path.join(d, f"{resource_id}.bmp")):
-            return Bmp(os.path.join(d, f"{resource_id}.bmp"))
-    raise Failure(f"picture {resource_id} not found in {art_dirs}")
+    return Bmp(find_file(art_dirs, f"{resource_id}.bmp"))
 
 
 def close_colour(a, b, tolerance=8):
@@ -269,8 +270,7 @@ def check_chamber(c, shot, bg, ox, oy, scale=1, what=""):
 
 
 def shows_chamber(w, bg, ox, oy, scale=1):
-    shot = w.screenshot()
-    return all(ok for ok, _ in chamber(shot, bg, ox, oy, scale))
+    return all(ok for ok, _ in chamber(w.screenshot(), bg, ox, oy, scale))
 
 
 def centred(w, size=(640, 480)):
@@ -286,12 +286,6 @@ def saver_up(w, p, bg, seconds=15):
                     seconds, 0.1)
     time.sleep(0.3)  # the first frames and the first pointer position
     return ok and p.poll() is None
-
-
-def start_saver(s, bg, *args, env=None, cwd=None):
-    """Starts `morgrave s ...` and waits for the chamber; (proc, ok)."""
-    p = s.start("s", *args, env=env, cwd=cwd)
-    return p, saver_up(s, p, bg)
 
 
 def animates(w, ox, oy, seconds):
@@ -333,7 +327,7 @@ def loads_no_dialogs(pid):
     return "morgrave-dialogs" not in maps and "libgtk" not in maps
 
 
-# ---- Xlib through ctypes: a window of the test's own, single pixels ----
+# ---- Xlib through ctypes: windows of the test's own, single pixels, a window manager's close ----
 
 def xlib():
     x = ctypes.CDLL("libX11.so.6")
@@ -343,52 +337,46 @@ def xlib():
                                 ("XMapWindow", i, [p, u]), ("XDestroyWindow", i, [p, u]), ("XSync", i, [p, i]),
                                 ("XResizeWindow", i, [p, u, ctypes.c_uint, ctypes.c_uint]), ("XCloseDisplay", i, [p]),
                                 ("XGetImage", p, [p, u, i, i, ctypes.c_uint, ctypes.c_uint, u, i]),
-                                ("XGetPixel", u, [p, i, i]), ("XDestroyImage", i, [p])):
+                                ("XGetPixel", u, [p, i, i]), ("XDestroyImage", i, [p]),
+                                ("XInternAtom", u, [p, ctypes.c_char_p, i]), ("XSendEvent", i, [p, u, i, ctypes.c_long, p])):
         getattr(x, name).restype, getattr(x, name).argtypes = res, argtypes
     return x
 
 
 class ParentWindow:
-    """A plain top-level window in another process, like the display settings' preview area or
+    """A plain top-level window of another X client, like the display settings' preview area or
     XScreenSaver's window; grey, so that neither black nor white can be mistaken for it."""
 
     def __init__(self, w, x, y, width, height):
-        self.proc = subprocess.Popen([sys.executable, os.path.abspath(__file__), "parent-window", str(x), str(y),
-                                      str(width), str(height)], env=w.env, stdin=subprocess.PIPE,
-                                     stdout=subprocess.PIPE, text=True)
-        line = self.proc.stdout.readline().strip()
-        if not line:
-            raise Failure("the parent window could not be made")
-        self.id, self.x, self.y, self.width, self.height = int(line), x, y, width, height
+        self.xlib = xlib()
+        self.dpy = self.xlib.XOpenDisplay(w.env["DISPLAY"].encode())
+        self.id = self.xlib.XCreateSimpleWindow(self.dpy, self.xlib.XDefaultRootWindow(self.dpy), x, y, width, height, 0,
+                                                0, 0x808080)
+        self.xlib.XMapWindow(self.dpy, self.id)
+        self.x, self.y = x, y
+        self.resize(width, height)
 
     def resize(self, width, height):
-        self.proc.stdin.write(f"resize {width} {height}\n")
-        self.proc.stdin.flush()
-        self.proc.stdout.readline()  # done
+        self.xlib.XResizeWindow(self.dpy, self.id, width, height)
+        self.xlib.XSync(self.dpy, 0)
         self.width, self.height = width, height
 
     def destroy(self):
-        if self.proc.poll() is None:
-            self.proc.stdin.write("destroy\n")
-            self.proc.stdin.flush()
-            self.proc.wait(10)
+        if self.dpy:
+            self.xlib.XDestroyWindow(self.dpy, self.id)
+            self.xlib.XCloseDisplay(self.dpy)
+            self.dpy = None
 
 
-def _parent_window_main(x, y, width, height):
-    lib = xlib()
-    dpy = lib.XOpenDisplay(None)
-    win = lib.XCreateSimpleWindow(dpy, lib.XDefaultRootWindow(dpy), x, y, width, height, 0, 0, 0x808080)
-    lib.XMapWindow(dpy, win)
-    lib.XSync(dpy, 0)
-    print(win, flush=True)
-    for words in map(str.split, sys.stdin):
-        if words == ["destroy"]:
-            break
-        lib.XResizeWindow(dpy, win, int(words[1]), int(words[2]))
-        lib.XSync(dpy, 0)
-        print("done", flush=True)
-    lib.XDestroyWindow(dpy, win)
-    lib.XCloseDisplay(dpy)
+def send_wm_delete(w, window):
+    """What a window manager sends when the user clicks a window's close box: WM_DELETE_WINDOW."""
+    x = xlib()
+    d = x.XOpenDisplay(w.x.display.encode())
+    # XClientMessageEvent as 64-bit words: type, serial, send_event, display, window, message_type, format, data
+    event = (ctypes.c_long * 24)(33, 0, 0, d, window, x.XInternAtom(d, b"WM_PROTOCOLS", 0), 32,
+                                 x.XInternAtom(d, b"WM_DELETE_WINDOW", 0))
+    x.XSendEvent(d, window, 0, 0, event)
+    x.XCloseDisplay(d)
 
 
 class PixelProbe:
@@ -485,9 +473,6 @@ class WineWorld(World):
         return tuple(int(v[n][1], 16) if v.get(n, ("",))[0] == "REG_DWORD" else None for n in names)
 
     def close(self):
-        for p in self.procs:
-            if p.poll() is None:
-                p.kill()
         subprocess.run([self.wineserver, "-k"], env=self.env, capture_output=True, timeout=60)
         super().close()
 
@@ -512,7 +497,5 @@ def with_xvfb(argv):
         s.close()
 
 
-if __name__ == "__main__" and sys.argv[1:2] == ["parent-window"]:
-    sys.exit(_parent_window_main(*[int(v) for v in sys.argv[2:6]]))
 if __name__ == "__main__" and sys.argv[1:2] == ["with-xvfb"]:
     sys.exit(with_xvfb(sys.argv[2:]))

