@@ -1,5 +1,4 @@
-"""The Linux saver's screen modes on Xvfb, one case a test (--case NAME): full screen at several sizes and
-depths, which input closes it, monitors and scale, the preview in a window of its own, an 8-bit display."""
+"""The Linux saver's screen modes on Xvfb, one case a test: full screen, input, monitors, preview, 8 bits."""
 
 import re
 import sys
@@ -11,9 +10,8 @@ SCREENS = {"640": (640, 480, 24), "1024": (1024, 768, 24), "1920": (1920, 1080, 
 
 
 def case_fullscreen(s, c, args):
-    """Full-screen saver on Xvfb: the chamber centred on black at several screen sizes, the title shown
-while the pictures load and gone after the first frames, the doors moving over time, a one-pixel move
-ending it; also on a 30-bit display, whose pixels SDL cannot draw."""
+    """The chamber centred on black at several sizes (also at 30 bits, which SDL cannot draw), the title
+    first, doors moving, a one-pixel move ending it."""
     bg, title = H.find_picture(args["art"], 673), H.find_picture(args["art"], 670)
     s.write_registry(settings={"Enable sound": 0, "Pain": 4, "Subliminals": 0})
     s.xdotool("mousemove", 3, 3)
@@ -44,9 +42,8 @@ RUNS = (("mousemove 100 100", "mousemove 100 100", "mousemove 101 100", ""),
 
 
 def case_input(s, c, args):
-    """Which input ends the full-screen saver: the first pointer position only records, a move of one pixel
-ends it, wheel and button release do not, every button press, a key, Alt or Shift alone do; each end
-leaves the process's exit and "OnDestroy" as the trace file's last line."""
+    """The first pointer position only records; wheel and button release close nothing; a one-pixel move,
+    every button, a key, Alt or Shift alone close it, each leaving one more OnDestroy in the trace."""
     bg = H.find_picture(args["art"], 673)
     s.write_registry(settings={"Enable sound": 0, "Pain": 3, "Subliminals": 1})
     for runs, (before, harmless, closing, after) in enumerate(RUNS, 1):
@@ -77,9 +74,8 @@ def run_saver(s, c, bg, expected, what):
 
 
 def case_monitors(s, c, args):
-    """Full-screen saver on today's desktops: one X screen holding two monitors of different sizes (Xephyr
-with Xinerama heads, inside Xvfb) shows the chamber centred on each monitor; Scale 0 on a 3200x1080
-screen shows it enlarged twice (1280x960, as far as the height allows), pixel for pixel."""
+    """Scale 0 enlarges the chamber twice as far as the height allows; two Xinerama monitors of one screen
+    (Xephyr inside Xvfb) each show it centred."""
     bg = H.find_picture(args["art"], 673)
     s.write_registry(settings={"Enable sound": 0, "Pain": 1, "Subliminals": 0, "Scale": 0})
     run_saver(s, c, bg, [(960, 60, 2)], "Scale 0 on 3200x1080")
@@ -104,9 +100,8 @@ def shows_preview(shot, pic, parent):
 
 
 def case_preview(s, c, args):
-    """The preview mode: `p <window id>` draws the preview picture centred on white inside a window the
-test made in another process and follows it when it is resized; destroying that window ends the saver;
-a missing, zero or bogus handle ends the process at once."""
+    """`p <window id>`: the picture centred on white in another client's window, following its size; the
+    window's end ends the saver; a missing, zero or bogus handle ends it at once."""
     pic = H.find_picture(args["art"], 873)
     s.xdotool("mousemove", 790, 590)
     parent = H.ParentWindow(s, 100, 50, 200, 150)
@@ -127,8 +122,7 @@ a missing, zero or bogus handle ends the process at once."""
 
 
 def case_depth8(s, c, args):
-    """An 8-bit display: the full-screen saver refuses with its message box (caption and text on a readable
-white box), and once the box is answered the process ends."""
+    """An 8-bit display: the refusal's message box (black text on white); answered, the process ends."""
     p, box = s.start("s"), []
 
     def find_box():

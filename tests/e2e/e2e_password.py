@@ -1,8 +1,4 @@
-"""The password check on the desktop: with the desktop flag on, a service that refuses keeps the saver
-running, swallows the next three moves and asks again on the fourth, leaving "8","9" pairs in the trace
-file; one that accepts ends it; the flag on with no service installed ends it. A service that crashes,
-aborts, exits or is a truncated file refuses without ending the saver; one that never answers leaves the
-saver responsive to SIGTERM; a FIFO or a service found through a relative HOME is no service."""
+"""The desktop password check with services that refuse, accept, crash, abort, exit, hang or are no service."""
 
 import os
 import shutil
@@ -39,9 +35,7 @@ def check(s, c, args):
     c.check(H.wait_until(lambda: calls() == 1, 5), "a move away asks the service once")
     time.sleep(0.5)
     c.check(p.poll() is None and s.read_trace() == "8\n9\n", f"refused: running, one 8/9 pair ({s.read_trace()!r})")
-    for x, y in ((20, 20), (700, 500), (300, 100)):
-        s.xdotool("mousemove", x, y)
-        time.sleep(0.3)
+    s.xdotool("mousemove", 20, 20, "sleep", 0.3, "mousemove", 700, 500, "sleep", 0.3, "mousemove", 300, 100, "sleep", 0.3)
     c.check(calls() == 1 and p.poll() is None, "the next three moves are swallowed")
     s.xdotool("mousemove", 600, 200)
     c.check(H.wait_until(lambda: calls() == 2, 5), "the fourth move asks again")

@@ -1,8 +1,4 @@
-"""Sound on the desktop through SDL's disk audio driver, with the saver's clock fixed like the scene
-recorder's: the cues start in the output at the ticks the recorder's log names (each relative to the cue
-before), each recognisable by its loudness over time; with "Enable sound" 0 the output is silent. With
-"--case options": the options XScreenSaver's settings panel passes after "s" replace the stored settings
-for that run (heard in the sound) and never reach the store."""
+"""Sound through SDL's disk driver at the scene recorder's fixed clock: cues where its log puts them."""
 
 import array
 import os

@@ -1,8 +1,4 @@
-"""The saver as an XScreenSaver hack: given the daemon's window by $XSCREENSAVER_WINDOW or by
-"--window-id ID" / "-window-id ID" (hex or decimal) after "s", it draws the running scene into that
-window at its size, leaves input to the daemon, and ends cleanly on SIGTERM. A window id that is no
-usable window, or no X display at all, ends it at once with exit status 1 and one line on stderr, never
-with a window over the screen. (The options XScreenSaver's settings panel passes: e2e_sound.py.)"""
+"""The saver as an XScreenSaver hack: drawing in the daemon's window, SIGTERM, refusing bad window ids."""
 
 import os
 import signal
@@ -29,9 +25,7 @@ def check(s, c, args):
         c.check(shot.pixel(win.x + 5, win.y + 5) == H.BLACK and shot.pixel(win.x - 1, win.y - 1) == H.BLACK and
                 shot.pixel(win.x + 810, win.y) == H.BLACK, f"{how}: black inside the window, nothing beside it")
         c.check(H.animates(s, ox, oy, 30), f"{how}: the scene runs (not the preview picture)")
-        for step in ("mousemove 300 300", "mousemove 500 400", "key a"):  # input belongs to the daemon
-            s.xdotool(*step.split())
-        time.sleep(0.7)
+        s.xdotool("mousemove", 300, 300, "mousemove", 500, 400, "key", "a", "sleep", 0.7)  # input belongs to the daemon
         c.check(p.poll() is None, f"{how}: input does not end the hack")
         p.send_signal(signal.SIGTERM)
         rc = H.wait_exit(p, 5)

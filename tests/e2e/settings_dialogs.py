@@ -37,21 +37,15 @@ def centre(g):
 
 
 def keys(s, *names):
-    for k in names:
-        s.xdotool("key", k)
-        time.sleep(0.08)
+    s.xdotool("key", "--delay", 80, *names, "sleep", 0.08)
 
 
 def click(s, x, y, button=1):
-    s.xdotool("mousemove", x, y)
-    time.sleep(0.2)
-    s.xdotool("click", button)
-    time.sleep(0.2)
+    s.xdotool("mousemove", x, y, "sleep", 0.2, "click", button, "sleep", 0.2)
 
 
 def focus(s, wid):
-    s.xdotool("windowfocus", "--sync", wid)
-    time.sleep(0.1)
+    s.xdotool("windowfocus", "--sync", wid, "sleep", 0.1)
 
 
 def save_picture(s, wid, name):
@@ -65,10 +59,7 @@ class Dialog:
     """One run of the saver in the settings mode, up to its settings dialog."""
 
     def __init__(self, s, c, *args, store=None):
-        if store is not None:
-            s.write_registry(settings=store)
-        elif os.path.exists(s.registry):
-            os.remove(s.registry)
+        s.write_registry(settings=store)  # none: an empty store
         self.s, self.c = s, c
         s.xdotool("mousemove", 1, 1)
         self.proc = s.start(*args)
@@ -109,10 +100,10 @@ class Dialog:
 
     def finish(self, what, quiet=True):
         code = H.wait_exit(self.proc, 10)
-        self.c.check(code == 0, f"{what}: the process ended after the dialog (exit code {code})")
         out = self.proc.stdout.read().lower() if code is not None else ""
-        # GTK itself complains when another client destroys its window; that case skips this.
-        self.c.check(not quiet or ("critical" not in out and "warning" not in out), f"{what}: no toolkit warnings")
+        # GTK itself complains when another client destroys its window; that case skips the warnings.
+        self.c.check(code == 0 and (not quiet or ("critical" not in out and "warning" not in out)),
+                     f"{what}: the process ended after the dialog (exit code {code}), no toolkit warnings")
         return stored(self.s)
 
 

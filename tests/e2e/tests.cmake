@@ -9,17 +9,24 @@ if(NOT Python3_Interpreter_FOUND OR NOT MG_XVFB OR NOT MG_XDOTOOL OR NOT MG_XWD)
   return()
 endif()
 
-# Password services that refuse, accept, crash, abort, exit or never answer (each as password.so
-# in a folder of its own).
+# Modules the saver loads in the tests, built whenever it is: password services that refuse, accept, crash,
+# abort, exit or never answer (each as password.so in a folder of its own), the password-change stand-in
+# ("MPR.DLL" is looked up as mpr.so) and the clock the sound tests preload.
+function(mg_e2e_module target source name folder)
+  add_library(${target} MODULE ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/${source})
+  target_compile_definitions(${target} PRIVATE ${ARGN})
+  target_link_libraries(${target} PRIVATE ${CMAKE_DL_LIBS})
+  set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${name}
+                        LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/e2e-modules/${folder})
+  add_dependencies(morgrave ${target})
+endfunction()
 set(MG_E2E_PASSWORD_KINDS refuse accept crash abort exit hang)
 foreach(answer IN LISTS MG_E2E_PASSWORD_KINDS)
   list(FIND MG_E2E_PASSWORD_KINDS ${answer} index)
-  add_library(e2e_password_${answer} MODULE ${CMAKE_CURRENT_LIST_DIR}/password_module.c)
-  target_compile_definitions(e2e_password_${answer} PRIVATE MG_ANSWER=${index})
-  set_target_properties(e2e_password_${answer} PROPERTIES PREFIX "" OUTPUT_NAME password
-                        LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/e2e-modules/${answer})
-  add_dependencies(morgrave e2e_password_${answer})
+  mg_e2e_module(e2e_password_${answer} password_module.c password ${answer} MG_ANSWER=${index})
 endforeach()
+mg_e2e_module(mg_e2e_mpr mpr_module.c mpr mpr)
+mg_e2e_module(e2e_fixed_clock fixed_clock.c fixed_clock .)
 
 set(MG_E2E_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(MG_E2E_ART "${PROJECT_SOURCE_DIR}/res/art")
@@ -28,8 +35,9 @@ function(mg_e2e_test name script timeout)
   add_test(NAME e2e_${name}
            COMMAND ${Python3_EXECUTABLE} ${MG_E2E_DIR}/${script} --exe $<TARGET_FILE:morgrave>
                    --art ${MG_E2E_ART} --modules ${PROJECT_BINARY_DIR}/e2e-modules ${ARGN})
-  set_tests_properties(e2e_${name} PROPERTIES LABELS e2e TIMEOUT ${timeout}
-                      ENVIRONMENT "PYTHONPATH=${PROJECT_SOURCE_DIR}/tests/lib")
+  # Screenshots of the dialogs land in e2e-media/ of the build tree.
+  set_tests_properties(e2e_${name} PROPERTIES LABELS e2e TIMEOUT ${timeout} ENVIRONMENT
+                       "PYTHONPATH=${PROJECT_SOURCE_DIR}/tests/lib;MORGRAVE_MEDIA_DIR=${PROJECT_BINARY_DIR}/e2e-media")
 endfunction()
 
 foreach(case fullscreen_1024 fullscreen_640 fullscreen_1920 fullscreen_depth30 input monitors preview depth8)
@@ -39,27 +47,13 @@ endforeach()
 set_tests_properties(e2e_fullscreen_1024 PROPERTIES RUN_SERIAL TRUE)
 mg_e2e_test(password e2e_password.py 120)
 
-# The password-change module stand-in ("MPR.DLL" is looked up as mpr.so); the settings mode's dialogs,
-# whose screenshots land in e2e-media/ of the build tree.
-add_library(mg_e2e_mpr MODULE ${CMAKE_CURRENT_LIST_DIR}/mpr_module.c)
-target_link_libraries(mg_e2e_mpr PRIVATE mg_warnings)
-set_target_properties(mg_e2e_mpr PROPERTIES PREFIX "" OUTPUT_NAME mpr
-                      LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/e2e-modules/mpr)
-add_dependencies(morgrave mg_e2e_mpr)
 foreach(case defaults stores close nested password)
   mg_e2e_test(settings_${case} settings_dialogs.py 240 --case ${case})
-  set_tests_properties(e2e_settings_${case} PROPERTIES ENVIRONMENT
-                       "PYTHONPATH=${PROJECT_SOURCE_DIR}/tests/lib;MORGRAVE_MEDIA_DIR=${PROJECT_BINARY_DIR}/e2e-media")
 endforeach()
 mg_e2e_test(xscreensaver e2e_xscreensaver.py 120)
 
 # Sound: the saver's own clock fixed like the recorder's, so the recorder's log names the cues.
 if(TARGET morgrave-record)
-  add_library(e2e_fixed_clock MODULE ${CMAKE_CURRENT_LIST_DIR}/fixed_clock.c)
-  set_target_properties(e2e_fixed_clock PROPERTIES PREFIX "" OUTPUT_NAME fixed_clock
-                        LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/e2e-modules)
-  target_link_libraries(e2e_fixed_clock PRIVATE ${CMAKE_DL_LIBS})
-  add_dependencies(morgrave e2e_fixed_clock)
   mg_e2e_test(sound e2e_sound.py 180 --recorder $<TARGET_FILE:morgrave-record>
               --clock ${PROJECT_BINARY_DIR}/e2e-modules/fixed_clock.so)
   set_tests_properties(e2e_sound PROPERTIES RUN_SERIAL TRUE)

@@ -1,6 +1,4 @@
-"""Shared pieces of the desktop, Wine and package tests: a private X server with a private home or Wine
-prefix, screenshots, the resource files' pictures, input through xdotool, windows made with Xlib, checks.
-`harness.py with-xvfb COMMAND...` runs a command on a private X server."""
+"""Shared pieces of the desktop, Wine and package tests: private X servers and homes, screenshots, checks."""
 
 import ctypes
 import os
@@ -76,8 +74,7 @@ def main(name, body, make):
 
 
 class Xvfb:
-    """An X server of its own on the first free display number (-displayfd); `nested` runs that server
-    instead (e.g. Xephyr and its screens) inside the display of `env`."""
+    """An X server on the first free display number; `nested` runs another (Xephyr) inside `env`'s display."""
 
     def __init__(self, width, height, depth=24, nested=None, env=None):
         r, w = os.pipe()
@@ -187,10 +184,8 @@ class Xwd:
         header_size, fmt, self.width, self.height = f[0], f[2], f[4], f[5]
         self.byte_order, self.bpp, self.bytes_per_line, self.visual_class = f[7], f[11], f[12], f[13]
         self.masks, ncolors = f[14:17], f[19]
-        self.colormap = {}
-        for i in range(ncolors):
-            pixel, r, g, b = struct.unpack_from(">IHHH", data, header_size + 12 * i)
-            self.colormap[pixel] = (r >> 8, g >> 8, b >> 8)
+        entries = [struct.unpack_from(">IHHH", data, header_size + 12 * i) for i in range(ncolors)]
+        self.colormap = {e[0]: (e[1] >> 8, e[2] >> 8, e[3] >> 8) for e in entries}
         self.pixels = data[header_size + 12 * ncolors:]
         if fmt != 2 or self.bpp not in (8, 16, 24, 32) or len(self.pixels) < self.bytes_per_line * self.height:
             raise Failure("unexpected screenshot format")
@@ -278,8 +273,7 @@ def centred(w, size=(640, 480)):
 
 
 def saver_up(w, p, bg, seconds=15):
-    """Until the full-screen chamber's first landmark shows (it lies clear of the title); False when
-    the process ended or time ran out."""
+    """Whether the full-screen chamber's first landmark (clear of the title) shows before time runs out."""
     (ax, ay), _ = landmarks(bg)
     ox, oy = centred(w)
     ok = wait_until(lambda: p.poll() is not None or close_colour(w.screenshot().pixel(ox + ax, oy + ay), bg.pixel(ax, ay)),
@@ -322,8 +316,7 @@ def watch_start(w, p, bg, title, seconds):
 
 def loads_no_dialogs(pid):
     """True when the process has neither the dialog module nor GTK mapped (the saver modes)."""
-    with open(f"/proc/{pid}/maps") as f:
-        maps = f.read()
+    maps = "\n".join(read_lines(f"/proc/{pid}/maps"))
     return "morgrave-dialogs" not in maps and "libgtk" not in maps
 
 
@@ -344,8 +337,7 @@ def xlib():
 
 
 class ParentWindow:
-    """A plain top-level window of another X client, like the display settings' preview area or
-    XScreenSaver's window; grey, so that neither black nor white can be mistaken for it."""
+    """A grey top-level window of another X client, like a preview area or XScreenSaver's window."""
 
     def __init__(self, w, x, y, width, height):
         self.xlib = xlib()
@@ -380,14 +372,11 @@ def send_wm_delete(w, window):
 
 
 class PixelProbe:
-    """Reads single pixels of a 24-bit screen straight from the server, fast enough to catch a picture
-    that stays only between two frames (a full screenshot takes far longer)."""
+    """Single pixels of a 24-bit screen, fast enough to see a picture shown between two frames only."""
 
     def __init__(self, w):
         self.xlib = xlib()
         self.dpy = self.xlib.XOpenDisplay(w.x.display.encode())
-        if not self.dpy:
-            raise Failure("cannot open the display")
         self.root, self.depth = self.xlib.XDefaultRootWindow(self.dpy), w.x.depth
 
     def pixel(self, px, py):
@@ -408,10 +397,8 @@ class WineWorld(World):
     """One Wine test's world: an X server, a fresh prefix, C:\\saver with the .scr and chosen helpers."""
 
     def __init__(self, args, width=1024, height=768, depth=24, helpers=()):
-        loader = "/usr/lib/wine/wine"
         try:  # whether this machine starts the 32-bit Wine loader (the kernel may lack 32-bit support)
-            r = subprocess.run([loader, "--version"], capture_output=True, text=True, timeout=30)
-            self.bits = 32 if r.returncode == 0 and r.stdout.startswith("wine") else 64
+            self.bits = 32 if subprocess.run(["/usr/lib/wine/wine", "--version"], capture_output=True, timeout=30).returncode == 0 else 64
         except (OSError, subprocess.TimeoutExpired):
             self.bits = 64
         root = args.get(f"win{self.bits}", "")
@@ -488,14 +475,9 @@ def controls(dump):
     return out
 
 
-def with_xvfb(argv):
-    """Runs a command with DISPLAY set to a private Xvfb and a private HOME; the command's exit code."""
-    s = Session(argv[0], 800, 600)
+if __name__ == "__main__" and sys.argv[1:2] == ["with-xvfb"]:  # a command on a private X server, in a private home
+    world = Session(sys.argv[2], 800, 600)
     try:
-        return subprocess.run(argv, env=s.env).returncode
+        sys.exit(subprocess.run(sys.argv[2:], env=world.env).returncode)
     finally:
-        s.close()
-
-
-if __name__ == "__main__" and sys.argv[1:2] == ["with-xvfb"]:
-    sys.exit(with_xvfb(sys.argv[2:]))
+        world.close()

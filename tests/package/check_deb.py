@@ -1,7 +1,4 @@
-"""The Debian package as a user gets it: built by cpack, lintian clean, installable, every file in
-its place (nothing under /usr/local, the XScreenSaver link resolving), valid desktop and AppStream
-files, icons of their sizes, and the extracted hack running in XScreenSaver's window until SIGTERM.
-The machine's own /usr is never touched: the package is only simulated and extracted."""
+"""The Debian package as a user gets it (only simulated and extracted: the machine's /usr is never touched)."""
 
 import os
 import signal

@@ -58,17 +58,12 @@ int main(int argc, char** argv) {
     if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 4;
     MSG msg;
     while (g_destroyedAt == 0 && GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
-    const DWORD wait = WaitForSingleObject(pi.hProcess, 15000);
-    if (wait == WAIT_OBJECT_0) {
-        DWORD code = 0;
-        GetExitCodeProcess(pi.hProcess, &code);
-        std::printf("ended %lu %lu\n", static_cast<unsigned long>(code),
-                    static_cast<unsigned long>(GetTickCount() - g_destroyedAt));
+    DWORD code = 0;
+    if (WaitForSingleObject(pi.hProcess, 15000) == WAIT_OBJECT_0 && GetExitCodeProcess(pi.hProcess, &code)) {
+        std::printf("ended %lu %lu\n", static_cast<unsigned long>(code), static_cast<unsigned long>(GetTickCount() - g_destroyedAt));
     } else {
         std::printf("still-running\n");
         TerminateProcess(pi.hProcess, 9);
     }
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
     return 0;
 }

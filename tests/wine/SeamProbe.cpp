@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "platform/Dialog.h"
-#include "platform/Registry.h"
 #include "platform/Resources.h"
 #include "platform/Window.h"
 
@@ -147,37 +146,7 @@ void TestDialogs() {
     Check(plat::LoadIcon(128) != 0 && plat::LoadIcon(9999) == 0, "LoadIcon 128, none for a missing id");
 }
 
-// ---- registry ------------------------------------------------------------------------------------
-
-void TestRegistry() {
-    plat::HKey soft = 0, key = 0, missing = 77;
-    Check(plat::RegOpenKeyEx(plat::kHKeyCurrentUser, "Software", KEY_READ | KEY_WRITE, &soft) == plat::kErrorSuccess &&
-              plat::RegCreateKeyEx(soft, "MgSeamProbe\\Sub", KEY_READ | KEY_WRITE, &key) == plat::kErrorSuccess && key != 0,
-          "open HKCU\\Software, create a nested key");
-    const unsigned char eight[8] = {9, 0, 0, 0, 1, 2, 3, 4};
-    unsigned char back[8] = {};
-    std::uint32_t value = 0xAAAAAAAAu, size = 4, type = 0;
-    plat::RegSetValueEx(key, "Long", plat::kRegBinary, eight, 8);
-    Check(plat::RegQueryValueEx(key, "Long", &type, &value, &size) == plat::kErrorMoreData && size == 8 && value == 0xAAAAAAAAu,
-          "8 bytes into 4: ERROR_MORE_DATA, the size, and nothing copied");
-    Check(plat::RegQueryValueEx(key, "Long", &type, back, &size) == plat::kErrorSuccess && size == 8 &&
-              type == plat::kRegBinary && std::memcmp(back, eight, 8) == 0,
-          "read back whole with its type");
-    const std::uint32_t three = 3;
-    size = 4;
-    Check(plat::RegSetValueEx(key, "Pain", plat::kRegDword, &three, 4) == plat::kErrorSuccess &&
-              plat::RegQueryValueEx(key, "Pain", &type, &value, &size) == plat::kErrorSuccess && value == 3 && type == plat::kRegDword,
-          "REG_DWORD round trip");
-    Check(plat::RegQueryValueEx(key, "Missing", nullptr, &value, &size) == plat::kErrorFileNotFound &&
-              plat::RegOpenKeyEx(soft, "MgSeamProbe\\Nope", KEY_READ, &missing) == plat::kErrorFileNotFound && missing == 0,
-          "a missing value or key: ERROR_FILE_NOT_FOUND and no handle");
-    Check(plat::RegCloseKey(key) == plat::kErrorSuccess, "close");
-    RegDeleteKeyA(reinterpret_cast<HKEY>(soft), "MgSeamProbe\\Sub");
-    RegDeleteKeyA(reinterpret_cast<HKEY>(soft), "MgSeamProbe");
-    plat::RegCloseKey(soft);
-}
-
-// ---- resources, system -----------------------------------------------------------------------------
+// ---- resources (the registry is pinned by the start-up case, through the saver itself) -----------------------------------------------------------------------------
 
 void TestResources() {
     const plat::ResData wave = plat::FindResource(plat::kRtWave, 871);
@@ -203,7 +172,6 @@ void TestResources() {
 }  // namespace
 
 int main() {
-    TestRegistry();
     TestResources();
     TestWindows();
     TestDialogs();
