@@ -51,8 +51,7 @@ def case_input(s, c, args):
         act(before)
         p = s.start("s")
         c.check(H.saver_up(s, p, bg), f"saver up after '{before}'")
-        act(harmless)
-        time.sleep(0.7)
+        act(harmless + ";sleep 0.7")
         c.check(p.poll() is None, f"'{harmless}' does not end the saver")
         act(closing)
         rc = H.wait_exit(p, 5)
@@ -140,9 +139,7 @@ def case_depth8(s, c, args):
         # The text line sits in the upper half: black glyphs on white, wider than caption or button.
         c.check(inside.count(H.WHITE) > len(inside) // 2 and inside.count(H.BLACK) > 100 and w > 300,
                 f"black text on a white box {w} wide ({inside.count(H.WHITE)} white, {inside.count(H.BLACK)} black)")
-        s.xdotool("mousemove", x + w // 2, y + h - 28)
-        time.sleep(0.2)
-        s.xdotool("click", 1)
+        s.xdotool("mousemove", x + w // 2, y + h - 28, "sleep", 0.2, "click", 1)
     rc = H.wait_exit(p, 10)
     c.check(rc == 0, f"after OK the process ends (exit code {rc})")
 

@@ -23,9 +23,9 @@ def stored(s):
 
 
 def find_window(s, title, seconds=10):
+    look = lambda: s.run("xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(title)}$").stdout.split()  # noqa: E731
     found = []
-    look = lambda: found.extend(s.run("xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(title)}$").stdout.split())  # noqa
-    return int(found[0]) if H.wait_until(lambda: look() or found, seconds, 0.1) else None
+    return int(found[0]) if H.wait_until(lambda: found.extend(look()) or found, seconds, 0.1) else None
 
 
 def gone(s, title):

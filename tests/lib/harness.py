@@ -398,7 +398,8 @@ class WineWorld(World):
 
     def __init__(self, args, width=1024, height=768, depth=24, helpers=()):
         try:  # whether this machine starts the 32-bit Wine loader (the kernel may lack 32-bit support)
-            self.bits = 32 if subprocess.run(["/usr/lib/wine/wine", "--version"], capture_output=True, timeout=30).returncode == 0 else 64
+            ok = subprocess.run(["/usr/lib/wine/wine", "--version"], capture_output=True, timeout=30).returncode == 0
+            self.bits = 32 if ok else 64
         except (OSError, subprocess.TimeoutExpired):
             self.bits = 64
         root = args.get(f"win{self.bits}", "")

@@ -60,7 +60,8 @@ int main(int argc, char** argv) {
     while (g_destroyedAt == 0 && GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
     DWORD code = 0;
     if (WaitForSingleObject(pi.hProcess, 15000) == WAIT_OBJECT_0 && GetExitCodeProcess(pi.hProcess, &code)) {
-        std::printf("ended %lu %lu\n", static_cast<unsigned long>(code), static_cast<unsigned long>(GetTickCount() - g_destroyedAt));
+        std::printf("ended %lu %lu\n", static_cast<unsigned long>(code),
+                    static_cast<unsigned long>(GetTickCount() - g_destroyedAt));
     } else {
         std::printf("still-running\n");
         TerminateProcess(pi.hProcess, 9);

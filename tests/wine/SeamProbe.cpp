@@ -146,7 +146,7 @@ void TestDialogs() {
     Check(plat::LoadIcon(128) != 0 && plat::LoadIcon(9999) == 0, "LoadIcon 128, none for a missing id");
 }
 
-// ---- resources (the registry is pinned by the start-up case, through the saver itself) -----------------------------------------------------------------------------
+// ---- resources (the registry is pinned by the start-up case, through the saver itself) -----------
 
 void TestResources() {
     const plat::ResData wave = plat::FindResource(plat::kRtWave, 871);
