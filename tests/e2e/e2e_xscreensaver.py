@@ -1,6 +1,5 @@
 """The saver as an XScreenSaver hack: drawing in the daemon's window, SIGTERM, refusing bad window ids."""
 
-import os
 import signal
 import sys
 import time
