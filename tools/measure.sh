@@ -24,8 +24,8 @@ if [[ ! -x $exe ]]; then
 fi
 exec python3 - "$exe" "$size" "$seconds" "res/art" "$hacks" <<'PY'
 import os, shutil, statistics, subprocess, sys, time
-sys.path.insert(0, "tests/e2e")
-import e2e_lib as L
+sys.path.insert(0, "tests/lib")
+import harness as L
 
 exe, size, seconds, art, hacks = sys.argv[1], sys.argv[2], float(sys.argv[3]), sys.argv[4].split(";"), sys.argv[5]
 w, h = (int(v) for v in size.split("x"))

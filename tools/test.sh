@@ -18,7 +18,7 @@ if [[ -f cmake/mingw-i686.cmake ]]; then
   cmake --preset win32 >/dev/null
   cmake --build --preset win32
   # A kernel without 32-bit support cannot start 32-bit Wine: the Wine tests then run the same
-  # sources built for 64-bit Windows (tests/wine/wine_lib.py picks the build).
+  # sources built for 64-bit Windows (tests/lib/harness.py picks the build).
   if ! /usr/lib/wine/wine --version >/dev/null 2>&1 && [[ -f cmake/mingw-x86_64.cmake ]]; then
     echo "== Windows build for the Wine tests (MinGW-w64 x86_64; this machine runs no 32-bit programs)"
     cmake --preset win64 >/dev/null

@@ -6,10 +6,8 @@
 /* One line per call: "provider handle reserved1 reserved2". */
 unsigned int PwdChangePasswordA(const char* provider, uintptr_t owner, unsigned int r1, unsigned int r2) {
     const char* path = getenv("MORGRAVE_MPR_LOG");
-    if (path == NULL) return 0;
-    FILE* f = fopen(path, "a");
-    if (f == NULL) return 0;
-    fprintf(f, "%s %lu %u %u\n", provider ? provider : "(null)", (unsigned long)owner, r1, r2);
-    fclose(f);
+    FILE* f = path ? fopen(path, "a") : NULL;
+    if (f) fprintf(f, "%s %lu %u %u\n", provider ? provider : "(null)", (unsigned long)owner, r1, r2);
+    if (f) fclose(f);
     return 0;
 }

@@ -8,12 +8,10 @@
 
 int VerifyScreenSavePwd(uintptr_t hwnd) {
     const char* path = getenv("MORGRAVE_TEST_PASSWORD_LOG");
-    if (path && *path) {
-        FILE* f = fopen(path, "a");
-        if (f) {
-            fprintf(f, "verify %lu -> %d pid %d\n", (unsigned long)hwnd, MG_ANSWER, (int)getpid());
-            fclose(f);
-        }
+    FILE* f = path && *path ? fopen(path, "a") : NULL;
+    if (f) {
+        fprintf(f, "verify %lu -> %d pid %d\n", (unsigned long)hwnd, MG_ANSWER, (int)getpid());
+        fclose(f);
     }
     switch (MG_ANSWER) {
         case 2: *(volatile int*)0 = 1; break;

@@ -1,457 +1,273 @@
-"""Settings and password modes on Xvfb: the three dialogs driven with xdotool, and what gets stored."""
+"""Settings and password-change modes on Xvfb: the three dialogs driven with xdotool, and what gets stored."""
 
 import os
 import re
-import subprocess
 import sys
 import time
 
-import e2e_lib as L
+import harness as H
 
-SETTINGS_TITLE = "Morgrave Viduzev Glimmerfiend"
-CREDITS_TITLE = "Torturers"
-LEGAL_TITLE = "Legalities"
-SETTINGS_KEY = r"HKEY_CURRENT_USER\Software\Tarnwick Productions Ltd\morgrave\Settings"
+SETTINGS, CREDITS, LEGAL = "Morgrave Viduzev Glimmerfiend", "Torturers", "Legalities"
 
 
-# ---- the settings store, as the saver left it ------------------------------------------------------
-
-def stored_settings(s):
+def stored(s):
     """{name: signed value} of the Settings key's REG_DWORD values in the store file."""
-    try:
-        with open(s.registry) as f:
-            text = f.read()
-    except FileNotFoundError:
-        return {}
     values, inside = {}, False
-    for line in text.splitlines():
-        line = line.strip()
+    for line in map(str.strip, H.read_lines(s.registry)):
         if line.startswith("["):
-            inside = line == "[" + SETTINGS_KEY + "]"
-            continue
+            inside = line.lower().endswith(r"\morgrave\settings]")
         m = re.match(r'^"([^"]+)"=dword:([0-9a-fA-F]{1,8})$', line)
         if inside and m:
-            v = int(m.group(2), 16)
-            values[m.group(1)] = v - (1 << 32) if v >= 1 << 31 else v
+            values[m[1]] = int(m[2], 16) - (1 << 32 if int(m[2], 16) >= 1 << 31 else 0)
     return values
 
 
-# ---- windows ---------------------------------------------------------------------------------------
-
-def visible(s, title):
-    return [int(w) for w in s.run("xdotool", "search", "--onlyvisible", "--name", "^" + re.escape(title) + "$").stdout.split()]
-
-
 def find_window(s, title, seconds=10):
+    look = lambda: s.run("xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(title)}$").stdout.split()  # noqa: E731
     found = []
-
-    def look():
-        found[:] = visible(s, title)
-        return bool(found)
-
-    return found[0] if L.wait_until(look, seconds, 0.1) else None
+    return int(found[0]) if H.wait_until(lambda: found.extend(look()) or found, seconds, 0.1) else None
 
 
-def gone(s, title, seconds=5):
-    return L.wait_until(lambda: not visible(s, title), seconds, 0.1)
+def gone(s, title):
+    return H.wait_until(lambda: find_window(s, title, 0) is None, 5, 0.1)
 
 
-class Geometry:
-    def __init__(self, s, wid):
-        out = s.run("xdotool", "getwindowgeometry", "--shell", str(wid)).stdout
-        v = dict(line.split("=", 1) for line in out.split() if "=" in line)
-        self.x, self.y, self.w, self.h = (int(v.get(k, 0)) for k in ("X", "Y", "WIDTH", "HEIGHT"))
-
-    def centre(self):
-        return self.x + self.w // 2, self.y + self.h // 2
-
-    def at(self, fx, fy_from_bottom):
-        """A point at a fraction of the width, and some pixels above the bottom edge."""
-        return self.x + int(self.w * fx), self.y + self.h - fy_from_bottom
-
-
-def focus(s, wid):
-    s.xdotool("windowfocus", "--sync", wid)
-    time.sleep(0.1)
+def centre(g):
+    return g[0] + g[2] // 2, g[1] + g[3] // 2
 
 
 def keys(s, *names):
-    for k in names:
-        s.xdotool("key", k)
-        time.sleep(0.08)
+    s.xdotool("key", "--delay", 80, *names, "sleep", 0.08)
 
 
-def label_crop(s, g):
-    """The part of the settings dialog where the level's name stands (left of the slider, inside the
-    group box): nothing else there changes, so a different crop is a different name."""
-    shot = s.screenshot()
-    return shot.region_hash(g.x + int(g.w * 0.045), g.y + int(g.h * 0.42), g.x + int(g.w * 0.203),
-                            g.y + int(g.h * 0.68))
+def click(s, x, y, button=1):
+    s.xdotool("mousemove", x, y, "sleep", 0.2, "click", button, "sleep", 0.2)
 
 
-def stable_label(s, g, seconds=3):
-    """The label once the freshly shown dialog has been drawn: the same crop twice in a row."""
-    crops = [label_crop(s, g)]
-
-    def settled():
-        time.sleep(0.1)
-        crops.append(label_crop(s, g))
-        return crops[-1] == crops[-2]
-
-    L.wait_until(settled, seconds, 0.0)
-    return crops[-1]
+def focus(s, wid):
+    s.xdotool("windowfocus", "--sync", wid, "sleep", 0.1)
 
 
-def wait_label(s, g, old, seconds=3):
-    """The label after a move: waits until it differs from `old` (or time runs out)."""
-    crop = [old]
-
-    def changed():
-        crop[0] = label_crop(s, g)
-        return crop[0] != old
-
-    L.wait_until(changed, seconds, 0.05)
-    return crop[0]
-
-
-def save_window_picture(s, wid, name, media_dir):
-    if not media_dir:
-        return
-    os.makedirs(media_dir, exist_ok=True)
-    xwd = subprocess.run(["xwd", "-silent", "-id", str(wid)], env=s.env, capture_output=True, timeout=30).stdout
-    subprocess.run(["convert", "xwd:-", os.path.join(media_dir, name)], input=xwd, env=s.env, timeout=30)
-
-
-def send_wm_delete(s, wid):
-    """What a window manager sends when the user clicks its close box: WM_DELETE_WINDOW."""
-    code = (
-        "import ctypes,sys\n"
-        "x=ctypes.CDLL('libX11.so.6')\n"
-        "x.XOpenDisplay.restype=ctypes.c_void_p; x.XOpenDisplay.argtypes=[ctypes.c_char_p]\n"
-        "x.XInternAtom.restype=ctypes.c_ulong; x.XInternAtom.argtypes=[ctypes.c_void_p,ctypes.c_char_p,ctypes.c_int]\n"
-        "class Ev(ctypes.Structure):\n"
-        " _fields_=[('type',ctypes.c_int),('serial',ctypes.c_ulong),('send_event',ctypes.c_int),"
-        "('display',ctypes.c_void_p),('window',ctypes.c_ulong),('message_type',ctypes.c_ulong),"
-        "('format',ctypes.c_int),('l',ctypes.c_long*5),('pad',ctypes.c_char*96)]\n"
-        "d=x.XOpenDisplay(None); w=int(sys.argv[1])\n"
-        "e=Ev(); e.type=33; e.display=d; e.window=w; e.format=32\n"
-        "e.message_type=x.XInternAtom(d,b'WM_PROTOCOLS',0); e.l[0]=x.XInternAtom(d,b'WM_DELETE_WINDOW',0)\n"
-        "x.XSendEvent.argtypes=[ctypes.c_void_p,ctypes.c_ulong,ctypes.c_int,ctypes.c_long,ctypes.c_void_p]\n"
-        "x.XSendEvent(d,w,0,0,ctypes.byref(e)); x.XSync.argtypes=[ctypes.c_void_p,ctypes.c_int]; x.XSync(d,0)\n")
-    subprocess.run([sys.executable, "-c", code, str(wid)], env=s.env, timeout=30)
+def save_picture(s, wid, name):
+    """The dialog as a picture in $MORGRAVE_MEDIA_DIR, for the documentation."""
+    if os.environ.get("MORGRAVE_MEDIA_DIR"):
+        os.makedirs(os.environ["MORGRAVE_MEDIA_DIR"], exist_ok=True)
+        s.run("sh", "-c", f"xwd -silent -id {wid} | convert xwd:- {os.path.join(os.environ['MORGRAVE_MEDIA_DIR'], name)}")
 
 
 class Dialog:
     """One run of the saver in the settings mode, up to its settings dialog."""
 
     def __init__(self, s, c, *args, store=None):
-        if store is not None:
-            s.write_registry(settings=store)
-        elif os.path.exists(s.registry):
-            os.remove(s.registry)
+        s.write_registry(settings=store)  # none: an empty store
         self.s, self.c = s, c
         s.xdotool("mousemove", 1, 1)
         self.proc = s.start(*args)
-        self.wid = find_window(s, SETTINGS_TITLE)
+        self.wid = find_window(s, SETTINGS)
         if self.wid is None:
-            raise L.Failure("the settings dialog did not appear")
+            raise H.Failure("the settings dialog did not appear")
         time.sleep(0.3)
-        self.g = Geometry(s, self.wid)
+        self.g = s.geometry(self.wid)
         focus(s, self.wid)
-        self.label = stable_label(s, self.g)
+        crops = [self.crop()]  # the level's name once the dialog has been drawn: the same crop twice
+        H.wait_until(lambda: time.sleep(0.1) or crops.append(self.crop()) or crops[-1] == crops[-2], 3, 0.0)
+        self.label = crops[-1]
 
-    def to_slider(self):
-        keys(self.s, "Tab", "Tab", "Tab")  # OK (first), Cancel, "The Damned", the slider
+    def at(self, fx, fy):
+        """A point at fractions of the dialog's width and height."""
+        return self.g[0] + int(self.g[2] * fx), self.g[1] + int(self.g[3] * fy)
 
-    def move(self, key):
-        old = self.label
-        keys(self.s, key)
-        self.label = wait_label(self.s, self.g, old)
+    def above(self, fx, pixels):
+        """A point at a fraction of the width, `pixels` above the bottom edge (the controls keep their height)."""
+        return self.g[0] + int(self.g[2] * fx), self.g[1] + self.g[3] - pixels
+
+    def crop(self):
+        """Where the level's name stands (left of the slider, in the group box): nothing else there changes."""
+        return self.s.screenshot().region_hash(*self.at(0.045, 0.42), *self.at(0.203, 0.68))
+
+    def wait_label(self, old):
+        """The name after a move: the first crop that differs from `old` (or the last when time runs out).
+        Quick: a press held on the slider for long turns GTK's fine-tuning on."""
+        crops = [old]
+        H.wait_until(lambda: crops.append(self.crop()) or crops[-1] != old, 3, 0.05)
+        self.label = crops[-1]
         return self.label
 
+    def move(self, *key_names):
+        old = self.label
+        keys(self.s, *key_names)
+        return self.wait_label(old)
+
     def finish(self, what, quiet=True):
-        code = L.wait_exit(self.proc, 10)
-        self.c.check(code == 0, f"{what}: the process ended after the dialog (exit code {code})")
-        out = self.proc.stdout.read().decode(errors="replace") if code is not None else ""
-        # GTK itself complains when another client destroys its window; that case skips this.
-        if quiet:
-            self.c.check("critical" not in out.lower() and "warning" not in out.lower(),
-                         f"{what}: no toolkit warnings: {out.strip()[:200]!r}")
-        return stored_settings(self.s)
+        code = H.wait_exit(self.proc, 10)
+        out = self.proc.stdout.read().lower() if code is not None else ""
+        # GTK itself complains when another client destroys its window; that case skips the warnings.
+        self.c.check(code == 0 and (not quiet or ("critical" not in out and "warning" not in out)),
+                     f"{what}: the process ended after the dialog (exit code {code}), no toolkit warnings")
+        return stored(self.s)
 
 
-def stores(s, c, arg, store, key_names, want, what):
-    """A dialog over `store`, these keys, then the values stored must include `want`."""
-    d = Dialog(s, c, arg, store=store)
-    keys(s, *key_names)
-    v = d.finish(what)
-    c.check(all(v.get(k) == x for k, x in want.items()), f"{what}: stores {want}: {v}")
+TO_SLIDER = ("Tab", "Tab", "Tab")  # OK (first), Cancel, "The Damned", the slider
+# (mode, store, keys, what the store must then hold): Pain outside 1..4, check boxes other than 0/1.
+STORES = (
+    ("-C", None, TO_SLIDER + ("Left", "Tab", "space", "Return"), {"Enable sound": 1, "Pain": 2, "Subliminals": 0}),
+    ("/c", {"Enable sound": 1, "Pain": 9, "Subliminals": 1}, ("Return",), {"Pain": 4}),
+    ("c", {"Enable sound": 1, "Pain": 0, "Subliminals": 1}, TO_SLIDER + ("Right", "Left", "Return"), {"Pain": 1}),
+    ("/C", {"Enable sound": 1, "Pain": -3 & 0xFFFFFFFF, "Subliminals": 1}, ("Return",), {"Pain": 1}),
+    ("/c", {"Enable sound": 7, "Pain": 3, "Subliminals": 2}, ("Escape",), {"Enable sound": 0, "Pain": 3, "Subliminals": 2}),
+    ("/c", {"Enable sound": 7, "Pain": 3, "Subliminals": 2}, ("Return",), {"Enable sound": 0, "Subliminals": 1}),
+    ("/c", {"Enable sound": 0, "Pain": 2, "Subliminals": 1}, ("Tab", "Tab", "space", "Tab", "Tab", "space", "Return"),
+     {"Enable sound": 1, "Pain": 2, "Subliminals": 0}),
+    ("/c", {"Enable sound": 1, "Pain": 2, "Subliminals": 1}, ("Tab", "Tab", "space", "Return"), {"Enable sound": 0}),
+)
 
 
-# ---- the groups of checks ----------------------------------------------------------------------------
-
-def case_defaults(s, c, media):
+def case_defaults(s, c, args):
     d = Dialog(s, c)  # no argument: the settings mode
-    c.check(d.g.w > 300 and d.g.h > 80, f"settings dialog {d.g.w}x{d.g.h} at ({d.g.x},{d.g.y})")
-    cx, cy = d.g.centre()
-    c.check(abs(cx - s.x.width // 2) <= 2 and abs(cy - s.x.height // 2) <= 25,
-            "settings dialog centred on the screen")
-    save_window_picture(s, d.wid, "settings.png", media)
+    cx, cy = centre(d.g)
+    c.check(d.g[2] > 300 and d.g[3] > 80 and abs(cx - s.x.width // 2) <= 2 and abs(cy - s.x.height // 2) <= 25,
+            f"settings dialog {d.g} centred on the screen")
+    save_picture(s, d.wid, "settings.png")
     twisted = d.label
-    d.to_slider()
-    terrible = d.move("Right")
-    c.check(terrible != twisted, "Right arrow renames the level at once (Twisted -> Terrible)")
+    terrible = d.move(*TO_SLIDER, "Right")
     keys(s, "Right")
     time.sleep(0.3)
-    c.check(label_crop(s, d.g) == terrible, "the slider stops at 4")
-    tame = d.move("Home")
-    tortuous = d.move("Right")
-    back = d.move("Right")
-    c.check(len({tame, tortuous, twisted, terrible}) == 4, "four different names for the four levels")
-    c.check(back == twisted, "back at 3 the name is Twisted again")
+    c.check(terrible != twisted and d.crop() == terrible, "Right renames the level at once (Twisted -> Terrible), stops at 4")
+    names = [d.move("Home"), d.move("Right"), d.move("Right")]
+    c.check(len({*names[:2], twisted, terrible}) == 4 and names[2] == twisted, "four names for four levels, 3 is Twisted")
     keys(s, "Return")  # the slider has the focus: Enter is the default button, OK
     v = d.finish("defaults, Enter")
-    c.check(v == {"Enable sound": 1, "Pain": 3, "Subliminals": 1},
-            f"OK on the defaults stores both boxes checked and 3: {v}")
+    c.check(v == {"Enable sound": 1, "Pain": 3, "Subliminals": 1}, f"OK on the defaults stores both boxes and 3: {v}")
 
-    stores(s, c, "-C", None, ["Tab", "Tab", "Tab", "Left", "Tab", "space", "Return"],  # the slider down, "Mystery" off
-           {"Enable sound": 1, "Pain": 2, "Subliminals": 0}, "-C, OK")
-
-    # The mouse: a press on the trough's left end jumps there, dragging past the right end
-    # renames the level on the way, and a click on "The Damned" unchecks it.
+    # The mouse: a press on the trough's left end jumps there, dragging past the right end renames the
+    # level on the way, and a click on "The Damned" unchecks it.
     d = Dialog(s, c, "c")
-    tx0, ty = d.g.at(0.235, 64)
-    tx1, _ = d.g.at(0.62, 64)
-    s.xdotool("mousemove", tx0, ty)
+    (x0, y), (x1, _) = d.above(0.235, 64), d.above(0.62, 64)
+    s.xdotool("mousemove", x0, y)
     time.sleep(0.2)
     s.xdotool("mousedown", 1)
-    c.check(wait_label(s, d.g, twisted) == tame, "pressing the trough's left end shows Tame at once")
-    for x in range(tx0, tx1 + 1, 12):
-        s.xdotool("mousemove", x, ty)
+    c.check(d.wait_label(twisted) == names[0], "pressing the trough's left end shows Tame at once")
+    for x in range(x0, x1 + 1, 12):
+        s.xdotool("mousemove", x, y)
         time.sleep(0.03)
-    c.check(wait_label(s, d.g, tame) == terrible, "dragging to the right end shows Terrible")
+    c.check(d.wait_label(names[0]) == terrible, "dragging to the right end shows Terrible")
     s.xdotool("mouseup", 1)
-    bx, by = d.g.at(0.635, 81)
-    s.xdotool("mousemove", bx, by)
-    time.sleep(0.2)
-    s.xdotool("click", 1)
-    time.sleep(0.2)
+    click(s, *d.above(0.635, 81))
     keys(s, "Return")
     v = d.finish("mouse, OK")
     c.check(v == {"Enable sound": 0, "Pain": 4, "Subliminals": 1}, f"OK stores what the mouse set: {v}")
 
 
-def level_names(s, d):
-    """The four names' crops, read by moving the focused slider through 1..4 (leaves it at 4)."""
-    names = [d.move("Home")]
-    for _ in range(3):
-        names.append(d.move("Right"))
-    return names
 
-
-def case_pain(s, c, media):
-    store = {"Enable sound": 1, "Pain": 9, "Subliminals": 1}
-    d = Dialog(s, c, "/c", store=store)
-    weird = d.label
-    d.to_slider()
-    below = d.move("Left")  # shown at 4, one step down is 3
-    names = level_names(s, d)
-    c.check(len(set(names)) == 4, "four distinct level names")
-    c.check(weird not in names, "stored Pain 9 is named Weird, none of the four")
-    c.check(below == names[2], "stored 9 shows the slider at 4: one step left is Twisted")
+def case_stores(s, c, args):
+    # Out of range: a stored 9 is named Weird and shows the slider at 4, a stored 0 at 1.
+    d = Dialog(s, c, "/c", store={"Enable sound": 1, "Pain": 9, "Subliminals": 1})
+    weird, below = d.label, d.move(*TO_SLIDER, "Left")
+    names = [d.move("Home"), d.move("Right"), d.move("Right"), d.move("Right")]
+    c.check(len(set(names)) == 4 and weird not in names and below == names[2], "stored 9: Weird, the slider at 4")
     keys(s, "Escape")
-    v = d.finish("Pain 9, Escape")
-    c.check(v.get("Pain") == 9, f"Cancel keeps Pain 9: {v}")
-
-    stores(s, c, "/c", store, ["Return"], {"Pain": 4}, "Pain 9, Enter (the slider's end)")
-
-    d = Dialog(s, c, "c", store=dict(store, Pain=0))
-    c.check(d.label == weird, "stored Pain 0 is named Weird")
-    d.to_slider()
-    up = d.move("Right")
-    c.check(up == names[1], "stored 0 shows the slider at 1: one step right is Tortuous")
-    keys(s, "Left", "Return")
-    v = d.finish("Pain 0, Enter")
-    c.check(v.get("Pain") == 1, f"OK stores 1 for a stored 0: {v}")
-
-    d = Dialog(s, c, "/C", store=dict(store, Pain=-3 & 0xFFFFFFFF))  # the store holds 32-bit words
-    c.check(d.label == weird, "stored Pain -3 is named Weird")
-    keys(s, "Return")
-    v = d.finish("Pain -3, Enter")
-    c.check(v.get("Pain") == 1, f"OK stores 1 for a stored -3: {v}")
+    c.check(d.finish("Pain 9, Escape").get("Pain") == 9, "Cancel keeps Pain 9")
+    d = Dialog(s, c, "c", store={"Enable sound": 1, "Pain": 0, "Subliminals": 1})
+    c.check(d.label == weird and d.move(*TO_SLIDER, "Right") == names[1], "stored 0: Weird, the slider at 1")
+    keys(s, "Escape")
+    d.finish("Pain 0, Escape")
+    for mode, store, key_names, want in STORES:
+        d = Dialog(s, c, mode, store=store)
+        keys(s, *key_names)
+        v = d.finish(f"{mode} {store} {key_names}")
+        c.check(all(v.get(k) == x for k, x in want.items()), f"stores {want}: {v}")
 
 
-def case_checkboxes(s, c, media):
-    # A stored 7 shows unchecked and even Cancel stores 0; a stored 2 survives Cancel, OK gives 1.
-    store = {"Enable sound": 7, "Pain": 3, "Subliminals": 2}
-    stores(s, c, "/c", store, ["Escape"], {"Enable sound": 0, "Pain": 3, "Subliminals": 2}, "sound 7, Escape")
-    stores(s, c, "/c", store, ["Return"], {"Enable sound": 0, "Subliminals": 1}, "sound 7, Enter")
-    stores(s, c, "/c", {"Enable sound": 0, "Pain": 2, "Subliminals": 1},
-           ["Tab", "Tab", "space", "Tab", "Tab", "space", "Return"],  # both boxes toggled
-           {"Enable sound": 1, "Pain": 2, "Subliminals": 0}, "both toggled, Enter")
-
-
-def case_close(s, c, media):
+def case_close(s, c, args):
     store = {"Enable sound": 1, "Pain": 2, "Subliminals": 1}
-
-    def changed_then(close, what, quiet=True):
+    closes = (("Escape", lambda d: keys(s, "Escape")),
+              ("the close box", lambda d: click(s, d.g[0] + d.g[2] - 20, d.g[1] + 20)),  # at the title bar's right end
+              ("WM_DELETE_WINDOW", lambda d: H.send_wm_delete(s, d.wid)),
+              ("Alt+F4", lambda d: keys(s, "alt+F4")), ("the menu's Close item", lambda d: keys(s, "alt+space", "Return")),
+              ("another client destroying the window", lambda d: s.xdotool("windowclose", d.wid)))
+    for what, close in closes:
         d = Dialog(s, c, "/c", store=store)
-        d.to_slider()
         before = d.label
-        c.check(d.move("Right") != before, f"{what}: the slider moved first")
+        c.check(d.move(*TO_SLIDER, "Right") != before, f"{what}: the slider moved first")
         keys(s, "Tab", "space")  # "Mystery" unchecked: Cancel must drop both changes
         close(d)
-        v = d.finish(what, quiet)
+        v = d.finish(what, quiet=not what.startswith("another"))
         c.check(v == store, f"{what} is Cancel: the store is unchanged: {v}")
 
-    changed_then(lambda d: keys(s, "Escape"), "Escape")
 
-    def close_box(d):
-        # The dialog's own title bar: its close box sits at the right end.
-        x, y = d.g.x + d.g.w - 20, d.g.y + 20
-        s.xdotool("mousemove", x, y)
-        time.sleep(0.2)
-        s.xdotool("click", 1)
-
-    changed_then(close_box, "the close box")
-    changed_then(lambda d: send_wm_delete(s, d.wid), "the window manager's close (WM_DELETE_WINDOW)")
-    changed_then(lambda d: keys(s, "alt+F4"), "Alt+F4")
-    changed_then(lambda d: keys(s, "alt+space", "Return"), "the menu's Close item")
-    changed_then(lambda d: s.xdotool("windowclose", d.wid), "another client destroying the window", quiet=False)
-
-    stores(s, c, "/c", store, ["Tab", "Tab", "space", "Return"],  # Enter with the focus on a check box: OK
-           dict(store, **{"Enable sound": 0}), "Enter")
+def open_nested(s, c, d, title, steps, what):
+    """Opens a nested dialog from the settings dialog; its window, or None."""
+    focus(s, d.wid)
+    steps()
+    wid = find_window(s, title, 5)
+    c.check(wid is not None, f"{what} opens the {title} dialog")
+    if wid is not None:
+        time.sleep(0.3)
+        g = s.geometry(wid)
+        c.check(abs(centre(g)[0] - centre(d.g)[0]) <= 6 and abs(centre(g)[1] - centre(d.g)[1]) <= 30,
+                f"{title} centred on the settings dialog ({centre(g)} vs {centre(d.g)})")
+        focus(s, wid)
+    return wid
 
 
-def case_nested(s, c, media):
+def case_nested(s, c, args):
     store = {"Enable sound": 0, "Pain": 2, "Subliminals": 1}
     d = Dialog(s, c, "/c", store=store)
-    initial_label = d.label
-    ok_x, ok_y = d.g.at(0.89, 18)  # the OK button, right of where the credits dialog will stand
-    settings_centre = d.g.centre()
-
-    # "Credits..." by the keyboard: the sixth tab stop.
-    keys(s, "Tab", "Tab", "Tab", "Tab", "Tab", "Return")
-    cw = find_window(s, CREDITS_TITLE, 5)
-    c.check(cw is not None, "Credits... opens the credits dialog")
-    if cw is None:
-        return
-    time.sleep(0.3)
-    cg = Geometry(s, cw)
-    cx, cy = cg.centre()
-    c.check(abs(cx - settings_centre[0]) <= 6 and abs(cy - settings_centre[1]) <= 30,
-            f"credits centred on the settings dialog ({cx},{cy}) vs {settings_centre}")
-    save_window_picture(s, cw, "credits.png", media)
-    # The settings dialog takes no input meanwhile: a click on its OK button does nothing.
-    s.xdotool("mousemove", ok_x, ok_y)
-    time.sleep(0.2)
-    s.xdotool("click", 1)
-    time.sleep(0.5)
-    c.check(d.proc.poll() is None and find_window(s, SETTINGS_TITLE, 1) is not None,
-            "a click on the settings dialog while the credits are up does nothing")
-    focus(s, cw)
-    keys(s, "Return")  # "Okay"
-    c.check(gone(s, CREDITS_TITLE), "Okay closes the credits")
-
-    # The same dialog from the system menu's stand-in: a right click on the dialog.
-    focus(s, d.wid)
-    gx, gy = d.g.x + int(d.g.w * 0.12), d.g.y + int(d.g.h * 0.38)  # the group box's edge, no control
-    s.xdotool("mousemove", gx, gy)
-    time.sleep(0.2)
-    s.xdotool("click", 3)
-    time.sleep(0.5)
-    keys(s, "Down", "Return")  # Close, then the credits item
-    cw = find_window(s, CREDITS_TITLE, 5)
-    c.check(cw is not None, "the menu's credits item opens the credits dialog")
+    label = d.label
+    menu = lambda *k: (click(s, *d.at(0.12, 0.38), button=3), time.sleep(0.3), keys(s, *k))  # noqa: E731 group box edge
+    cw = open_nested(s, c, d, CREDITS, lambda: keys(s, "Tab", "Tab", "Tab", "Tab", "Tab", "Return"), "Credits...")
     if cw is not None:
-        c.check(Geometry(s, cw).centre() == (cx, cy), "at the same place")
+        save_picture(s, cw, "credits.png")
+        # The settings dialog takes no input meanwhile: a click on its OK button does nothing.
+        click(s, *d.above(0.89, 18))
+        c.check(d.proc.poll() is None and find_window(s, SETTINGS, 1) is not None, "the settings dialog ignores clicks")
         focus(s, cw)
+        keys(s, "Return")  # "Okay"
+        c.check(gone(s, CREDITS), "Okay closes the credits")
+    if open_nested(s, c, d, CREDITS, lambda: menu("Down", "Return"), "the right-click menu's credits item"):
         keys(s, "Escape")
-        c.check(gone(s, CREDITS_TITLE), "Escape closes the credits")
-
-    # "Legal..." by the keyboard, then its text.
-    focus(s, d.wid)
-    keys(s, "Tab")  # the focus was left on "Credits...": the next tab stop is "Legal..."
-    keys(s, "Return")
-    lw = find_window(s, LEGAL_TITLE, 5)
-    c.check(lw is not None, "Legal... opens the legal dialog")
+        c.check(gone(s, CREDITS), "Escape closes the credits")
+    lw = open_nested(s, c, d, LEGAL, lambda: keys(s, "Tab", "Return"), "Legal...")  # the tab stop after Credits...
     if lw is not None:
-        time.sleep(0.3)
-        lg = Geometry(s, lw)
-        save_window_picture(s, lw, "legal.png", media)
-        lx, ly = lg.centre()
-        c.check(abs(lx - settings_centre[0]) <= 6, "legal centred on the settings dialog")
-        text = (lg.x + int(lg.w * 0.08), lg.y + int(lg.h * 0.2), lg.x + int(lg.w * 0.9), lg.y + int(lg.h * 0.8))
+        save_picture(s, lw, "legal.png")
+        g = s.geometry(lw)
+        text = (g[0] + int(g[2] * 0.08), g[1] + int(g[3] * 0.2), g[0] + int(g[2] * 0.9), g[1] + int(g[3] * 0.8))
         top = s.screenshot().region_hash(*text)
-        focus(s, lw)
         keys(s, "Tab")  # from "Bored?" to the text
         s.xdotool("type", "--delay", "50", "xyz")
         keys(s, "ctrl+Home")
         time.sleep(0.3)
         c.check(s.screenshot().region_hash(*text) == top, "the text starts at the top and typing changes nothing")
         keys(s, "Page_Down", "Page_Down")
-        c.check(L.wait_until(lambda: s.screenshot().region_hash(*text) != top, 3, 0.1), "the text scrolls")
+        c.check(H.wait_until(lambda: s.screenshot().region_hash(*text) != top, 3, 0.1), "the text scrolls")
         keys(s, "Escape")
-        c.check(gone(s, LEGAL_TITLE), "Escape closes the legal dialog")
-
-    # The legal item through Alt+Space.
-    focus(s, d.wid)
-    keys(s, "alt+space")
-    time.sleep(0.4)
-    keys(s, "Down", "Down", "Return")
-    lw = find_window(s, LEGAL_TITLE, 5)
-    c.check(lw is not None, "Alt+Space and the menu's legal item open the legal dialog")
-    if lw is not None:
-        focus(s, lw)
+        c.check(gone(s, LEGAL), "Escape closes the legal dialog")
+    if open_nested(s, c, d, LEGAL, lambda: (keys(s, "alt+space"), time.sleep(0.4), keys(s, "Down", "Down", "Return")),
+                   "Alt+Space and the menu's legal item"):
         keys(s, "Return")
-        c.check(gone(s, LEGAL_TITLE), "Bored? closes the legal dialog")
-
+        c.check(gone(s, LEGAL), "Bored? closes the legal dialog")
     focus(s, d.wid)
     time.sleep(0.2)
-    c.check(label_crop(s, d.g) == initial_label, "the settings dialog is unchanged after the nested dialogs")
+    c.check(d.crop() == label, "the settings dialog is unchanged after the nested dialogs")
     keys(s, "Escape")
-    v = d.finish("after the nested dialogs, Escape")
-    c.check(v == store, f"the store is unchanged: {v}")
+    c.check(d.finish("after the nested dialogs, Escape") == store, "the store is unchanged")
 
 
-def case_password(s, c, media, modules):
+def case_password(s, c, args):
+    modules = os.path.join(args["modules"], "mpr")
     log = os.path.join(s.home, "mpr.log")
     p = s.start("/a", "1234", env={"MORGRAVE_MODULE_DIR": modules, "MORGRAVE_MPR_LOG": log})
-    code = L.wait_exit(p, 10)
-    c.check(code is not None, "the a mode with a module ends")
-    try:
-        with open(log) as f:
-            lines = f.read().splitlines()
-    except FileNotFoundError:
-        lines = []
-    c.check(lines == ["SCRSAVE 1234 0 0"], f"PwdChangePasswordA got SCRSAVE, the handle, 0, 0: {lines}")
-    c.check(find_window(s, SETTINGS_TITLE, 0.2) is None, "no dialog of our own")
-
+    c.check(H.wait_exit(p, 10) is not None and H.read_lines(log) == ["SCRSAVE 1234 0 0"],
+            f"PwdChangePasswordA got SCRSAVE, the handle, 0, 0: {H.read_lines(log)}")
+    c.check(find_window(s, SETTINGS, 0.2) is None, "no dialog of our own")
     p = s.start("-a", "77")  # the session's module folder is empty
-    code = L.wait_exit(p, 10)
-    c.check(code is not None, "without a module the a mode ends quietly")
-    out = p.stdout.read().decode(errors="replace") if p.stdout else ""
-    c.check(out.strip() == "", f"and prints nothing: {out!r}")
+    code = H.wait_exit(p, 10)
+    out = p.stdout.read() if code is not None else ""
+    c.check(code is not None and out.strip() == "", f"without a module the a mode ends quietly: {out!r}")
 
 
-def main():
-    args = L.parse_common_args(sys.argv[1:])
-    case = args.get("case", "defaults")
-    media = os.environ.get("MORGRAVE_MEDIA_DIR", "")
-    c = L.Checks(f"settings {case}")
-    s = L.Session(args["exe"])
-    try:
-        if case == "password":
-            case_password(s, c, media, args.get("modules", ""))
-        else:
-            {"defaults": case_defaults, "pain": case_pain, "checkboxes": case_checkboxes, "close": case_close,
-             "nested": case_nested}[case](s, c, media)
-    except L.Failure as e:
-        c.check(False, str(e))
-    finally:
-        s.close()
-    return c.finish()
-
+CASES = {"defaults": case_defaults, "stores": case_stores, "close": case_close, "nested": case_nested,
+         "password": case_password}
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(H.main("settings", lambda s, c, a: CASES[a["case"]](s, c, a), lambda a: H.Session(a["exe"])))

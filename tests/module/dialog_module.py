@@ -1,7 +1,4 @@
-"""The settings mode loads its dialog module from beside the executable or from the install folder;
-a missing module or one without the entry ends the saver with a message and status 1. The saver
-itself links no GTK. Runs without a display: the loading comes before any window, so a loaded module
-is the one that says there is no display (also status 1)."""
+"""The settings mode's dialog module: found beside the saver or installed, missing, or without its entry."""
 
 import os
 import shutil
@@ -9,15 +6,11 @@ import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "lib"))
+import harness as H  # noqa: E402
+
 exe, module, foreign, reldir = sys.argv[1:5]
-MODULE = os.path.basename(module)
-failed = 0
-
-
-def check(ok, what):
-    global failed
-    print(("ok    " if ok else "FAIL  ") + what, flush=True)
-    failed += 0 if ok else 1
+MODULE, c = os.path.basename(module), H.Checks("dialog module")
 
 
 def place(folder, source, name):
@@ -30,14 +23,16 @@ def place(folder, source, name):
     return target
 
 
-# (case, where the module file comes from, its folder relative to the executable's, status, stderr)
+# Each ends with status 1. Run without a display: the module is loaded before any window, so a loaded
+# module is the one that says there is no display.
+# (case, where the module file comes from, its folder relative to the executable's, stderr)
 cases = [
-    ("beside the executable", module, ".", 1, "cannot open the X display for the settings dialog"),
-    ("in the install folder", module, reldir, 1, "cannot open the X display for the settings dialog"),
-    ("missing", None, ".", 1, f"the dialog module is missing (looked for "),
-    ("without the entry", foreign, ".", 1, "has no entry morgrave_dialog_module"),
+    ("beside the executable", module, ".", "cannot open the X display for the settings dialog"),
+    ("in the install folder", module, reldir, "cannot open the X display for the settings dialog"),
+    ("missing", None, ".", "the dialog module is missing (looked for "),
+    ("without the entry", foreign, ".", "has no entry morgrave_dialog_module"),
 ]
-for name, source, folder, status, message in cases:
+for name, source, folder, message in cases:
     root = tempfile.mkdtemp(prefix="morgrave-module-")
     try:
         bindir = os.path.join(root, "prefix", "bin")
@@ -47,12 +42,10 @@ for name, source, folder, status, message in cases:
         env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
         env.update(HOME=root, XDG_CONFIG_HOME=os.path.join(root, "config"), XDG_STATE_HOME=os.path.join(root, "state"))
         r = subprocess.run([saver, "c"], env=env, capture_output=True, text=True, timeout=60)
-        check(r.returncode == status and message in r.stderr,
-              f"{name}: status {r.returncode} (want {status}), stderr {r.stderr.strip()!r}")
+        c.check(r.returncode == 1 and message in r.stderr, f"{name}: status {r.returncode}, stderr {r.stderr.strip()!r}")
     finally:
         shutil.rmtree(root, ignore_errors=True)
 
 needed = subprocess.run(["ldd", exe], capture_output=True, text=True).stdout
-check("libgtk" not in needed and "libgdk" not in needed, "the saver links no GTK")
-print(f"dialog module: {failed} failed", flush=True)
-sys.exit(1 if failed else 0)
+c.check("libgtk" not in needed and "libgdk" not in needed, "the saver links no GTK")
+sys.exit(c.finish())

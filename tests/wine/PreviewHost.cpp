@@ -1,16 +1,11 @@
 // Test host for the preview mode: a parent window with the saver's preview inside it.
 
-// The parent stands for the display settings' preview area and is destroyed after a while.
-//   PreviewHost.exe inproc <width> <height> <seconds>
-//       runs the saver's own start-up in this process with "/p <parent>" (Wine shows a child's
-//       drawing only when parent and child belong to one process), so the picture can be checked
-//       on the screen; the saver's message loop ends when the parent goes.
-//   PreviewHost.exe spawn <width> <height> <seconds> <scr>
-//       starts the real .scr as its own process with "/p <parent>", as the display settings do,
-//       and reports whether that process ends after the parent is destroyed.
-//
-// The parent's client area starts at screen (100, 100). Lines on stdout: "parent <handle>", then
-// "ended <exit code> <milliseconds after the parent was destroyed>" or "still-running".
+// The parent, at screen (100, 100), stands for the display settings' preview area and is destroyed after
+// <seconds>. "inproc" runs the saver's own start-up in this process with "/p <parent>" (Wine shows a
+// child's drawing only when parent and child belong to one process); "spawn" starts the real .scr as its
+// own process, as the display settings do. Prints "parent <handle>", then "ended <exit code>
+// <milliseconds after the parent was destroyed>" or "still-running".
+//   PreviewHost.exe inproc|spawn <width> <height> <seconds> [<scr>]
 #include <windows.h>
 
 #include <cstdio>
@@ -29,35 +24,24 @@ void CALLBACK DestroyParent(HWND hwnd, UINT, UINT_PTR id, DWORD) {
     DestroyWindow(hwnd);
 }
 
-HWND MakeParent(int width, int height) {
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 5) return 2;
+    const std::string mode = argv[1];
     WNDCLASSA wc{};
     wc.lpfnWndProc = DefWindowProcA;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = "MgPreviewParent";
     RegisterClassA(&wc);
-    return CreateWindowExA(0, wc.lpszClassName, "Preview host", WS_POPUP | WS_VISIBLE, 100, 100, width, height,
-                           nullptr, nullptr, wc.hInstance, nullptr);
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc < 5) {
-        std::fprintf(stderr, "usage: PreviewHost inproc|spawn <width> <height> <seconds> [scr]\n");
-        return 2;
-    }
-    const std::string mode = argv[1];
-    const int width = std::atoi(argv[2]);
-    const int height = std::atoi(argv[3]);
-    const UINT ms = static_cast<UINT>(std::atoi(argv[4]) * 1000);
-    HWND parent = MakeParent(width, height);
+    HWND parent = CreateWindowExA(0, wc.lpszClassName, "Preview host", WS_POPUP | WS_VISIBLE, 100, 100,
+                                  std::atoi(argv[2]), std::atoi(argv[3]), nullptr, nullptr, wc.hInstance, nullptr);
     if (parent == nullptr) return 3;
     std::printf("parent %lu\n", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(parent)));
     std::fflush(stdout);
     const std::string handle = std::to_string(reinterpret_cast<ULONG_PTR>(parent));
-    SetTimer(parent, 1, ms, DestroyParent);
+    SetTimer(parent, 1, static_cast<UINT>(std::atoi(argv[4]) * 1000), DestroyParent);
 
     if (mode == "inproc") {
         std::string prog = "Morgrave.scr", flag = "/p", arg = handle;
@@ -74,17 +58,13 @@ int main(int argc, char** argv) {
     if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 4;
     MSG msg;
     while (g_destroyedAt == 0 && GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
-    const DWORD wait = WaitForSingleObject(pi.hProcess, 15000);
-    if (wait == WAIT_OBJECT_0) {
-        DWORD code = 0;
-        GetExitCodeProcess(pi.hProcess, &code);
+    DWORD code = 0;
+    if (WaitForSingleObject(pi.hProcess, 15000) == WAIT_OBJECT_0 && GetExitCodeProcess(pi.hProcess, &code)) {
         std::printf("ended %lu %lu\n", static_cast<unsigned long>(code),
                     static_cast<unsigned long>(GetTickCount() - g_destroyedAt));
     } else {
         std::printf("still-running\n");
         TerminateProcess(pi.hProcess, 9);
     }
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
     return 0;
 }
