@@ -101,7 +101,8 @@ struct BenchContext {
     // Makes the window for this size and scene (creation is measured on its own below), on one
     // monitor or on `nMonitors` side by side, at a `Scale` setting.
     CBenchWnd* Get(int width, int height, bool withFlash, int nMonitors = 1, int nScale = 1) {
-        if (wnd != nullptr && w == width && h == height && flash == withFlash && monitors == nMonitors && scale == nScale)
+        if (wnd != nullptr && w == width && h == height && flash == withFlash && monitors == nMonitors &&
+            scale == nScale)
             return wnd;
         delete wnd;  // its window goes with it
         wnd = nullptr;
@@ -200,8 +201,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs) {
-            if (r.iterations > 0 && r.run_type == Run::RT_Iteration)
-                times[r.benchmark_name()] = r.GetAdjustedCPUTime();
+            if (r.iterations > 0 && r.run_type == Run::RT_Iteration) times[r.benchmark_name()] = r.GetAdjustedCPUTime();
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -234,14 +234,16 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("Frame/door/dirty/2monitors/3840/1080", [&ctx](benchmark::State& st) {
         BM_Frame(st, &ctx, 3840, 1080, false, 0, 2, 1);
     })->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("Create/1920x1080", [&ctx](benchmark::State& st) { BM_Create(st, &ctx); })
-        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Create/1920x1080", [&ctx](benchmark::State& st) {
+        BM_Create(st, &ctx);
+    })->Unit(benchmark::kMillisecond);
 
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
-    std::printf("\nFrame cost ratios, CPU time (targets for a door at 1920x1080: full / dirty >= 30, dirty / memcpy <= 4):\n");
+    std::printf(
+        "\nFrame cost ratios, CPU time (targets for a door at 1920x1080: full / dirty >= 30, dirty / memcpy <= 4):\n");
     std::printf("%-7s %-11s %14s %16s %18s\n", "scene", "size", "dirty (us)", "full / dirty", "dirty / memcpy");
     for (const char* scene : scenes)
         for (const auto& sz : kSizes) {
@@ -253,19 +255,22 @@ int main(int argc, char** argv) {
             };
             const double dirty = find("dirty"), full = find("full"), floor = find("memcpy");
             if (dirty <= 0) continue;
-            std::printf("%-7s %5dx%-5d %14.1f %16.1f %18.2f\n", scene, sz[0], sz[1], dirty, full > 0 ? full / dirty : 0.0,
-                        floor > 0 ? dirty / floor : 0.0);
+            std::printf("%-7s %5dx%-5d %14.1f %16.1f %18.2f\n", scene, sz[0], sz[1], dirty,
+                        full > 0 ? full / dirty : 0.0, floor > 0 ? dirty / floor : 0.0);
         }
     const auto one = reporter.times.find("Frame/door/dirty/1920/1080");
     for (const auto& [name, pixels] : {std::pair<std::string, double>{"Frame/door/dirty/scale4/3840/2160", 16.0},
                                        std::pair<std::string, double>{"Frame/door/dirty/2monitors/3840/1080", 2.0}}) {
         const auto it = reporter.times.find(name);
         if (it == reporter.times.end() || one == reporter.times.end() || one->second <= 0) continue;
-        std::printf("%s: %.1f us = %.2fx the 1x frame on one 1920x1080 monitor (copies %.0fx the pixels; goal <= %.1fx)\n",
-                    name.c_str(), it->second, it->second / one->second, pixels, pixels * 1.2);
+        std::printf(
+            "%s: %.1f us = %.2fx the 1x frame on one 1920x1080 monitor (copies %.0fx the pixels; goal <= %.1fx)\n",
+            name.c_str(), it->second, it->second / one->second, pixels, pixels * 1.2);
     }
     auto create = reporter.times.find("Create/1920x1080");
-    if (create != reporter.times.end()) std::printf("creation of the window at 1920x1080 (66 images and masks), CPU: %.1f ms (target < 50)\n", create->second);
+    if (create != reporter.times.end())
+        std::printf("creation of the window at 1920x1080 (66 images and masks), CPU: %.1f ms (target < 50)\n",
+                    create->second);
     benchmark::Shutdown();
     return 0;
 }

@@ -16,7 +16,8 @@ namespace {
 std::vector<std::uint8_t> MakeBmp(int w, int h, bool withKey) {
     const int stride = (w + 3) & ~3;
     std::vector<std::uint8_t> v(40 + 1024 + static_cast<std::size_t>(stride) * h, 0);
-    const std::uint32_t head[10] = {40, static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h), 1u | (8u << 16), 0, 0, 0, 0, 0, 0};
+    const std::uint32_t head[10] = {
+        40, static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h), 1u | (8u << 16), 0, 0, 0, 0, 0, 0};
     std::memcpy(v.data(), head, sizeof head);
     for (int i = 0; i < 256; ++i) {
         v[40 + 4 * i] = static_cast<std::uint8_t>(i * 3);
@@ -31,7 +32,8 @@ std::vector<std::uint8_t> MakeBmp(int w, int h, bool withKey) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const bool key = withKey && ((x + y / 4) % 12 < 4);
-            v[40 + 1024 + static_cast<std::size_t>(y) * stride + x] = key ? 1 : static_cast<std::uint8_t>(2 + (x * 7 + y) % 250);
+            v[40 + 1024 + static_cast<std::size_t>(y) * stride + x] =
+                key ? 1 : static_cast<std::uint8_t>(2 + (x * 7 + y) % 250);
         }
     return v;
 }

@@ -106,14 +106,14 @@ BOOL CSaverApp::InitInstance() {
 
     const Mode mode = SelectMode(m_argc, m_argv);
     switch (mode) {
-    case Mode::Settings: return DoSettingsMode();
-    case Mode::Preview: return DoPreviewMode();
-    case Mode::FullScreen:
-        // After the write-back: the options never reach the store.
-        if (m_bTakesOptions) ApplyRunOptions(stderr);
-        return DoFullScreenMode();
-    case Mode::Password: return DoPasswordMode();
-    case Mode::None: break;
+        case Mode::Settings: return DoSettingsMode();
+        case Mode::Preview: return DoPreviewMode();
+        case Mode::FullScreen:
+            // After the write-back: the options never reach the store.
+            if (m_bTakesOptions) ApplyRunOptions(stderr);
+            return DoFullScreenMode();
+        case Mode::Password: return DoPasswordMode();
+        case Mode::None: break;
     }
     return FALSE;
 }

@@ -38,7 +38,8 @@ void CSaverApp::RunSettingsDialog(CWnd* pOwner) {
     // A change that was not kept must not look as if it had been.
     if (!bSaved) {
         const std::string reason = AfxRegLastWriteError();
-        const std::string text = "The settings could not be saved" + (reason.empty() ? std::string(".") : ":\n\n" + reason);
+        const std::string text =
+            "The settings could not be saved" + (reason.empty() ? std::string(".") : ":\n\n" + reason);
         AfxMessageBox(text.c_str(), m_pszAppName != nullptr ? m_pszAppName : "", MB_OK | MB_ICONEXCLAMATION);
     }
 }
@@ -79,8 +80,8 @@ BOOL CSaverApp::DoFullScreenMode() {
 
 // Password mode: the platform's password change, owned by the window named by argument 2.
 BOOL CSaverApp::DoPasswordMode() {
-    using PwdChangePasswordProc = DWORD(WINAPI*)(const char* lpszProvider, HWND hWndOwner, DWORD dwReserved1,
-                                                 DWORD dwReserved2);
+    using PwdChangePasswordProc =
+        DWORD(WINAPI*)(const char* lpszProvider, HWND hWndOwner, DWORD dwReserved1, DWORD dwReserved2);
     const HWND hOwner = GetArgumentWindow();
     HMODULE hMpr = AfxLoadLibrary("MPR.DLL");
     if (hMpr == nullptr) return FALSE;

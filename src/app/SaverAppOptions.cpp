@@ -101,5 +101,6 @@ void CSaverApp::ApplyRunOptions(std::FILE* err) {
         const bool bScale = pOption->pField == &CSaverApp::m_nScale;
         this->*pOption->pField = bScale ? NormalizeScale(static_cast<DWORD>(nValue)) : static_cast<int>(nValue);
     }
-    if (nUnknown > kMaxReported) std::fprintf(err, "morgrave: %d more unknown options ignored\n", nUnknown - kMaxReported);
+    if (nUnknown > kMaxReported)
+        std::fprintf(err, "morgrave: %d more unknown options ignored\n", nUnknown - kMaxReported);
 }

@@ -55,7 +55,8 @@ BOOL CBitmap::LoadBitmap(UINT nIDResource) {
     std::uint32_t table[256] = {};
     for (std::uint32_t i = 0; i < dib.colorCount; ++i) {
         const RGBQUAD& q = dib.colors[i];
-        table[i] = (static_cast<std::uint32_t>(q.rgbRed) << 16) | (static_cast<std::uint32_t>(q.rgbGreen) << 8) | q.rgbBlue;
+        table[i] =
+            (static_cast<std::uint32_t>(q.rgbRed) << 16) | (static_cast<std::uint32_t>(q.rgbGreen) << 8) | q.rgbBlue;
     }
     const bool bottomUp = dib.header.biHeight > 0;
     bmp->Touch(0, 0, bmp->width, dib.rows);

@@ -11,14 +11,12 @@ namespace {
 
 // The standard static colours of a palette display: the first ten sit at the start of the
 // system palette, the last ten at its end.
-constexpr PALETTEENTRY kStaticLow[10] = {{0, 0, 0, 0},       {128, 0, 0, 0},     {0, 128, 0, 0},
-                                         {128, 128, 0, 0},   {0, 0, 128, 0},     {128, 0, 128, 0},
-                                         {0, 128, 128, 0},   {192, 192, 192, 0}, {192, 220, 192, 0},
-                                         {166, 202, 240, 0}};
-constexpr PALETTEENTRY kStaticHigh[10] = {{255, 251, 240, 0}, {160, 160, 164, 0}, {128, 128, 128, 0},
-                                          {255, 0, 0, 0},     {0, 255, 0, 0},     {255, 255, 0, 0},
-                                          {0, 0, 255, 0},     {255, 0, 255, 0},   {0, 255, 255, 0},
-                                          {255, 255, 255, 0}};
+constexpr PALETTEENTRY kStaticLow[10] = {{0, 0, 0, 0},       {128, 0, 0, 0},    {0, 128, 0, 0},   {128, 128, 0, 0},
+                                         {0, 0, 128, 0},     {128, 0, 128, 0},  {0, 128, 128, 0}, {192, 192, 192, 0},
+                                         {192, 220, 192, 0}, {166, 202, 240, 0}};
+constexpr PALETTEENTRY kStaticHigh[10] = {{255, 251, 240, 0}, {160, 160, 164, 0}, {128, 128, 128, 0}, {255, 0, 0, 0},
+                                          {0, 255, 0, 0},     {255, 255, 0, 0},   {0, 0, 255, 0},     {255, 0, 255, 0},
+                                          {0, 255, 255, 0},   {255, 255, 255, 0}};
 
 bool ToRop(DWORD rop, GdiRop* out) {
     switch (rop) {
@@ -99,7 +97,8 @@ BOOL CDC::CreateDC(const char* driver, const char* /*device*/, const char* /*out
     Reset();
     m_kind = Kind::Display;
     m_caps = plat::GetDisplayCaps();
-    if (plat::Surface* s = plat::GetDisplaySurface()) m_pSurface = GdiBitmap::Wrap(s->pixels, s->width, s->height, s->pitch);
+    if (plat::Surface* s = plat::GetDisplaySurface())
+        m_pSurface = GdiBitmap::Wrap(s->pixels, s->width, s->height, s->pitch);
     return TRUE;
 }
 
@@ -127,7 +126,8 @@ BOOL CDC::DeleteDC() {
 }
 
 void CDC::Present() {
-    if (m_kind == Kind::Window && !m_drawn.empty()) plat::PresentRects(m_hWnd, m_drawn.data(), static_cast<int>(m_drawn.size()));
+    if (m_kind == Kind::Window && !m_drawn.empty())
+        plat::PresentRects(m_hWnd, m_drawn.data(), static_cast<int>(m_drawn.size()));
     m_drawn.clear();
 }
 
@@ -277,7 +277,9 @@ BOOL CDC::ScaleBlt(const RECT& rcDest, CDC* src, int xOrigin, int yOrigin, int n
     const GdiBitmap* s = src != nullptr ? src->Target() : nullptr;
     if (dst == nullptr || s == nullptr || nScale < 1) return FALSE;
     // Clipped to the destination and to what the source covers once enlarged (64-bit: no overflow).
-    const auto span = [nScale](int origin, std::int32_t size) { return origin + static_cast<long long>(size) * nScale; };
+    const auto span = [nScale](int origin, std::int32_t size) {
+        return origin + static_cast<long long>(size) * nScale;
+    };
     const long long l = std::max<long long>({rcDest.left, 0, xOrigin});
     const long long t = std::max<long long>({rcDest.top, 0, yOrigin});
     const long long r = std::min<long long>({rcDest.right, dst->width, span(xOrigin, s->width)});
@@ -365,7 +367,8 @@ void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color) {
                     best = i;
                 }
             }
-            for (std::int32_t j = 0; j < hi; ++j) std::memset(dst->Row8(yi + j) + xi, best, static_cast<std::size_t>(wi));
+            for (std::int32_t j = 0; j < hi; ++j)
+                std::memset(dst->Row8(yi + j) + xi, best, static_cast<std::size_t>(wi));
             break;
         }
     }
@@ -378,7 +381,8 @@ COLORREF CDC::GetPixel(int x, int y) const {
     return PixelToColorRef(GdiGetPixel(*t, x, y));
 }
 
-HBITMAP CDC::CreateDIBSection(const BITMAPINFO* pbmi, UINT usage, void** ppvBits, void* /*hSection*/, DWORD /*offset*/) {
+HBITMAP CDC::CreateDIBSection(const BITMAPINFO* pbmi, UINT usage, void** ppvBits, void* /*hSection*/,
+                              DWORD /*offset*/) {
     if (ppvBits != nullptr) *ppvBits = nullptr;
     if (pbmi == nullptr || ppvBits == nullptr || (usage != DIB_RGB_COLORS && usage != DIB_PAL_COLORS)) return nullptr;
     const BITMAPINFOHEADER& h = pbmi->bmiHeader;
@@ -396,13 +400,15 @@ HBITMAP CDC::CreateDIBSection(const BITMAPINFO* pbmi, UINT usage, void** ppvBits
         for (UINT i = 0; i < n; ++i) {
             if (index[i] < palSize) {
                 const PALETTEENTRY& e = m_hPalette->entries[index[i]];
-                bmp->colors[i] = (static_cast<std::uint32_t>(e.peRed) << 16) | (static_cast<std::uint32_t>(e.peGreen) << 8) | e.peBlue;
+                bmp->colors[i] = (static_cast<std::uint32_t>(e.peRed) << 16) |
+                                 (static_cast<std::uint32_t>(e.peGreen) << 8) | e.peBlue;
             }
         }
     } else {
         for (UINT i = 0; i < n; ++i) {
             const RGBQUAD& q = pbmi->bmiColors[i];
-            bmp->colors[i] = (static_cast<std::uint32_t>(q.rgbRed) << 16) | (static_cast<std::uint32_t>(q.rgbGreen) << 8) | q.rgbBlue;
+            bmp->colors[i] = (static_cast<std::uint32_t>(q.rgbRed) << 16) |
+                             (static_cast<std::uint32_t>(q.rgbGreen) << 8) | q.rgbBlue;
         }
     }
     *ppvBits = bmp->bytes;

@@ -92,8 +92,8 @@ protected:
     Kind m_kind = Kind::None;
     HWND m_hWnd = 0;
     plat::DisplayCaps m_caps;
-    HBITMAP m_hBitmap = nullptr;        // selected bitmap (memory contexts)
-    HPALETTE m_hPalette = nullptr;      // selected palette
+    HBITMAP m_hBitmap = nullptr;           // selected bitmap (memory contexts)
+    HPALETTE m_hPalette = nullptr;         // selected palette
     std::vector<PALETTEENTRY> m_realized;  // the palette last realised here (palette displays)
     UINT m_nSysPalUse = SYSPAL_STATIC;
     COLORREF m_crBk = RGB(255, 255, 255);

@@ -14,8 +14,9 @@ BOOL ParseDibResource(const void* data, std::size_t size, DibLayout* out) {
 
     const std::uint64_t colorCount = h.biClrUsed == 0 ? 256 : h.biClrUsed;
     const std::uint64_t stride = (static_cast<std::uint64_t>(h.biWidth) + 3) & ~std::uint64_t{3};
-    const std::uint64_t rows = h.biHeight < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(static_cast<std::int64_t>(h.biHeight))
-                                              : static_cast<std::uint64_t>(h.biHeight);
+    const std::uint64_t rows =
+        h.biHeight < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(static_cast<std::int64_t>(h.biHeight))
+                       : static_cast<std::uint64_t>(h.biHeight);
     const std::uint64_t pixelBytes = rows * stride;  // < 2^31 * 2^31: no overflow in 64 bits
     const std::uint64_t colorOffset = sizeof(BITMAPINFOHEADER);
     const std::uint64_t pixelOffset = colorOffset + 4 * colorCount;

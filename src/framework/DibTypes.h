@@ -84,14 +84,14 @@ constexpr COLORREF PALETTERGB(int r, int g, int b) { return 0x02000000u | RGB(r,
 
 // Where the parts of an 8-bit bitmap resource lie, after ParseDibResource checked them.
 struct DibLayout {
-    BITMAPINFOHEADER header;      // copied from the resource, unchanged
-    std::uint32_t colorCount;     // biClrUsed, or 256 when it is 0
-    std::int32_t stride;          // bytes per pixel row, the width rounded up to a multiple of 4
-    std::int32_t rows;            // |height|
-    std::uint32_t pixelBytes;     // rows x stride: what the resource is known to hold
-    const RGBQUAD* colors;        // colorCount entries, inside the resource (may be unaligned)
-    const BYTE* pixels;           // pixelBytes bytes, inside the resource
-    const void* resource;         // the whole resource (FindDibResource), for ReleaseDibResource
+    BITMAPINFOHEADER header;   // copied from the resource, unchanged
+    std::uint32_t colorCount;  // biClrUsed, or 256 when it is 0
+    std::int32_t stride;       // bytes per pixel row, the width rounded up to a multiple of 4
+    std::int32_t rows;         // |height|
+    std::uint32_t pixelBytes;  // rows x stride: what the resource is known to hold
+    const RGBQUAD* colors;     // colorCount entries, inside the resource (may be unaligned)
+    const BYTE* pixels;        // pixelBytes bytes, inside the resource
+    const void* resource;      // the whole resource (FindDibResource), for ReleaseDibResource
     std::size_t resourceSize;
 };
 

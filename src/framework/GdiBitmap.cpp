@@ -88,7 +88,8 @@ GdiBitmap* GdiBitmap::NewRgb32(std::int32_t width, std::int32_t height) {
     b->format = Format::Rgb32;
     b->width = width;
     b->height = height;
-    const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * sizeof(std::uint32_t);
+    const std::size_t bytes =
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * sizeof(std::uint32_t);
     auto* pixels = static_cast<std::uint32_t*>(plat::AllocPixelMemory(bytes));
     if (pixels == nullptr) {
         delete b;
@@ -138,7 +139,8 @@ GdiBitmap* GdiBitmap::NewIndex8(std::int32_t width, std::int32_t height, bool to
     return b;
 }
 
-std::unique_ptr<GdiBitmap> GdiBitmap::Wrap(std::uint32_t* pixels, std::int32_t width, std::int32_t height, std::int32_t pitch) {
+std::unique_ptr<GdiBitmap> GdiBitmap::Wrap(std::uint32_t* pixels, std::int32_t width, std::int32_t height,
+                                           std::int32_t pitch) {
     if (pixels == nullptr || width <= 0 || height <= 0 || pitch < width) return nullptr;
     auto b = std::make_unique<GdiBitmap>();
     b->format = Format::Rgb32;
@@ -149,8 +151,8 @@ std::unique_ptr<GdiBitmap> GdiBitmap::Wrap(std::uint32_t* pixels, std::int32_t w
     return b;
 }
 
-BOOL GdiBlt(const GdiBitmap& dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
-            const GdiBitmap* src, std::int32_t xs, std::int32_t ys, GdiRop rop, const GdiBltColors& c) {
+BOOL GdiBlt(const GdiBitmap& dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, const GdiBitmap* src,
+            std::int32_t xs, std::int32_t ys, GdiRop rop, const GdiBltColors& c) {
     if (w <= 0 || h <= 0) return TRUE;
     const bool noSource = rop == GdiRop::White || rop == GdiRop::Black;
     if (!noSource && src == nullptr) return FALSE;
@@ -160,10 +162,9 @@ BOOL GdiBlt(const GdiBitmap& dst, std::int32_t x, std::int32_t y, std::int32_t w
     std::vector<std::uint32_t> tmp(static_cast<std::size_t>(w));
     if (dst.format == GdiBitmap::Format::Rgb32) dst.Touch(x, y, w, h);
     // A copy reaching beyond what a new bitmap's writers touched: what lies outside is black.
-    const bool beyondTouched = rop == GdiRop::Copy && src != nullptr && src->sparse && !same &&
-                               src->format == GdiBitmap::Format::Rgb32 &&
-                               (xs < src->touchedLeft || ys < src->touchedTop || xs + w > src->touchedRight ||
-                                ys + h > src->touchedBottom);
+    const bool beyondTouched =
+        rop == GdiRop::Copy && src != nullptr && src->sparse && !same && src->format == GdiBitmap::Format::Rgb32 &&
+        (xs < src->touchedLeft || ys < src->touchedTop || xs + w > src->touchedRight || ys + h > src->touchedBottom);
 
     for (std::int32_t n = 0; n < h; ++n) {
         const std::int32_t j = upward ? h - 1 - n : n;
@@ -215,7 +216,9 @@ BOOL GdiBlt(const GdiBitmap& dst, std::int32_t x, std::int32_t y, std::int32_t w
                     const std::uint8_t* s = src->Row8(ys + j);
                     for (std::int32_t i = 0; i < w; ++i) bits[i] = static_cast<std::uint8_t>(MonoBit(s, xs + i));
                     for (std::int32_t i = 0; i < w; ++i)
-                        SetMonoBit(d, x + i, static_cast<int>(Apply(rop, static_cast<std::uint32_t>(MonoBit(d, x + i)), bits[i])));
+                        SetMonoBit(
+                            d, x + i,
+                            static_cast<int>(Apply(rop, static_cast<std::uint32_t>(MonoBit(d, x + i)), bits[i])));
                     break;
                 }
                 // Colour -> mono: 1 where the colour equals the source context's background.
@@ -223,7 +226,8 @@ BOOL GdiBlt(const GdiBitmap& dst, std::int32_t x, std::int32_t y, std::int32_t w
                 const std::uint32_t key = c.srcBk & c.compareMask;
                 for (std::int32_t i = 0; i < w; ++i) {
                     const std::uint32_t bit = (s[i] & c.compareMask) == key ? 1u : 0u;
-                    SetMonoBit(d, x + i, static_cast<int>(Apply(rop, static_cast<std::uint32_t>(MonoBit(d, x + i)), bit)));
+                    SetMonoBit(d, x + i,
+                               static_cast<int>(Apply(rop, static_cast<std::uint32_t>(MonoBit(d, x + i)), bit)));
                 }
                 break;
             }
@@ -236,8 +240,7 @@ BOOL GdiBlt(const GdiBitmap& dst, std::int32_t x, std::int32_t y, std::int32_t w
                 if (src->format != GdiBitmap::Format::Index8) return FALSE;  // no colour matching here
                 const std::uint8_t* s = src->Row8(ys + j) + xs;
                 std::vector<std::uint8_t> row(s, s + w);
-                for (std::int32_t i = 0; i < w; ++i)
-                    d[i] = static_cast<std::uint8_t>(Apply(rop, d[i], row[i]));
+                for (std::int32_t i = 0; i < w; ++i) d[i] = static_cast<std::uint8_t>(Apply(rop, d[i], row[i]));
                 break;
             }
         }

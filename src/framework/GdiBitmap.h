@@ -62,7 +62,9 @@ struct GdiBitmap : GdiHandle {
     std::vector<std::uint8_t> store8;
 
     // Address of row y (0 = top as seen) for Mono1 / Index8.
-    std::uint8_t* Row8(std::int32_t y) const { return bytes + static_cast<std::ptrdiff_t>(topDown ? y : height - 1 - y) * stride; }
+    std::uint8_t* Row8(std::int32_t y) const {
+        return bytes + static_cast<std::ptrdiff_t>(topDown ? y : height - 1 - y) * stride;
+    }
     std::uint32_t* Row32(std::int32_t y) const { return pixels32 + static_cast<std::ptrdiff_t>(y) * pitch32; }
 
     // New bitmaps; nullptr for sizes that are not positive or too large to hold.
@@ -70,7 +72,8 @@ struct GdiBitmap : GdiHandle {
     static GdiBitmap* NewMono(std::int32_t width, std::int32_t height);
     static GdiBitmap* NewIndex8(std::int32_t width, std::int32_t height, bool topDown);
     // A surface that belongs to a window or to the display (not owned).
-    static std::unique_ptr<GdiBitmap> Wrap(std::uint32_t* pixels, std::int32_t width, std::int32_t height, std::int32_t pitch);
+    static std::unique_ptr<GdiBitmap> Wrap(std::uint32_t* pixels, std::int32_t width, std::int32_t height,
+                                           std::int32_t pitch);
 };
 
 // One logical palette.
@@ -91,15 +94,15 @@ enum class GdiRop { Copy, Invert, And, White, Black };
 
 // Colours that a copy needs from the two contexts.
 struct GdiBltColors {
-    std::uint32_t srcBk = 0xffffff;  // source context background (colour -> mono: equal gives 1)
-    std::uint32_t dstBk = 0xffffff;  // destination background (mono -> colour: 1)
-    std::uint32_t dstText = 0;       // destination text colour (mono -> colour: 0)
+    std::uint32_t srcBk = 0xffffff;         // source context background (colour -> mono: equal gives 1)
+    std::uint32_t dstBk = 0xffffff;         // destination background (mono -> colour: 1)
+    std::uint32_t dstText = 0;              // destination text colour (mono -> colour: 0)
     std::uint32_t compareMask = 0xffffffu;  // bits that take part in the colour -> mono test
 };
 
 // dst(x..x+w, y..y+h) op= src(xs.., ys..). FALSE for format pairs that cannot be copied.
-BOOL GdiBlt(const GdiBitmap& dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
-            const GdiBitmap* src, std::int32_t xs, std::int32_t ys, GdiRop rop, const GdiBltColors& colors);
+BOOL GdiBlt(const GdiBitmap& dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, const GdiBitmap* src,
+            std::int32_t xs, std::int32_t ys, GdiRop rop, const GdiBltColors& colors);
 
 // The result of image SRCINVERT, mask SRCAND, image SRCINVERT in one pass:
 // d = ((d ^ s) & m) ^ s, with m the destination's background colour for mask bit 1 and its text

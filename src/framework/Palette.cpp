@@ -9,7 +9,8 @@ const CRuntimeClass CPalette::classCPalette = {"CPalette", &CGdiObject::classCGd
 const CRuntimeClass* CPalette::GetRuntimeClass() const { return &classCPalette; }
 
 HPALETTE CreatePalette(const LOGPALETTE* lpLogPalette) {
-    if (lpLogPalette == nullptr || lpLogPalette->palNumEntries == 0 || lpLogPalette->palNumEntries > 256) return nullptr;
+    if (lpLogPalette == nullptr || lpLogPalette->palNumEntries == 0 || lpLogPalette->palNumEntries > 256)
+        return nullptr;
     auto* pal = new GdiPalette;
     pal->entries.assign(lpLogPalette->palPalEntry, lpLogPalette->palPalEntry + lpLogPalette->palNumEntries);
     return pal;
@@ -65,7 +66,9 @@ UINT CPalette::GetPaletteEntries(UINT nStartIndex, UINT nNumEntries, PALETTEENTR
     return n;
 }
 
-UINT CPalette::GetNearestPaletteIndex(COLORREF crColor) const { return ::GetNearestPaletteIndex(GetPaletteHandle(), crColor); }
+UINT CPalette::GetNearestPaletteIndex(COLORREF crColor) const {
+    return ::GetNearestPaletteIndex(GetPaletteHandle(), crColor);
+}
 
 int CPalette::GetEntryCount() const {
     const GdiPalette* pal = GetPaletteHandle();

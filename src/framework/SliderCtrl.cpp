@@ -10,8 +10,6 @@ void CSliderCtrl::SetRange(int nMin, int nMax, BOOL bRedraw) {
     plat::SendMessage(m_hWnd, TBM_SETRANGE, static_cast<WPARAM>(bRedraw), MAKELPARAM(nMin, nMax));
 }
 
-void CSliderCtrl::SetPos(int nPos) {
-    plat::SendMessage(m_hWnd, TBM_SETPOS, TRUE, static_cast<LPARAM>(nPos));
-}
+void CSliderCtrl::SetPos(int nPos) { plat::SendMessage(m_hWnd, TBM_SETPOS, TRUE, static_cast<LPARAM>(nPos)); }
 
 int CSliderCtrl::GetPos() const { return static_cast<int>(plat::SendMessage(m_hWnd, TBM_GETPOS, 0, 0)); }

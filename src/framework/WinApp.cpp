@@ -1,7 +1,6 @@
 // CWinApp: application object registration, start-up, message loop and the registry settings store.
 #include "framework/WinApp.h"
 
-
 #include "framework/Wnd.h"
 #include "platform/Registry.h"
 #include "platform/System.h"

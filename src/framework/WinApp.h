@@ -23,6 +23,7 @@ struct AFX_CMDMAP {
     const AFX_CMDMAP_ENTRY* lpEntries;
 };
 
+// clang-format off
 #define DECLARE_APP_COMMAND_MAP()                     \
 protected:                                            \
     static const AFX_CMDMAP* GetThisCommandMap();     \
@@ -42,6 +43,7 @@ protected:                                            \
                                                   &_commandEntries[0]};                    \
         return &commandMap;                                                                \
     }
+// clang-format on
 
 class CWinApp : public CObject {
 public:

@@ -99,8 +99,8 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, const char* lpszClassName, const char* lpsz
     if (m_hWnd != 0 || lpszClassName == nullptr) return FALSE;
     const HWND parent = pParentWnd != nullptr ? pParentWnd->m_hWnd : 0;
     const HWND hWnd = plat::CreateWindowEx(dwExStyle, lpszClassName, lpszWindowName ? lpszWindowName : "", dwStyle,
-                                           rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                                           parent, static_cast<void*>(this));
+                                           rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+                                           static_cast<void*>(this));
     // On failure the window got WM_NCDESTROY and the object may be gone already.
     return hWnd != 0 ? TRUE : FALSE;
 }

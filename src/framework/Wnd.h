@@ -43,9 +43,13 @@ struct PAINTSTRUCT {
 
 struct CPoint : POINT {
     CPoint() = default;
-    CPoint(int x_, int y_) { x = x_; y = y_; }
+    CPoint(int x_, int y_) {
+        x = x_;
+        y = y_;
+    }
 };
 
+// clang-format off
 #define DECLARE_MESSAGE_MAP()                             \
 protected:                                                \
     static const AFX_MSGMAP* GetThisMessageMap();         \
@@ -89,6 +93,7 @@ protected:                                                \
 // WM_COMMAND: notification code in HIWORD(wParam), control id in LOWORD(wParam).
 #define ON_COMMAND(id, memberFxn) {WM_COMMAND, 0, static_cast<UINT>(id), static_cast<UINT>(id), MG_THUNK(self->memberFxn(); return 0;)},
 #define ON_BN_CLICKED(id, memberFxn) {WM_COMMAND, BN_CLICKED, static_cast<UINT>(id), static_cast<UINT>(id), MG_THUNK(self->memberFxn(); return 0;)},
+// clang-format on
 
 class CWnd : public CObject {
     DECLARE_DYNAMIC(CWnd)
@@ -187,8 +192,8 @@ protected:
         WPARAM wParam = 0;
         LPARAM lParam = 0;
     };
-    CurrentMsg m_currentMsg;  // the message being handled (for Default())
-    bool* m_pbAlive = nullptr;  // innermost AliveWatch's flag, cleared when the object is deleted
+    CurrentMsg m_currentMsg;                        // the message being handled (for Default())
+    bool* m_pbAlive = nullptr;                      // innermost AliveWatch's flag, cleared when the object is deleted
     std::vector<std::unique_ptr<CWnd>> m_controls;  // control wrappers handed out by GetDlgItem
     BOOL m_bAttached = FALSE;
 };

@@ -93,7 +93,8 @@ BOOL CDib::MapToPalette() {
     const DWORD n = m_pInfo->bmiHeader.biClrUsed > 256 ? 256 : m_pInfo->bmiHeader.biClrUsed;
     for (DWORD i = 0; i < n; ++i) {
         const RGBQUAD& q = m_pInfo->bmiColors[i];
-        table[i] = static_cast<BYTE>(s_pSharedPalette->GetNearestPaletteIndex(PALETTERGB(q.rgbRed, q.rgbGreen, q.rgbBlue)));
+        table[i] =
+            static_cast<BYTE>(s_pSharedPalette->GetNearestPaletteIndex(PALETTERGB(q.rgbRed, q.rgbGreen, q.rgbBlue)));
     }
     const DWORD size = m_pInfo->bmiHeader.biSizeImage;
     for (DWORD i = 0; i < size; ++i) m_pBits[i] = table[m_pBits[i]];
@@ -112,8 +113,8 @@ void CDib::DrawRect(CDC* pDC, int x, int y, RECT rcSource, BOOL bRealize) {
     mem.CreateCompatibleDC(pDC);
     if (bRealize) Realize(pDC);
     const HBITMAP old = mem.SelectBitmap(m_hBitmap);
-    pDC->BitBlt(x, y, rcSource.right - rcSource.left, rcSource.bottom - rcSource.top, &mem, rcSource.left,
-                rcSource.top, SRCCOPY);
+    pDC->BitBlt(x, y, rcSource.right - rcSource.left, rcSource.bottom - rcSource.top, &mem, rcSource.left, rcSource.top,
+                SRCCOPY);
     mem.SelectBitmap(old);
     mem.DeleteDC();
 }

@@ -28,8 +28,7 @@ struct CreateParams {
     Hwnd parent = 0;
 };
 Hwnd CreateWindowEx(std::uint32_t exStyle, const char* className, const char* title, std::uint32_t style,
-                    std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, Hwnd parent,
-                    void* user);
+                    std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, Hwnd parent, void* user);
 
 // Framework, WM_CLOSE default handling and tests: destroy a window (and its children): WM_DESTROY,
 // then WM_NCDESTROY as the last message.

@@ -26,45 +26,44 @@ void CDoor::AskCue(UINT nId) {
 
 BOOL CDoor::Update() {
     switch (m_nState) {
-    case kOpening:
-        if (m_nTicks % 4 == 0) {
-            if (m_nLastFrame == 3) AskCue(IDW_DOOR_SWING);
-            m_nLastFrame = StepForward(0, m_kind.nLastFrame);
-            if (m_nLastFrame == 9) AskCue(IDW_DOOR_OPENING);
-            if (m_nLastFrame > m_kind.nLastFrame - 1) {
-                ++m_nTicks;
-                m_nState = kOpen;
-                return TRUE;
+        case kOpening:
+            if (m_nTicks % 4 == 0) {
+                if (m_nLastFrame == 3) AskCue(IDW_DOOR_SWING);
+                m_nLastFrame = StepForward(0, m_kind.nLastFrame);
+                if (m_nLastFrame == 9) AskCue(IDW_DOOR_OPENING);
+                if (m_nLastFrame > m_kind.nLastFrame - 1) {
+                    ++m_nTicks;
+                    m_nState = kOpen;
+                    return TRUE;
+                }
             }
-        }
-        break;
-    case kOpen:
-        if (m_nHoldLength - m_nHoldLeft == m_kind.nCueDelay) {
-            if (m_kind.nEvenCue == m_kind.nOddCue) {
-                AskCue(m_kind.nEvenCue);
-            } else {
-                AskCue(CSceneRandom::Next() % 2 == 0 ? m_kind.nEvenCue : m_kind.nOddCue);
+            break;
+        case kOpen:
+            if (m_nHoldLength - m_nHoldLeft == m_kind.nCueDelay) {
+                if (m_kind.nEvenCue == m_kind.nOddCue) {
+                    AskCue(m_kind.nEvenCue);
+                } else {
+                    AskCue(CSceneRandom::Next() % 2 == 0 ? m_kind.nEvenCue : m_kind.nOddCue);
+                }
             }
-        }
-        if (--m_nHoldLeft == 0) {
-            m_nState = kClosing;
-            m_bCuePlayed = FALSE;
-        }
-        break;
-    case kClosing:
-        if (m_nTicks % 4 == 0) {
-            if (!m_bCuePlayed) {
-                m_bCuePlayed = TRUE;
-                AskCue(IDW_DOOR_CLOSING);
+            if (--m_nHoldLeft == 0) {
+                m_nState = kClosing;
+                m_bCuePlayed = FALSE;
             }
-            m_nLastFrame = StepBackward(0, m_kind.nLastFrame);
-            if (m_nLastFrame == 6) AskCue(IDW_DOOR_SHUTTING);
-            // Shut again: finished before frame 0 is shown once more.
-            if (m_nLastFrame < 1) return FALSE;
-        }
-        break;
-    default:
-        break;
+            break;
+        case kClosing:
+            if (m_nTicks % 4 == 0) {
+                if (!m_bCuePlayed) {
+                    m_bCuePlayed = TRUE;
+                    AskCue(IDW_DOOR_CLOSING);
+                }
+                m_nLastFrame = StepBackward(0, m_kind.nLastFrame);
+                if (m_nLastFrame == 6) AskCue(IDW_DOOR_SHUTTING);
+                // Shut again: finished before frame 0 is shown once more.
+                if (m_nLastFrame < 1) return FALSE;
+            }
+            break;
+        default: break;
     }
     ++m_nTicks;
     return TRUE;

@@ -18,11 +18,11 @@ constexpr int kFlashImage = 65;
 // A door starts when the draw is divisible by this; Pain outside 1..4 ("Weird") gives 50.
 int SpawnDivisor(int nPain) {
     switch (nPain) {
-    case 1: return 150;
-    case 2: return 100;
-    case 3: return 25;
-    case 4: return 3;
-    default: return 50;
+        case 1: return 150;
+        case 2: return 100;
+        case 3: return 25;
+        case 4: return 3;
+        default: return 50;
     }
 }
 

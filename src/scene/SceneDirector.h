@@ -12,7 +12,7 @@ public:
     // The scene's size in pixels, centred in the host's screen.
     static constexpr int kSceneWidth = 640;
     static constexpr int kSceneHeight = 480;
-    static constexpr int kFlashPeriod = 1800;  // ticks between flash chances (90 s)
+    static constexpr int kFlashPeriod = 1800;   // ticks between flash chances (90 s)
     static constexpr int kAmbientPeriod = 300;  // ticks between ambient-cue chances (15 s)
     // The tick counter restarts after this many ticks (a multiple of both periods, so their
     // rhythms run on unchanged) instead of overflowing after 2^31 ticks.

@@ -75,9 +75,7 @@ void CSettingsDlg::OnSysCommand(UINT nID, LPARAM lParam) {
             dlgLegal.DoModal();
             break;
         }
-        default:
-            CDialog::OnSysCommand(nID, lParam);
-            break;
+        default: CDialog::OnSysCommand(nID, lParam); break;
     }
 }
 

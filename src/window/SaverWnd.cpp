@@ -128,7 +128,8 @@ BOOL CSaverWnd::VerifyAndClose() {
             AfxShowCursor(TRUE);
             if (HMODULE hLib = AfxLoadLibrary("Password.cpl")) {
                 AppendTraceLine("8\n");
-                auto pfnVerify = reinterpret_cast<VerifyScreenSavePwdProc>(AfxGetProcAddress(hLib, "VerifyScreenSavePwd"));
+                auto pfnVerify =
+                    reinterpret_cast<VerifyScreenSavePwdProc>(AfxGetProcAddress(hLib, "VerifyScreenSavePwd"));
                 AppendTraceLine("9\n");
                 if (pfnVerify != nullptr) {
                     const AliveWatch watch(this);

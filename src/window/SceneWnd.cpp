@@ -16,12 +16,18 @@ struct IdRun {
     UINT lastId;
 };
 constexpr IdRun kFigureRuns[] = {
-    {IDB_TOPDOOR_FIRST + 1, IDB_TOPDOOR_LAST - 1},         {IDB_TOPDOOR_FIRST, IDB_TOPDOOR_FIRST},
-    {IDB_RIGHTDOOR_LAST, IDB_RIGHTDOOR_LAST},              {IDB_RIGHTDOOR_FRAME1, IDB_RIGHTDOOR_LAST - 1},
-    {IDB_RIGHTDOOR_FIRST, IDB_RIGHTDOOR_FRAME1 - 1},       {IDB_MIDDLEDOOR_FRAME0, IDB_MIDDLEDOOR_FRAME0},
-    {IDB_MIDDLEDOOR_FIRST, IDB_MIDDLEDOOR_LAST},           {IDB_FLOORDOOR_A_FIRST, IDB_FLOORDOOR_A_LAST},
-    {IDB_FLOORDOOR_FRAME5, IDB_FLOORDOOR_FRAME5},          {IDB_FLOORDOOR_B_FIRST, IDB_FLOORDOOR_B_LAST},
-    {IDB_LOWERDOOR_FIRST, IDB_LOWERDOOR_LAST},             {IDB_LOWERDOOR_FRAME12, IDB_LOWERDOOR_FRAME12},
+    {IDB_TOPDOOR_FIRST + 1, IDB_TOPDOOR_LAST - 1},
+    {IDB_TOPDOOR_FIRST, IDB_TOPDOOR_FIRST},
+    {IDB_RIGHTDOOR_LAST, IDB_RIGHTDOOR_LAST},
+    {IDB_RIGHTDOOR_FRAME1, IDB_RIGHTDOOR_LAST - 1},
+    {IDB_RIGHTDOOR_FIRST, IDB_RIGHTDOOR_FRAME1 - 1},
+    {IDB_MIDDLEDOOR_FRAME0, IDB_MIDDLEDOOR_FRAME0},
+    {IDB_MIDDLEDOOR_FIRST, IDB_MIDDLEDOOR_LAST},
+    {IDB_FLOORDOOR_A_FIRST, IDB_FLOORDOOR_A_LAST},
+    {IDB_FLOORDOOR_FRAME5, IDB_FLOORDOOR_FRAME5},
+    {IDB_FLOORDOOR_B_FIRST, IDB_FLOORDOOR_B_LAST},
+    {IDB_LOWERDOOR_FIRST, IDB_LOWERDOOR_LAST},
+    {IDB_LOWERDOOR_FRAME12, IDB_LOWERDOOR_FRAME12},
     {IDB_FLASH, IDB_FLASH},
 };
 constexpr int kFirstFigureEntry = 2;
@@ -49,8 +55,14 @@ BEGIN_MESSAGE_MAP(CSceneWnd, CWnd)
 END_MESSAGE_MAP()
 
 CSceneWnd::CSceneWnd(BOOL bAutoDelete)
-    : m_bAutoDelete(bAutoDelete), m_nScreenWidth(0), m_nScreenHeight(0), m_rcDirty{}, m_nCurrentList(1),
-      m_nDirtyCount{0, 0}, m_drawn{}, m_nDrawnCount(0) {}
+    : m_bAutoDelete(bAutoDelete),
+      m_nScreenWidth(0),
+      m_nScreenHeight(0),
+      m_rcDirty{},
+      m_nCurrentList(1),
+      m_nDirtyCount{0, 0},
+      m_drawn{},
+      m_nDrawnCount(0) {}
 
 CSceneWnd::~CSceneWnd() {
     // The palette goes first; the members then fall in reverse order of declaration: director

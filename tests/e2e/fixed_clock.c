@@ -7,7 +7,7 @@
 #include <string.h>
 #include <time.h>
 
-static long g_calls;  /* the saver's calls so far (the saver calls time() from one thread) */
+static long g_calls; /* the saver's calls so far (the saver calls time() from one thread) */
 
 time_t time(time_t* out) {
     /* The saver's own code: the caller lies in the main program, which dladdr names by the empty

@@ -17,7 +17,8 @@ int VerifyScreenSavePwd(uintptr_t hwnd) {
         case 2: *(volatile int*)0 = 1; break;
         case 3: abort();
         case 4: exit(0);
-        case 5: for (;;) pause();
+        case 5:
+            for (;;) pause();
         default: break;
     }
     return MG_ANSWER;

@@ -37,8 +37,8 @@ TEST(PosixModules, TheCheckRunsApartAndOnlyItsOwnAnswerAllowsTheClose) {
     setenv("HOME", "/nonexistent", 1);
     // A module folder of the build, or a file planted here: a truncated module kills dlopen itself
     // (SIGBUS); text does not load, which is as if there were no module, so the saver may end.
-    const std::pair<std::string, int> cases[] = {{"refuse", 0},   {"accept", 1},      {"crash", 0},
-                                                 {"abort", 0},    {"exit", 0},        {"text", 1},
+    const std::pair<std::string, int> cases[] = {{"refuse", 0},    {"accept", 1},       {"crash", 0},
+                                                 {"abort", 0},     {"exit", 0},         {"text", 1},
                                                  {"truncated", 0}, {"fifo", kNoModule}, {"missing", kNoModule}};
     for (const auto& [kind, answer] : cases) {
         const bool built = fs::exists(modules / kind);

@@ -69,9 +69,9 @@ TEST(PosixWindow, InputBecomesWin32MessagesWithTheirParameters) {
     motion.motion.y = 60;
     const Case cases[] = {
         {key(SDLK_a, SDL_SCANCODE_A, 0), 0x100, 'A', 1 | (SDL_SCANCODE_A << 16), 0xffffff},  // count, scan code
-        {key(SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, 0), 0x100, 0x10, 0, 0},                     // lone Shift
-        {key(SDLK_LALT, SDL_SCANCODE_LALT, 0), 0x104, 0x12, 1 << 29, 1 << 29},             // lone Alt, context bit
-        {key(SDLK_F4, SDL_SCANCODE_F4, KMOD_LALT), 0x104, 0x73, 1 << 29, 1 << 29},         // Alt+F4
+        {key(SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, 0), 0x100, 0x10, 0, 0},                       // lone Shift
+        {key(SDLK_LALT, SDL_SCANCODE_LALT, 0), 0x104, 0x12, 1 << 29, 1 << 29},               // lone Alt, context bit
+        {key(SDLK_F4, SDL_SCANCODE_F4, KMOD_LALT), 0x104, 0x73, 1 << 29, 1 << 29},           // Alt+F4
         {key(SDLK_F10, SDL_SCANCODE_F10, 0), 0x104, 0x79, 0, 1 << 29},  // F10 alone: a system key without Alt
         {button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 5, 6), 0, 0, 0, 0},
         {wheel, 0, 0, 0, 0},

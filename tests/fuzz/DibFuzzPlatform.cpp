@@ -41,7 +41,8 @@ void SetDisplayDepth(std::int32_t bitsPerPixel) {
 namespace plat {
 
 ResData FindResource(ResType type, std::uint16_t id) {
-    if (type.name != nullptr || type.ordinal != kRtBitmap.ordinal || id != 1 || g_fake.data == nullptr) return ResData{};
+    if (type.name != nullptr || type.ordinal != kRtBitmap.ordinal || id != 1 || g_fake.data == nullptr)
+        return ResData{};
     return ResData{g_fake.data, static_cast<std::uint32_t>(g_fake.size)};
 }
 void ReleaseResource(ResData) {}

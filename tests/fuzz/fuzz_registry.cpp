@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The settings path through the Win32-shaped calls.
     plat::HKey soft = 0, key = 0;
     if (reg.OpenKey(plat::kHKeyCurrentUser, "Software", &soft) != plat::kErrorSuccess) __builtin_trap();
-    if (reg.CreateKey(soft, "Tarnwick Productions Ltd\\morgrave\\Settings", &key) != plat::kErrorSuccess) __builtin_trap();
+    if (reg.CreateKey(soft, "Tarnwick Productions Ltd\\morgrave\\Settings", &key) != plat::kErrorSuccess)
+        __builtin_trap();
     std::uint32_t value = 0, type = 0, bytes = 4;
     reg.QueryValue(key, "Pain", &type, &value, &bytes);
     const std::uint32_t pain = 3;

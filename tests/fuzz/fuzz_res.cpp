@@ -37,13 +37,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         return ids.size() < 16;
     });
-    const plat::ResType types[] = {plat::kRtCursor, plat::kRtBitmap, plat::kRtIcon, plat::kRtDialog,
-                                   plat::kRtString, plat::kRtGroupCursor, plat::kRtGroupIcon, plat::kRtWave,
-                                   plat::ResType{0, "wave"}, plat::ResType{0, "CUSTOM1"}};
+    const plat::ResType types[] = {
+        plat::kRtCursor,      plat::kRtBitmap,    plat::kRtIcon, plat::kRtDialog,          plat::kRtString,
+        plat::kRtGroupCursor, plat::kRtGroupIcon, plat::kRtWave, plat::ResType{0, "wave"}, plat::ResType{0, "CUSTOM1"}};
     for (std::uint16_t id : ids) {
         for (const plat::ResType& t : types) sink = sink + Touch(file.Find(t, id));
         std::string s;
-        for (unsigned k = 0; k < 16; ++k) sink = sink + file.LoadString(static_cast<std::uint16_t>((id - 1) * 16 + k), &s);
+        for (unsigned k = 0; k < 16; ++k)
+            sink = sink + file.LoadString(static_cast<std::uint16_t>((id - 1) * 16 + k), &s);
         plat::IconImage icon;
         if (plat::FindIconImage(find, id, 32, &icon)) {
             std::int32_t w = 0, h = 0;

@@ -7,7 +7,9 @@
 
 namespace test {
 
-struct Rgb { std::uint8_t r, g, b; };
+struct Rgb {
+    std::uint8_t r, g, b;
+};
 
 struct BmpDesc {
     std::int32_t width = 1;
@@ -35,8 +37,14 @@ inline std::vector<std::uint8_t> BuildBmp(const BmpDesc& s) {
     const std::int32_t rows = s.height < 0 ? -s.height : s.height;
     const std::int32_t stride = s.width > 0 ? Stride(s.width) : 0;
     std::vector<std::uint8_t> v(40 + 4 * s.colors.size() + static_cast<std::size_t>(rows) * stride, 0);
-    const std::int64_t derived[] = {s.headerSize, s.width, s.height, 1 | (s.bitCount << 16), s.compression,
-                                    s.sizeImageField >= 0 ? s.sizeImageField : std::int64_t{rows} * stride, 0, 0,
+    const std::int64_t derived[] = {s.headerSize,
+                                    s.width,
+                                    s.height,
+                                    1 | (s.bitCount << 16),
+                                    s.compression,
+                                    s.sizeImageField >= 0 ? s.sizeImageField : std::int64_t{rows} * stride,
+                                    0,
+                                    0,
                                     s.clrUsedField >= 0 ? s.clrUsedField : static_cast<std::int64_t>(s.colors.size())};
     for (std::size_t i = 0; i < 9; ++i) Put32(v, 4 * i, static_cast<std::uint32_t>(derived[i]));
     for (std::size_t i = 0; i < s.colors.size(); ++i) {
@@ -47,8 +55,8 @@ inline std::vector<std::uint8_t> BuildBmp(const BmpDesc& s) {
     const std::size_t pix = 40 + 4 * s.colors.size();
     for (std::int32_t y = 0; y < rows && !s.pixels.empty(); ++y) {
         const std::int32_t fileRow = s.height > 0 ? rows - 1 - y : y;
-        std::memcpy(&v[pix + static_cast<std::size_t>(fileRow) * stride], &s.pixels[static_cast<std::size_t>(y) * s.width],
-                    static_cast<std::size_t>(s.width));
+        std::memcpy(&v[pix + static_cast<std::size_t>(fileRow) * stride],
+                    &s.pixels[static_cast<std::size_t>(y) * s.width], static_cast<std::size_t>(s.width));
     }
     return v;
 }
@@ -59,7 +67,8 @@ inline BmpDesc Pattern(std::int32_t w, std::int32_t h) {
     s.width = w;
     s.height = h;
     for (int i = 0; i < 256; ++i)
-        s.colors.push_back(Rgb{static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i * 7)});
+        s.colors.push_back(
+            Rgb{static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i * 7)});
     const std::int32_t rows = h < 0 ? -h : h;
     for (std::int32_t y = 0; y < rows; ++y)
         for (std::int32_t x = 0; x < w; ++x) s.pixels.push_back(static_cast<std::uint8_t>((x + 3 * y) & 0xff));

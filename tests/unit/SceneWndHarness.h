@@ -78,7 +78,8 @@ inline std::vector<Entry> ImageTable() {
                 {845, 856, 101, 158}, {837, 837, 101, 158}, {858, 858, 640, 480}};
     std::vector<Entry> e;
     for (const auto& r : runs)
-        for (UINT id = r.firstId; id <= r.lastId; ++id) e.push_back({static_cast<int>(e.size()), id, r.width, r.height});
+        for (UINT id = r.firstId; id <= r.lastId; ++id)
+            e.push_back({static_cast<int>(e.size()), id, r.width, r.height});
     return e;
 }
 
@@ -177,7 +178,8 @@ inline long DiffScreen(const std::vector<std::uint32_t>& expected) {
     const plat::Surface& s = headless::Screen();
     long diff = 0;
     for (int y = 0; y < s.height; ++y)
-        for (int x = 0; x < s.width; ++x) diff += ScreenPixel(x, y) != expected[static_cast<std::size_t>(y) * s.width + x];
+        for (int x = 0; x < s.width; ++x)
+            diff += ScreenPixel(x, y) != expected[static_cast<std::size_t>(y) * s.width + x];
     return diff;
 }
 

@@ -21,14 +21,17 @@
 
 namespace {
 
-std::vector<uint8_t> ReadAll(const std::string& path)
-{
+std::vector<uint8_t> ReadAll(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
-uint32_t U16(const std::vector<uint8_t>& b, size_t at) { return at + 2 <= b.size() ? b[at] | (b[at + 1] << 8) : 0xffffffffu; }
-uint32_t U32(const std::vector<uint8_t>& b, size_t at) { return at + 4 <= b.size() ? U16(b, at) | (U16(b, at + 2) << 16) : 0xffffffffu; }
+uint32_t U16(const std::vector<uint8_t>& b, size_t at) {
+    return at + 2 <= b.size() ? b[at] | (b[at + 1] << 8) : 0xffffffffu;
+}
+uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
+    return at + 4 <= b.size() ? U16(b, at) | (U16(b, at + 2) << 16) : 0xffffffffu;
+}
 
 // A committed picture: its colour table (0x00RRGGBB) and pixels, top row first. Whether the saver
 // reads it, and at which size, is the resource tests' business.
@@ -39,8 +42,7 @@ struct Bmp {
     uint32_t At(int x, int y) const { return colours[pixels[static_cast<size_t>(y) * width + x]]; }
 };
 
-Bmp LoadBmp(int id)
-{
+Bmp LoadBmp(int id) {
     const std::vector<uint8_t> b = ReadAll(MG_RES_DIR "/art/" + std::to_string(id) + ".bmp");
     Bmp r;
     r.width = static_cast<int>(U32(b, 18));
@@ -59,8 +61,7 @@ struct Wav {
     synth::Buffer s;
 };
 
-Wav LoadWav(int id)
-{
+Wav LoadWav(int id) {
     const std::vector<uint8_t> w = ReadAll(MG_RES_DIR "/sound/" + std::to_string(id) + ".wav");
     Wav r;
     bool pcm = false;
@@ -84,8 +85,7 @@ Wav LoadWav(int id)
 // The saver makes its one palette from the first picture it shows and maps the rest to it, and
 // masks the title by its colour index 1: so every picture has the background's colours, and only
 // the title's entry 1 is the key colour (no other entry comes near it, or it would show as a hole).
-TEST(Assets, OnePaletteForEveryPictureAndTheKeyOnlyInTheTitle)
-{
+TEST(Assets, OnePaletteForEveryPictureAndTheKeyOnlyInTheTitle) {
     const Bmp bg = LoadBmp(673);
     ASSERT_EQ(bg.colours.size(), 256u);
     std::vector<int> ids = {670, 858, 873};  // title, flash, preview
@@ -97,13 +97,13 @@ TEST(Assets, OnePaletteForEveryPictureAndTheKeyOnlyInTheTitle)
         for (size_t i = 0; i < 256; ++i)
             ASSERT_TRUE(b.colours[i] == bg.colours[i] || (id == 670 && i == 1)) << id << " entry " << i;
     }
-    for (uint32_t c : bg.colours) EXPECT_FALSE((c >> 16) >= 247 && ((c >> 8) & 255) <= 8 && (c & 255) >= 247) << std::hex << c;
+    for (uint32_t c : bg.colours)
+        EXPECT_FALSE((c >> 16) >= 247 && ((c >> 8) & 255) <= 8 && (c & 255) >= 247) << std::hex << c;
     EXPECT_EQ(LoadBmp(670).colours.at(1), 0xff00ffu);
 }
 
 // A door's first frame is the background under it, so a door does not jump when it starts to open.
-TEST(Assets, EveryDoorStartsAsTheBackgroundUnderIt)
-{
+TEST(Assets, EveryDoorStartsAsTheBackgroundUnderIt) {
     const Bmp bg = LoadBmp(673);
     ASSERT_FALSE(bg.colours.empty());
     for (int d = 0; d < doors::Count(); ++d) {
@@ -119,8 +119,7 @@ TEST(Assets, EveryDoorStartsAsTheBackgroundUnderIt)
 
 // Every cue plays without clipping, offset or a click at either end, and the door and cell cues
 // are equally loud by ear (integrated loudness), with the two ambient beds (860, 864) further back.
-TEST(Assets, CuesAreCleanAndEquallyLoud)
-{
+TEST(Assets, CuesAreCleanAndEquallyLoud) {
     double loudest = -200, quietest = 0;
     std::map<int, double> level;
     for (const cues::CueInfo& cue : cues::Table()) {
@@ -132,18 +131,19 @@ TEST(Assets, CuesAreCleanAndEquallyLoud)
         EXPECT_LT(std::fabs(sum / w.s.size()), 0.001) << cue.id << " DC offset";
         const size_t ms = w.rate / 1000;  // the first and last millisecond rise from silence
         for (size_t i = 0; i < ms; ++i)
-            ASSERT_LT(std::max(std::fabs(w.s[i]), std::fabs(w.s[w.s.size() - 1 - i])), 0.09 * (i + 1) / ms) << cue.id << " clicks";
+            ASSERT_LT(std::max(std::fabs(w.s[i]), std::fabs(w.s[w.s.size() - 1 - i])), 0.09 * (i + 1) / ms)
+                << cue.id << " clicks";
         level[cue.id] = synth::Loudness(w.s, w.rate);
         if (cue.id == 860 || cue.id == 864) continue;  // the ambient beds
         loudest = std::max(loudest, level[cue.id]);
         quietest = std::min(quietest, level[cue.id]);
     }
     EXPECT_LE(loudest - quietest, 3.0) << "door and cell cues differ too much in loudness";
-    for (int id : {860, 864}) EXPECT_TRUE(level[id] <= quietest - 3.0 && level[id] >= loudest - 8.0) << id << ": " << level[id];
+    for (int id : {860, 864})
+        EXPECT_TRUE(level[id] <= quietest - 3.0 && level[id] >= loudest - 8.0) << id << ": " << level[id];
 }
 
-TEST(AssetGen, BitmapsAreWrittenAsTheSaverReadsThem)
-{
+TEST(AssetGen, BitmapsAreWrittenAsTheSaverReadsThem) {
     IndexedImage img;
     img.width = 3;
     img.height = 2;
@@ -161,8 +161,7 @@ TEST(AssetGen, BitmapsAreWrittenAsTheSaverReadsThem)
     EXPECT_EQ(std::vector<uint8_t>(b.begin() + px, b.end()), (std::vector<uint8_t>{4, 5, 6, 0, 1, 2, 3, 0}));
 }
 
-TEST(AssetGen, FinishingLevelsAnyInputWithoutClipping)
-{
+TEST(AssetGen, FinishingLevelsAnyInputWithoutClipping) {
     const double fs = 22050;
     synth::Buffer square(22050), whisper(22050), spike(22050, 0.0);
     Rng rng(3);
@@ -194,10 +193,15 @@ TEST(AssetGen, FinishingLevelsAnyInputWithoutClipping)
     // that straddle its end (-0.34 dB).
     const struct {
         double hz, amplitude, silence, lufs;
-    } tones[] = {{997, 1.0, 0, -3.01}, {997, 0.1, 0, -23.01}, {997, 0.1, 2.0, -23.32}, {4000, 0.1, 0, -19.66}, {20, 1.0, 0, -16.93}};
+    } tones[] = {{997, 1.0, 0, -3.01},
+                 {997, 0.1, 0, -23.01},
+                 {997, 0.1, 2.0, -23.32},
+                 {4000, 0.1, 0, -19.66},
+                 {20, 1.0, 0, -16.93}};
     for (const auto& t : tones) {
         synth::Buffer b(static_cast<size_t>(fs * (2.0 + t.silence)), 0.0);
-        for (size_t i = 0; i < static_cast<size_t>(2.0 * fs); ++i) b[i] = t.amplitude * std::sin(2 * 3.14159265358979 * t.hz * i / fs);
+        for (size_t i = 0; i < static_cast<size_t>(2.0 * fs); ++i)
+            b[i] = t.amplitude * std::sin(2 * 3.14159265358979 * t.hz * i / fs);
         EXPECT_NEAR(synth::Loudness(b, fs), t.lufs, 0.3) << t.hz << " Hz, amplitude " << t.amplitude;
     }
 }

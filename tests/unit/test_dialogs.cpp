@@ -104,8 +104,11 @@ TEST_F(DialogTest, CheckBoxesShowTheirFieldsAndNormaliseImpossibleStates) {
         int sound, subliminals;
         Action action;
         int shownSound, shownSubliminals, outSound, outSubliminals;
-    } cases[] = {{7, -1, kCancel, 0, 0, 0, 0}, {3, 2, kCancel, 0, 1, 0, 2}, {2, 0, kOk, 1, 0, 1, 0},
-                 {1, 0, kToggleBothThenOk, 1, 0, 0, 1}, {0, 3, kToggleBothThenOk, 0, 0, 1, 1}};
+    } cases[] = {{7, -1, kCancel, 0, 0, 0, 0},
+                 {3, 2, kCancel, 0, 1, 0, 2},
+                 {2, 0, kOk, 1, 0, 1, 0},
+                 {1, 0, kToggleBothThenOk, 1, 0, 0, 1},
+                 {0, 3, kToggleBothThenOk, 0, 0, 1, 1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.sound << " " << c.subliminals << " action " << c.action);
         const Outcome out = RunSettings(c.sound, c.subliminals, 3, [&](plat::Hwnd dlg, std::uint16_t) {
@@ -166,7 +169,7 @@ TEST_F(DialogTest, SettingsModeStoresWhateverEndedTheDialog) {
         EXPECT_EQ(AfxGetMainWnd()->GetSafeHwnd(), dlg);
         EXPECT_EQ(Label(dlg), "Weird");
     }));
-    EXPECT_EQ(AfxGetMainWnd(), nullptr);  // the dialog object is gone
+    EXPECT_EQ(AfxGetMainWnd(), nullptr);               // the dialog object is gone
     EXPECT_EQ(Stored(), std::vector<int>({0, 9, 2}));  // Cancel: sound normalised to 0, the others kept
 
     // OK with a first start (empty store) and no argument at all.
@@ -196,8 +199,8 @@ TEST_F(DialogTest, SettingsModeStoresWhateverEndedTheDialog) {
 // Each call of the password change as "provider owner reserved1 reserved2;".
 std::string g_passwordCalls;
 DWORD WINAPI FakePwdChangePassword(const char* provider, HWND owner, DWORD r1, DWORD r2) {
-    g_passwordCalls += std::string(provider) + " " + std::to_string(owner) + " " + std::to_string(r1) + " " +
-                       std::to_string(r2) + ";";
+    g_passwordCalls +=
+        std::string(provider) + " " + std::to_string(owner) + " " + std::to_string(r1) + " " + std::to_string(r2) + ";";
     return 0;
 }
 
@@ -208,7 +211,8 @@ TEST_F(DialogTest, PasswordModeCallsTheModuleOrEndsQuietly) {
         const char* module;  // registered name, none when null
         bool withEntry;
         std::vector<const char*> args;
-    } cases[] = {{"MPR.DLL", true, {"morgrave", "/a", "1234"}}, {"mpr.dll", false, {"morgrave", "-A", "77"}},
+    } cases[] = {{"MPR.DLL", true, {"morgrave", "/a", "1234"}},
+                 {"mpr.dll", false, {"morgrave", "-A", "77"}},
                  {nullptr, false, {"morgrave", "a"}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[1]);

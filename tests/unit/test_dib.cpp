@@ -41,7 +41,9 @@ BOOL LoadInto(CDib& dib, UINT id, BOOL map) {
 
 bool IsEmpty(const CDib& dib) { return dib.m_hBitmap == nullptr && dib.m_pInfo == nullptr && dib.m_pBits == nullptr; }
 
-COLORREF ColourAt(const BmpDesc& s, int x, int y) { return ColorRef(s.colors[s.pixels[static_cast<std::size_t>(y) * s.width + x]]); }
+COLORREF ColourAt(const BmpDesc& s, int x, int y) {
+    return ColorRef(s.colors[s.pixels[static_cast<std::size_t>(y) * s.width + x]]);
+}
 
 // `image` placed at (px, py): its colour inside, `fill` outside.
 PixelRule Placed(const BmpDesc& image, int px, int py, COLORREF fill) {
@@ -98,8 +100,10 @@ TEST_F(DibTest, LoadRejectsResourcesThatDoNotHoldWhatTheirHeaderSays) {
     };
     variant("12-byte header", [](BmpDesc& s) { s.headerSize = 12; });
     variant("124-byte header", [](BmpDesc& s) { s.headerSize = 124; });
-    for (std::uint16_t bits : {1, 4, 16, 24, 32}) variant("not 8 bits per pixel", [bits](BmpDesc& s) { s.bitCount = bits; });
-    for (std::uint32_t rle : {1, 2, 3}) variant("compressed (RLE8, RLE4, bit fields)", [rle](BmpDesc& s) { s.compression = rle; });
+    for (std::uint16_t bits : {1, 4, 16, 24, 32})
+        variant("not 8 bits per pixel", [bits](BmpDesc& s) { s.bitCount = bits; });
+    for (std::uint32_t rle : {1, 2, 3})
+        variant("compressed (RLE8, RLE4, bit fields)", [rle](BmpDesc& s) { s.compression = rle; });
     variant("257 colours, all present", [](BmpDesc& s) { s.colors.resize(257); });
     variant("huge colour count", [](BmpDesc& s) { s.clrUsedField = 0x40000000; });
     variant("colour table shorter than its count", [](BmpDesc& s) { s.colors.resize(16), s.clrUsedField = 0; });
@@ -195,7 +199,8 @@ TEST_F(DibTest, DrawMaskedShowsTheDestinationWhereTheKeyColourWas) {
         for (int x = 0; x < 50; ++x) c.dc.FillSolidRect(x, y, 1, 1, ground(x, y));
     dib.DrawMasked(&c.dc, 7, 4, &mask, TRUE);
     const PixelRule inTitle = Placed(title, 7, 4, RGB(255, 0, 255));
-    ExpectPixels(c, 50, 20, [&](int x, int y) { return inTitle(x, y) == RGB(255, 0, 255) ? ground(x, y) : inTitle(x, y); });
+    ExpectPixels(c, 50, 20,
+                 [&](int x, int y) { return inTitle(x, y) == RGB(255, 0, 255) ? ground(x, y) : inTitle(x, y); });
 
     // A frame without the key colour gets an all-zero mask and is copied whole, masked or not,
     // also where it hangs over every edge of the destination.

@@ -59,10 +59,13 @@ TEST(FileRegistry, TypedValuesRoundTripThroughTheText) {
         Bytes data;
         const char* line;  // how it is written ("" when not checked)
     } values[] = {{"text", plat::kRegSz, {'a', '"', 'b', '\\', 'c', 0}, "\"text\"=\"a\\\"b\\\\c\"\n"},
-                  {"controls", plat::kRegSz, {'x', '\n', 'y', 0}, ""}, {"no zero", plat::kRegSz, {'z'}, ""},
+                  {"controls", plat::kRegSz, {'x', '\n', 'y', 0}, ""},
+                  {"no zero", plat::kRegSz, {'z'}, ""},
                   {"multi", 7, {'a', 0, 'b', 0, 0}, "\"multi\"=hex(7):61,00,62,00,00\n"},
-                  {"bytes", plat::kRegBinary, {0, 255, 16}, "\"bytes\"=hex:00,ff,10\n"}, {"empty", plat::kRegBinary, {}, ""},
-                  {"", plat::kRegDword, {9, 0, 0, 0}, "@=dword:00000009\n"}, {"short dword", plat::kRegDword, {9, 0}, ""}};
+                  {"bytes", plat::kRegBinary, {0, 255, 16}, "\"bytes\"=hex:00,ff,10\n"},
+                  {"empty", plat::kRegBinary, {}, ""},
+                  {"", plat::kRegDword, {9, 0, 0, 0}, "@=dword:00000009\n"},
+                  {"short dword", plat::kRegDword, {9, 0}, ""}};
     FileRegistry reg, back;
     for (const auto& v : values) ASSERT_TRUE(reg.PutValue("Software\\K", v.name, v.type, v.data));
     const std::string written = reg.Serialise();
@@ -91,7 +94,8 @@ TEST(FileRegistry, HandWrittenFormsAreUnderstoodAndKept) {
     ASSERT_TRUE(reg.GetValue("Software\\K", "b", nullptr, &data));
     EXPECT_EQ((Bytes{1, 2, 10}), data);
     // Nine digits, a trailing comma, a type that is not hex: unreadable.
-    for (const char* unreadable : {"c", "d", "e"}) EXPECT_FALSE(reg.GetValue("Software\\K", unreadable, nullptr, &data));
+    for (const char* unreadable : {"c", "d", "e"})
+        EXPECT_FALSE(reg.GetValue("Software\\K", unreadable, nullptr, &data));
     // A new value goes after the key's last value, ahead of the comments that follow it; a new
     // key starts its own block after a blank line.
     ASSERT_TRUE(reg.PutValue("Software\\K", "f", plat::kRegDword, {1, 0, 0, 0}));
@@ -119,9 +123,9 @@ TEST(FileRegistry, ArbitraryInputIsToleratedAndKept) {
             const std::size_t at = rng() % text.size();
             const char c = kAlphabet[rng() % (sizeof(kAlphabet) - 1)];
             switch (rng() % 3) {
-            case 0: text[at] = c; break;
-            case 1: text.erase(at, 1 + rng() % 8); break;
-            default: text.insert(at, 1, c); break;
+                case 0: text[at] = c; break;
+                case 1: text.erase(at, 1 + rng() % 8); break;
+                default: text.insert(at, 1, c); break;
             }
         }
         FileRegistry reg, again;

@@ -55,7 +55,8 @@ TEST_F(GdiTest, PaletteNearestIndexAndEntryRanges) {
     CPalette pal, sq, empty;
     ASSERT_TRUE(pal.CreatePalette(&lp));
     // The lowest index on a tie (1 and 2, 1 and 3), the high byte ignored; squared distance.
-    const COLORREF colours[] = {RGB(0, 0, 0), PALETTERGB(100, 100, 100), RGB(105, 100, 100), RGB(95, 100, 100), RGB(108, 100, 100)};
+    const COLORREF colours[] = {RGB(0, 0, 0), PALETTERGB(100, 100, 100), RGB(105, 100, 100), RGB(95, 100, 100),
+                                RGB(108, 100, 100)};
     const UINT nearest[] = {0, 1, 1, 1, 2};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(pal.GetNearestPaletteIndex(colours[i]), nearest[i]) << i;
     LOGPALETTE two = MakePalette({{30, 30, 30, 0}, {0, 0, 80, 0}});
@@ -119,12 +120,14 @@ TEST_F(GdiTest, CopiesAndEnlargementsAreClippedToBothSurfacesAtEveryEdge) {
     };
     const struct {
         int x, y, w, h, xs, ys;
-    } copies[] = {{2, 1, 6, 5, 0, 0},   {-3, 0, 6, 5, 0, 0},  {0, -4, 6, 5, 0, 0},  {7, 5, 6, 5, 0, 0},     {0, 0, 6, 5, -2, -3},
-                  {3, 2, 6, 5, 4, 3},   {9, 7, 6, 5, 0, 0},   {10, 0, 6, 5, 0, 0},  {0, 8, 6, 5, 0, 0},     {-6, 0, 6, 5, 0, 0},
-                  {0, 0, 6, 5, 6, 0},   {0, 0, 6, 5, 0, -5},  {0, 0, 0, 5, 0, 0},   {0, 0, -3, 5, 0, 0},    {-2, -2, 20, 20, -1, -1},
-                  {-big, 0, big, 5, 0, 0}, {1, 1, big, big, 1, 1}, {big, big, 5, 5, 0, 0}, {0, 0, 6, 5, -big, 0}};
+    } copies[] = {{2, 1, 6, 5, 0, 0},     {-3, 0, 6, 5, 0, 0},    {0, -4, 6, 5, 0, 0},      {7, 5, 6, 5, 0, 0},
+                  {0, 0, 6, 5, -2, -3},   {3, 2, 6, 5, 4, 3},     {9, 7, 6, 5, 0, 0},       {10, 0, 6, 5, 0, 0},
+                  {0, 8, 6, 5, 0, 0},     {-6, 0, 6, 5, 0, 0},    {0, 0, 6, 5, 6, 0},       {0, 0, 6, 5, 0, -5},
+                  {0, 0, 0, 5, 0, 0},     {0, 0, -3, 5, 0, 0},    {-2, -2, 20, 20, -1, -1}, {-big, 0, big, 5, 0, 0},
+                  {1, 1, big, big, 1, 1}, {big, big, 5, 5, 0, 0}, {0, 0, 6, 5, -big, 0}};
     for (const auto& c : copies) {
-        SCOPED_TRACE(testing::Message() << "copy " << c.x << "," << c.y << " " << c.w << "x" << c.h << " from " << c.xs);
+        SCOPED_TRACE(testing::Message() << "copy " << c.x << "," << c.y << " " << c.w << "x" << c.h << " from "
+                                        << c.xs);
         Canvas dst(dw, dh, keep);
         ASSERT_TRUE(dst.dc.BitBlt(c.x, c.y, c.w, c.h, &src.dc, c.xs, c.ys, SRCCOPY));
         ExpectPixels(dst.dc, dw, dh, [&](int x, int y) {
@@ -136,7 +139,7 @@ TEST_F(GdiTest, CopiesAndEnlargementsAreClippedToBothSurfacesAtEveryEdge) {
     const struct {
         RECT rc;
         int ox, oy, s;
-    } scaled[] = {{{0, 0, 10, 8}, 0, 0, 2}, {{1, 2, 9, 7}, -1, -2, 3}, {{-4, -4, 40, 40}, 3, 1, 4},
+    } scaled[] = {{{0, 0, 10, 8}, 0, 0, 2}, {{1, 2, 9, 7}, -1, -2, 3},  {{-4, -4, 40, 40}, 3, 1, 4},
                   {{2, 1, 5, 6}, 1, 0, 1},  {{0, 0, 10, 8}, -7, -6, 2}, {{0, 0, 10, 8}, 9, 7, 5}};
     for (const auto& c : scaled) {
         SCOPED_TRACE(testing::Message() << "enlarged x" << c.s << " from origin " << c.ox << "," << c.oy);
@@ -162,7 +165,7 @@ TEST_F(GdiTest, EveryWriterOfANewBitmapIsSeenByCopiesAndFills) {
     std::vector<std::uint32_t> px(w * h);
     for (int i = 0; i < w * h; ++i) px[i] = 0x030507u * static_cast<std::uint32_t>(i + 1) & 0xffffffu;
     Bits pattern(w, h, 32, px.data()), mask(w, h, 1);  // mask all 0: the image everywhere
-    using Writer = void (*)(CDC& dc, CDC& pattern, CDC& mask);
+    using Writer = void (*)(CDC & dc, CDC & pattern, CDC & mask);
     const Writer writers[] = {
         [](CDC& dc, CDC&, CDC&) { dc.FillSolidRect(5, 7, 10, 5, RGB(9, 8, 7)); },
         [](CDC& dc, CDC& p, CDC&) { dc.BitBlt(31, 22, 20, 20, &p, 3, 4, SRCCOPY); },
@@ -198,8 +201,12 @@ TEST_F(GdiTest, MaskedCopyEqualsThreeRasterPasses) {
     const struct {
         int x, y, w, h, xs, ys;
         COLORREF bk, text;
-    } cases[] = {{3, 2, iw, ih, 0, 0, white, 0},   {-5, -3, iw, ih, 0, 0, white, 0}, {20, 8, iw, ih, 0, 0, white, 0},
-                 {1, 1, 13, 5, 3, 2, white, 0},    {0, 0, 40, 40, -3, -1, white, 0}, {-2, 5, 17, 9, 5, 0, 0, white},
+    } cases[] = {{3, 2, iw, ih, 0, 0, white, 0},
+                 {-5, -3, iw, ih, 0, 0, white, 0},
+                 {20, 8, iw, ih, 0, 0, white, 0},
+                 {1, 1, 13, 5, 3, 2, white, 0},
+                 {0, 0, 40, 40, -3, -1, white, 0},
+                 {-2, 5, 17, 9, 5, 0, 0, white},
                  {4, 4, iw, ih, 0, 0, RGB(10, 200, 30), RGB(77, 1, 250)}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "case " << c.x << "," << c.y << " " << c.w << "x" << c.h);
@@ -228,7 +235,7 @@ TEST_F(GdiTest, EightBitColoursComeFromThePaletteOrTheResourceTable) {
     dc.SelectPalette(&pal, FALSE);
     BITMAPINFO bi{};
     bi.bmiHeader = {40, 4, -1, 1, 8, BI_RGB, 0, 0, 0, 4, 0};  // top-down, four colours
-    const WORD idx[4] = {2, 0, 1, 3};                          // 3 lies just beyond the palette
+    const WORD idx[4] = {2, 0, 1, 3};                         // 3 lies just beyond the palette
     std::memcpy(bi.bmiColors, idx, sizeof idx);
     void* bits = nullptr;
     HBITMAP dib = dc.CreateDIBSection(&bi, DIB_PAL_COLORS, &bits, nullptr, 0);

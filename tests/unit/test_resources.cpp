@@ -31,7 +31,9 @@ std::vector<std::uint8_t> ReadFile(const std::string& path) {
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::vector<std::uint8_t> Seed(const char* name) { return ReadFile(std::string(MG_SOURCE_DIR "/tests/fuzz/corpus/fuzz_res/") + name); }
+std::vector<std::uint8_t> Seed(const char* name) {
+    return ReadFile(std::string(MG_SOURCE_DIR "/tests/fuzz/corpus/fuzz_res/") + name);
+}
 
 // A .res of the empty lead record and one record of type `type`, id 1 or 7, holding `data`.
 std::vector<std::uint8_t> OneRecord(std::uint8_t type, std::uint8_t id, const std::vector<std::uint8_t>& data) {
@@ -55,11 +57,17 @@ std::vector<std::uint8_t> OneRecord(std::uint8_t type, std::uint8_t id, const st
 TEST(Resources, EveryPictureAndSoundIsEmbeddedAndReadsBack) {
     const struct {
         int first, last, width, height;
-    } pictures[] = {{IDB_TITLE, IDB_TITLE, 520, 147}, {IDB_BACKGROUND, IDB_BACKGROUND, 640, 480}, {IDB_FLASH, IDB_FLASH, 640, 480},
-                    {IDB_PREVIEW, IDB_PREVIEW, 147, 124}, {IDB_TOPDOOR_FIRST, IDB_TOPDOOR_LAST, 131, 152},
-                    {IDB_RIGHTDOOR_FIRST, IDB_RIGHTDOOR_LAST, 116, 243}, {IDB_MIDDLEDOOR_FRAME0, IDB_MIDDLEDOOR_LAST, 104, 182},
-                    {IDB_FLOORDOOR_A_FIRST, IDB_FLOORDOOR_B_LAST, 166, 121}, {IDB_FLOORDOOR_FRAME5, IDB_FLOORDOOR_FRAME5, 166, 121},
-                    {IDB_LOWERDOOR_FIRST, IDB_LOWERDOOR_LAST, 101, 158}, {IDB_LOWERDOOR_FRAME12, IDB_LOWERDOOR_FRAME12, 101, 158}};
+    } pictures[] = {{IDB_TITLE, IDB_TITLE, 520, 147},
+                    {IDB_BACKGROUND, IDB_BACKGROUND, 640, 480},
+                    {IDB_FLASH, IDB_FLASH, 640, 480},
+                    {IDB_PREVIEW, IDB_PREVIEW, 147, 124},
+                    {IDB_TOPDOOR_FIRST, IDB_TOPDOOR_LAST, 131, 152},
+                    {IDB_RIGHTDOOR_FIRST, IDB_RIGHTDOOR_LAST, 116, 243},
+                    {IDB_MIDDLEDOOR_FRAME0, IDB_MIDDLEDOOR_LAST, 104, 182},
+                    {IDB_FLOORDOOR_A_FIRST, IDB_FLOORDOOR_B_LAST, 166, 121},
+                    {IDB_FLOORDOOR_FRAME5, IDB_FLOORDOOR_FRAME5, 166, 121},
+                    {IDB_LOWERDOOR_FIRST, IDB_LOWERDOOR_LAST, 101, 158},
+                    {IDB_LOWERDOOR_FRAME12, IDB_LOWERDOOR_FRAME12, 101, 158}};
     std::map<int, std::pair<int, int>> sizes;  // later rows win: 837 is the lower door's
     for (const auto& p : pictures)
         for (int id = p.first; id <= p.last; ++id) sizes[id] = {p.width, p.height};
@@ -115,7 +123,8 @@ TEST(Resources, IconsCursorAndStringsAreFound) {
 // text is paragraphs in two strings, joined by CR LF pairs. A stray break shows as an empty line.
 TEST(Resources, CreditsAndLegalTextsBreakWhereTheDialogsSplitThem) {
     const std::string credits = Str(IDS_CREDITS_TEXT);
-    EXPECT_TRUE(credits.find_first_of("\r") == std::string::npos && credits.find("\n\n\n") == std::string::npos && credits.back() != '\n');
+    EXPECT_TRUE(credits.find_first_of("\r") == std::string::npos && credits.find("\n\n\n") == std::string::npos &&
+                credits.back() != '\n');
     std::size_t groups = 1;
     for (std::size_t at = credits.find("\n\n"); at != std::string::npos; at = credits.find("\n\n", at + 2)) ++groups;
     EXPECT_EQ(groups, 5u);
@@ -136,8 +145,10 @@ TEST(Resources, DialogTemplatesParseWholeOnly) {
         std::uint16_t dialog;
         std::uint32_t id;
         const char* cls;
-    } items[] = {{IDD_SETTINGS, IDC_DIALOG_ICON, "STATIC"}, {IDD_SETTINGS, IDC_PAIN, "MSCTLS_TRACKBAR32"},
-                 {IDD_LEGAL, IDC_LEGAL_TEXT, "EDIT"}, {IDD_CREDITS, IDOK, "BUTTON"}};
+    } items[] = {{IDD_SETTINGS, IDC_DIALOG_ICON, "STATIC"},
+                 {IDD_SETTINGS, IDC_PAIN, "MSCTLS_TRACKBAR32"},
+                 {IDD_LEGAL, IDC_LEGAL_TEXT, "EDIT"},
+                 {IDD_CREDITS, IDOK, "BUTTON"}};
     for (const auto& want : items) {
         SCOPED_TRACE(testing::Message() << want.dialog << "/" << want.id);
         const plat::ResData r = plat::FindResource(plat::kRtDialog, want.dialog);
@@ -172,11 +183,13 @@ TEST(ResFile, ExtendedTemplatesAndUnicodeStrings) {
               std::make_tuple(std::uint16_t{9}, std::uint16_t{700}, true, std::string("Tahoma")));
     ASSERT_EQ(t.items.size(), 2u);
     const plat::DialogItem &a = t.items[0], &b = t.items[1];
-    EXPECT_EQ(std::make_tuple(a.id, a.helpId, a.exStyle, a.className), std::make_tuple(70000u, 55u, 0x200u, std::string("MSCTLS_TRACKBAR32")));
+    EXPECT_EQ(std::make_tuple(a.id, a.helpId, a.exStyle, a.className),
+              std::make_tuple(70000u, 55u, 0x200u, std::string("MSCTLS_TRACKBAR32")));
     EXPECT_EQ(std::make_tuple(b.id, b.x, b.className, b.textIsOrdinal, b.textOrdinal),
               std::make_tuple(1021u, std::int16_t{-3}, std::string("STATIC"), true, std::uint16_t{671}));
     for (std::size_t len = 0; len < d.size; ++len) {
-        const std::vector<std::uint8_t> cut(static_cast<const std::uint8_t*>(d.data), static_cast<const std::uint8_t*>(d.data) + len);
+        const std::vector<std::uint8_t> cut(static_cast<const std::uint8_t*>(d.data),
+                                            static_cast<const std::uint8_t*>(d.data) + len);
         EXPECT_FALSE(plat::ParseDialogTemplate(cut.data(), cut.size(), &t)) << len;
     }
 }
@@ -190,14 +203,18 @@ TEST(ResFile, DamagedRecordsAreNotFound) {
     ASSERT_TRUE(finds(good));
     EXPECT_EQ(plat::ResFile(nullptr, 100).Find(plat::kRtBitmap, 1).data, nullptr);
     // Cut anywhere: an exact-size copy, so a read past its end would show.
-    for (std::size_t len = 0; len < good.size(); ++len) EXPECT_FALSE(finds({good.begin(), good.begin() + static_cast<long>(len)})) << len;
+    for (std::size_t len = 0; len < good.size(); ++len)
+        EXPECT_FALSE(finds({good.begin(), good.begin() + static_cast<long>(len)})) << len;
     const struct {
         std::size_t at;
         std::uint8_t value;
         const char* why;
-    } damage[] = {{32, 5, "data size runs past the end"},         {35, 0x80, "data size near 2^32"},
-                  {36, 40, "header runs into the data and past"}, {36, 16, "header too short for its fields"},
-                  {39, 0xFF, "header size near 2^32"},            {4, 0xF0, "the lead record swallows the file"},
+    } damage[] = {{32, 5, "data size runs past the end"},
+                  {35, 0x80, "data size near 2^32"},
+                  {36, 40, "header runs into the data and past"},
+                  {36, 16, "header too short for its fields"},
+                  {39, 0xFF, "header size near 2^32"},
+                  {4, 0xF0, "the lead record swallows the file"},
                   {4, 31, "a misaligned lead record"}};
     for (const auto& d : damage) {
         std::vector<std::uint8_t> b = good;
@@ -225,7 +242,8 @@ TEST(ResFile, DamagedStringBlocksAndIconGroupsAreRefused) {
     std::string s;
     EXPECT_TRUE(f.LoadString(1, &s));
     EXPECT_EQ(s, "hi");
-    for (std::uint16_t id : {0, 2, 3, 16}) EXPECT_FALSE(f.LoadString(id, &s)) << id;  // empty, cut, after the cut, no block
+    for (std::uint16_t id : {0, 2, 3, 16})
+        EXPECT_FALSE(f.LoadString(id, &s)) << id;  // empty, cut, after the cut, no block
 
     // Icon and cursor groups of the wrong type are refused.
     const std::vector<std::uint8_t> icons = Seed("icons.res");
@@ -240,7 +258,8 @@ TEST(ResFile, DamagedStringBlocksAndIconGroupsAreRefused) {
     const plat::ResData img = whole.Find(plat::kRtCursor, cursor.imageId);
     ASSERT_NE(img.data, nullptr);
     // The image decoder: whole accepted, one byte short or an odd doubled height refused.
-    std::vector<std::uint8_t> dib(static_cast<const std::uint8_t*>(img.data) + 4, static_cast<const std::uint8_t*>(img.data) + img.size);
+    std::vector<std::uint8_t> dib(static_cast<const std::uint8_t*>(img.data) + 4,
+                                  static_cast<const std::uint8_t*>(img.data) + img.size);
     std::int32_t w = 0, h = 0;
     std::vector<std::uint32_t> argb;
     EXPECT_TRUE(plat::DecodeIconBitmap(dib.data(), dib.size(), &w, &h, &argb));

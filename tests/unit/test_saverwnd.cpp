@@ -131,12 +131,24 @@ TEST_F(SaverWndTest, WhichInputCloses) {
     using Input = std::tuple<UINT, WPARAM, LPARAM>;
     auto at = [](int x, int y) { return Input{WM_MOUSEMOVE, 0, MAKELPARAM(x, y)}; };
     const std::pair<std::vector<Input>, bool> cases[] = {
-        {{at(300, 200), at(300, 200)}, false}, {{at(300, 200), at(300, 201)}, true}, {{at(0, 0), at(1, 0)}, true},
-        {{at(5, 5), at(4, 5)}, true},          {{{WM_LBUTTONDOWN, 0, 0}}, true},    {{{WM_MBUTTONDOWN, 0, 0}}, true},
-        {{{WM_RBUTTONDOWN, 0, 0}}, true},      {{{WM_KEYDOWN, 0x10 /* Shift alone */, 0}}, true},
+        {{at(300, 200), at(300, 200)}, false},
+        {{at(300, 200), at(300, 201)}, true},
+        {{at(0, 0), at(1, 0)}, true},
+        {{at(5, 5), at(4, 5)}, true},
+        {{{WM_LBUTTONDOWN, 0, 0}}, true},
+        {{{WM_MBUTTONDOWN, 0, 0}}, true},
+        {{{WM_RBUTTONDOWN, 0, 0}}, true},
+        {{{WM_KEYDOWN, 0x10 /* Shift alone */, 0}}, true},
         {{{WM_SYSKEYDOWN, 0x12 /* Alt alone */, 0}}, true},
-        {{{WM_LBUTTONUP, 0, 0}, {WM_MBUTTONUP, 0, 0}, {WM_RBUTTONUP, 0, 0}, {WM_MOUSEWHEEL, 0, 0}, {WM_KEYUP, 0, 0},
-          {WM_SYSKEYUP, 0, 0}, {WM_ACTIVATEAPP, 0, 0}, {WM_NCACTIVATE, 0, 0}, {WM_ACTIVATE, 0, 0}},
+        {{{WM_LBUTTONUP, 0, 0},
+          {WM_MBUTTONUP, 0, 0},
+          {WM_RBUTTONUP, 0, 0},
+          {WM_MOUSEWHEEL, 0, 0},
+          {WM_KEYUP, 0, 0},
+          {WM_SYSKEYUP, 0, 0},
+          {WM_ACTIVATEAPP, 0, 0},
+          {WM_NCACTIVATE, 0, 0},
+          {WM_ACTIVATE, 0, 0}},
          false},
     };
     std::string destroys;

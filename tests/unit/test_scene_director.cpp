@@ -91,9 +91,7 @@ TEST_F(DirectorTest, GeneratorAndTheFirstDoorOfSecondTwo) {
 }
 
 TEST_F(DirectorTest, SpawnOddsFollowPainIncludingValuesOutsideTheDialogRange) {
-    const struct {
-        int pain, divisor;
-    } levels[] = {{1, 150}, {2, 100}, {3, 25}, {4, 3}, {0, 50}, {5, 50}, {-1, 50}};
+    const struct { int pain, divisor; } levels[] = {{1, 150}, {2, 100}, {3, 25}, {4, 3}, {0, 50}, {5, 50}, {-1, 50}};
     for (const auto& level : levels) {
         SCOPED_TRACE(level.pain);
         theApp.m_nPain = level.pain;
@@ -156,8 +154,10 @@ TEST_F(DirectorTest, KindHistoryRule) {
 TEST_F(DirectorTest, FlashEvery1800TicksOnEvenDrawsOnlyWithSubliminals) {
     theApp.m_nPain = 1;
     // No door (first draw), flash (second draw even or odd), no ambient cue (third draw).
-    const std::int64_t tEven = FindSecond([](Lcg& g) { return g.Next() % 150 != 0 && g.Next() % 2 == 0 && g.Next() % 10 != 0; });
-    const std::int64_t tOdd = FindSecond([](Lcg& g) { return g.Next() % 150 != 0 && g.Next() % 2 != 0 && g.Next() % 10 != 0; });
+    const std::int64_t tEven =
+        FindSecond([](Lcg& g) { return g.Next() % 150 != 0 && g.Next() % 2 == 0 && g.Next() % 10 != 0; });
+    const std::int64_t tOdd =
+        FindSecond([](Lcg& g) { return g.Next() % 150 != 0 && g.Next() % 2 != 0 && g.Next() % 10 != 0; });
     TickAt(tEven, 1799);  // only the spawn draw
     Lcg one{static_cast<std::uint32_t>(tEven)};
     one.Next();
@@ -183,8 +183,10 @@ TEST_F(DirectorTest, FlashEvery1800TicksOnEvenDrawsOnlyWithSubliminals) {
 
 TEST_F(DirectorTest, AmbientCueEvery300TicksWhenNoDoorIsAlive) {
     theApp.m_nPain = 1;
-    const std::int64_t tOdd = FindSecond([](Lcg& g) { return g.Next() % 150 != 0 && g.Next() % 10 == 0 && g.Next() % 2 != 0; });
-    const std::int64_t tEven = FindSecond([](Lcg& g) { return g.Next() % 150 != 0 && g.Next() % 10 == 0 && g.Next() % 2 == 0; });
+    const std::int64_t tOdd =
+        FindSecond([](Lcg& g) { return g.Next() % 150 != 0 && g.Next() % 10 == 0 && g.Next() % 2 != 0; });
+    const std::int64_t tEven =
+        FindSecond([](Lcg& g) { return g.Next() % 150 != 0 && g.Next() % 10 == 0 && g.Next() % 2 == 0; });
     EXPECT_EQ(std::vector<std::uint16_t>{864}, TickAt(tOdd, 300));
     EXPECT_EQ(std::vector<std::uint16_t>{860}, TickAt(tEven, 600));
     EXPECT_TRUE(TickAt(tOdd, 301).empty());
@@ -213,8 +215,8 @@ TEST_F(DirectorTest, AmbientCueEvery300TicksWhenNoDoorIsAlive) {
 
     // A door started in the same tick does not: Pain 4, door, kind, ambient, parity.
     theApp.m_nPain = 4;
-    const std::int64_t tBoth =
-        FindSecond([](Lcg& g) { return g.Next() % 3 == 0 && (g.Next(), true) && g.Next() % 10 == 0 && g.Next() % 2 != 0; });
+    const std::int64_t tBoth = FindSecond(
+        [](Lcg& g) { return g.Next() % 3 == 0 && (g.Next(), true) && g.Next() % 10 == 0 && g.Next() % 2 != 0; });
     EXPECT_EQ(std::vector<std::uint16_t>{864}, TickAt(tBoth, 900));
     EXPECT_NE(0, KindOf(m_director.m_apActors[0]));
 }

@@ -36,7 +36,7 @@ TEST(FigureTest, BaseFigureDefaultsAndFrameSteps) {
     const struct {
         bool forward;
         int frame, first, last, expected;
-    } steps[] = {{true, 12, 0, 12, 0},  {true, -5, 0, 12, 1},           {false, 0, 0, 12, 12},
+    } steps[] = {{true, 12, 0, 12, 0},   {true, -5, 0, 12, 1},           {false, 0, 0, 12, 12},
                  {false, 20, 0, 12, 11}, {true, INT_MAX, 0, INT_MAX, 0}, {false, INT_MIN, INT_MIN, INT_MIN, INT_MIN}};
     for (const auto& s : steps) {
         actor.m_nFrame = s.frame;
@@ -79,7 +79,8 @@ TEST(FigureTest, EveryDoorLivesAsTheTableSays) {
                 const std::size_t logged = headless::SoundLog().size();
                 const BOOL alive = door.Update();
                 draws += CSceneRandom::GetState() != before ? 1 : 0;
-                for (std::size_t i = logged; i < headless::SoundLog().size(); ++i) cues.push_back({n, headless::SoundLog()[i]});
+                for (std::size_t i = logged; i < headless::SoundLog().size(); ++i)
+                    cues.push_back({n, headless::SoundLog()[i]});
                 if (!alive) {
                     finishedAt = n;
                     break;
@@ -90,8 +91,11 @@ TEST(FigureTest, EveryDoorLivesAsTheTableSays) {
                 state = door.m_nState;
             }
             const std::vector<std::pair<int, std::uint16_t>> expected = {
-                {life.swing, 871}, {life.opening, 774}, {life.openCue, seed == 0 ? life.evenCue : life.oddCue},
-                {life.closing, 775}, {life.shutting, 869}};
+                {life.swing, 871},
+                {life.opening, 774},
+                {life.openCue, seed == 0 ? life.evenCue : life.oddCue},
+                {life.closing, 775},
+                {life.shutting, 869}};
             EXPECT_EQ(sound != 0 ? expected : decltype(expected){}, cues);
             EXPECT_EQ(life.open, openAt);
             EXPECT_EQ(life.closingBegins, closingAt);

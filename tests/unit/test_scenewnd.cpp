@@ -99,13 +99,18 @@ TEST_F(SceneWndTest, EachMonitorShowsTheSceneCentredAndEnlargedByItsFactor) {
         std::vector<int> factors;
     };
     const std::vector<plat::Rect> two = {{0, 0, 1920, 1080}, {1920, 56, 3200, 1080}};
-    const Case cases[] = {{3200, 1080, two, 1, {1, 1}}, {3200, 1080, two, 3, {2, 2}}, {1920, 1080, {}, 2, {2}},
-                          {3840, 2160, {}, 0, {4}},     {1920, 1080, {}, 8, {2}}};
+    const Case cases[] = {{3200, 1080, two, 1, {1, 1}},
+                          {3200, 1080, two, 3, {2, 2}},
+                          {1920, 1080, {}, 2, {2}},
+                          {3840, 2160, {}, 0, {4}},
+                          {1920, 1080, {}, 8, {2}}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " monitors " << c.monitors.size() << " Scale " << c.setting);
+        SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " monitors " << c.monitors.size() << " Scale "
+                                        << c.setting);
         theApp.m_nScale = c.setting;
         CProbeWnd* w = Open(c.w, c.h, 32, c.monitors);
-        const std::vector<plat::Rect> mons = c.monitors.empty() ? std::vector<plat::Rect>{{0, 0, c.w, c.h}} : c.monitors;
+        const std::vector<plat::Rect> mons =
+            c.monitors.empty() ? std::vector<plat::Rect>{{0, 0, c.w, c.h}} : c.monitors;
         CSceneDirector& d = w->Director();
         auto* a = new CFixedActor(d.m_nOriginX + 100, d.m_nOriginY + 50, 2);  // 131 x 152
         ASSERT_TRUE(d.AddActor(a));
@@ -132,7 +137,8 @@ TEST_F(SceneWndTest, EachMonitorShowsTheSceneCentredAndEnlargedByItsFactor) {
         }
         long outside = 0;
         for (int y = 0; y < c.h; ++y)
-            for (int x = 0; x < c.w; ++x) outside += !covered[static_cast<std::size_t>(y) * c.w + x] && ScreenPixel(x, y) != 0;
+            for (int x = 0; x < c.w; ++x)
+                outside += !covered[static_cast<std::size_t>(y) * c.w + x] && ScreenPixel(x, y) != 0;
         EXPECT_EQ(outside, 0);
         w->DestroyWindow();
     }
@@ -170,7 +176,8 @@ TEST_F(SceneWndTest, CopyOutPairsOldAndNewRectanglesByTheUnionRule) {
     CProbeWnd* w = Open(640, 480);
     // Figures whose image is outside the table or an empty entry of it are neither drawn nor
     // listed, in every frame below.
-    for (const int image : {-1, 250, 1000000, INT_MIN, 66, 249}) ASSERT_TRUE(w->Director().AddActor(new CFixedActor(300, 300, image)));
+    for (const int image : {-1, 250, 1000000, INT_MIN, 66, 249})
+        ASSERT_TRUE(w->Director().AddActor(new CFixedActor(300, 300, image)));
     auto* a = new CFixedActor(0, 0, 2);
     ASSERT_TRUE(w->Director().AddActor(a));
     const auto expectCopies = [&](std::vector<std::vector<int>> want) {
@@ -182,8 +189,8 @@ TEST_F(SceneWndTest, CopyOutPairsOldAndNewRectanglesByTheUnionRule) {
     };
     expectCopies({{0, 0, 10, 10}});  // a figure starting: its entry alone
     EXPECT_EQ(w->Count(1 - w->CurrentList()), 1);
-    expectCopies({});                // standing still with the same picture changes no pixel
-    a->m_nX = 10;                    // 100 + 100 equals the union's 200: the union once
+    expectCopies({});  // standing still with the same picture changes no pixel
+    a->m_nX = 10;      // 100 + 100 equals the union's 200: the union once
     expectCopies({{0, 0, 20, 10}});
     a->m_nX = 30;  // by 20: two copies, list 0's entry first
     expectCopies(w->CurrentList() == 0 ? std::vector<std::vector<int>>{{30, 0, 40, 10}, {10, 0, 20, 10}}
@@ -209,8 +216,9 @@ TEST_F(SceneWndTest, CopyOutPairsOldAndNewRectanglesByTheUnionRule) {
     // The first one ends: its old entry pairs with the second's new one (union too large, so
     // both alone, list 0 first), then the second's old entry alone.
     a->m_bAlive = false;
-    expectCopies(w->CurrentList() == 0 ? std::vector<std::vector<int>>{{100, 100, 231, 252}, {30, 0, 40, 10}, {100, 100, 231, 252}}
-                                       : std::vector<std::vector<int>>{{30, 0, 40, 10}, {100, 100, 231, 252}});
+    expectCopies(w->CurrentList() == 0
+                     ? std::vector<std::vector<int>>{{100, 100, 231, 252}, {30, 0, 40, 10}, {100, 100, 231, 252}}
+                     : std::vector<std::vector<int>>{{30, 0, 40, 10}, {100, 100, 231, 252}});
     // The last one ends: its place is restored and copied, nothing is drawn; then nothing at all.
     b->m_bAlive = false;
     expectCopies({{100, 100, 231, 252}});

@@ -94,7 +94,8 @@ protected:
     static void ExpectSettings(int sound, int pain, int subliminals, const char* key = kKey) {
         EXPECT_EQ((std::vector<int>{sound, pain, subliminals}),
                   (std::vector<int>{theApp.m_nEnableSound, theApp.m_nPain, theApp.m_nSubliminals}));
-        const std::pair<const char*, int> stored[] = {{"Enable sound", sound}, {"Pain", pain}, {"Subliminals", subliminals}};
+        const std::pair<const char*, int> stored[] = {
+            {"Enable sound", sound}, {"Pain", pain}, {"Subliminals", subliminals}};
         for (const auto& [name, value] : stored) {
             std::uint32_t type = 0;
             Bytes data;
@@ -115,15 +116,40 @@ TEST_F(SettingsStoreTest, StartUpReadsTheSettingsAndWritesThemBack) {
         std::vector<std::tuple<const char*, std::uint32_t, Bytes>> stored;
         int sound, pain, subliminals, scale;
     } cases[] = {
-        {"/save", {}, 1, 3, 1, 1}, {"//s", {}, 1, 3, 1, 1}, {"/s:0", {}, 1, 3, 1, 1}, {"-", {}, 1, 3, 1, 1}, {"", {}, 1, 3, 1, 1},
-        {"/save", {{"Pain", plat::kRegDword, Dword(9)}, {"Enable sound", plat::kRegDword, Dword(0)},
-                   {"Subliminals", plat::kRegDword, Dword(7)}, {"Scale", plat::kRegDword, Dword(0)}}, 0, 9, 7, 0},
-        {"/save", {{"Pain", plat::kRegDword, Dword(INT32_MIN)}, {"Subliminals", plat::kRegDword, Dword(-1)},
-                   {"Scale", plat::kRegDword, Dword(8)}}, 1, INT32_MIN, -1, 8},
-        {"x", {{"Pain", plat::kRegBinary, {9, 0, 0, 0, 0}}, {"Subliminals", plat::kRegSz, {'0', 0}},
-               {"Enable sound", plat::kRegBinary, {0, 0, 0, 0}}, {"Scale", plat::kRegBinary, Dword(3)}}, 0, 3, 1, 1},
+        {"/save", {}, 1, 3, 1, 1},
+        {"//s", {}, 1, 3, 1, 1},
+        {"/s:0", {}, 1, 3, 1, 1},
+        {"-", {}, 1, 3, 1, 1},
+        {"", {}, 1, 3, 1, 1},
+        {"/save",
+         {{"Pain", plat::kRegDword, Dword(9)},
+          {"Enable sound", plat::kRegDword, Dword(0)},
+          {"Subliminals", plat::kRegDword, Dword(7)},
+          {"Scale", plat::kRegDword, Dword(0)}},
+         0,
+         9,
+         7,
+         0},
+        {"/save",
+         {{"Pain", plat::kRegDword, Dword(INT32_MIN)},
+          {"Subliminals", plat::kRegDword, Dword(-1)},
+          {"Scale", plat::kRegDword, Dword(8)}},
+         1,
+         INT32_MIN,
+         -1,
+         8},
+        {"x",
+         {{"Pain", plat::kRegBinary, {9, 0, 0, 0, 0}},
+          {"Subliminals", plat::kRegSz, {'0', 0}},
+          {"Enable sound", plat::kRegBinary, {0, 0, 0, 0}},
+          {"Scale", plat::kRegBinary, Dword(3)}},
+         0,
+         3,
+         1,
+         1},
         {"x", {{"Pain", plat::kRegDword, {}}, {"Scale", plat::kRegDword, Dword(9)}}, 1, 3, 1, 1},
-        {"x", {{"Scale", plat::kRegDword, Dword(-1)}}, 1, 3, 1, 1}, {"x", {{"Scale", plat::kRegSz, {'3', 0, 0, 0}}}, 1, 3, 1, 1},
+        {"x", {{"Scale", plat::kRegDword, Dword(-1)}}, 1, 3, 1, 1},
+        {"x", {{"Scale", plat::kRegSz, {'3', 0, 0, 0}}}, 1, 3, 1, 1},
         {"x", {{"Scale", plat::kRegDword, Dword(3)}}, 1, 3, 1, 3},
     };
     for (const auto& c : cases) {
@@ -149,7 +175,8 @@ TEST_F(SettingsStoreTest, StartUpReadsTheSettingsAndWritesThemBack) {
 }
 
 TEST_F(SettingsStoreTest, TheKeyIsNamedAfterTheExecutable) {
-    for (const auto& [path, name] : {std::pair{"D:saver.v2.scr", "saver.v2"}, {"/opt/.morgrave", ".morgrave"}, {"plain", "plain"}}) {
+    for (const auto& [path, name] :
+         {std::pair{"D:saver.v2.scr", "saver.v2"}, {"/opt/.morgrave", ".morgrave"}, {"plain", "plain"}}) {
         EXPECT_EQ(name, CWinApp::AppNameFromPath(path));
     }
     UseModule("C:\\WINDOWS\\SYSTEM\\Morgrave.SCR");
@@ -174,17 +201,18 @@ TEST_F(SettingsStoreTest, StoreFileIsReadableAndSurvivesHandEditing) {
     // The hand-written spelling is understood, the garbled values count as missing.
     ExpectSettings(0, 3, 1);
     const std::string after = ReadFile(m_store);
-    for (const char* kept : {"; my notes\r", "garbage before any key \x01\x02\r", "[HKEY_LOCAL_MACHINE\\Software\\Other]\r",
-                             "\"Pain\"=dword:00000004\r", "\"enable SOUND\" = DWORD:0\r", "\"Blob\"=hex:01,02,\\\r\n  03,04\r",
-                             "; unreadable, replaced: \"Pain\"=dword:zz\r",
-                             "; unreadable, replaced: \"Subliminals\"=\"unterminated\r", "[HKEY_CURRENT_USER\\Software\r",
-                             "\"Pain\"=dword:00000002\r"}) {
+    for (const char* kept :
+         {"; my notes\r", "garbage before any key \x01\x02\r", "[HKEY_LOCAL_MACHINE\\Software\\Other]\r",
+          "\"Pain\"=dword:00000004\r", "\"enable SOUND\" = DWORD:0\r", "\"Blob\"=hex:01,02,\\\r\n  03,04\r",
+          "; unreadable, replaced: \"Pain\"=dword:zz\r", "; unreadable, replaced: \"Subliminals\"=\"unterminated\r",
+          "[HKEY_CURRENT_USER\\Software\r", "\"Pain\"=dword:00000002\r"}) {
         EXPECT_NE(std::string::npos, after.find(kept)) << kept << "\n---\n" << after;
     }
     EXPECT_NE(std::string::npos, after.find(std::string("\0binary\xff\xfe tail", 14)));
     std::uint32_t type = 0;
     Bytes blob;
-    EXPECT_TRUE(headless::GetRegistryValue(kKey, "Blob", &type, &blob) && type == plat::kRegBinary && blob == Bytes({1, 2, 3, 4}));
+    EXPECT_TRUE(headless::GetRegistryValue(kKey, "Blob", &type, &blob) && type == plat::kRegBinary &&
+                blob == Bytes({1, 2, 3, 4}));
     // Writing again changes nothing more: the store has settled.
     EXPECT_FALSE(Start({"/save"}));
     EXPECT_EQ(after, ReadFile(m_store));
@@ -249,18 +277,23 @@ TEST_F(SettingsStoreTest, AStoreThatCannotBeReadIsNeverReplaced) {
     const std::string huge(plat::RegistryFile::kMaxBytes + 1, 'x');
     for (int kind = 0; kind < 3; ++kind) {
         fs::remove(m_store);
-        kind == 0 ? fs::create_directory(m_store) : kind == 1 ? ::mkfifo(m_store.c_str(), 0600) == 0 : (WriteFile(m_store, huge), true);
+        kind == 0   ? fs::create_directory(m_store)
+        : kind == 1 ? ::mkfifo(m_store.c_str(), 0600) == 0
+                    : (WriteFile(m_store, huge), true);
         EXPECT_FALSE(Start({"/save"}));
         EXPECT_EQ(3, theApp.m_nPain);
         EXPECT_EQ(kind < 2, plat::RegLastWriteError().find("not a regular file") != std::string::npos);
-        EXPECT_TRUE(kind == 0 ? fs::is_directory(m_store) : kind == 1 ? fs::is_fifo(m_store) : ReadFile(m_store) == huge);
+        EXPECT_TRUE(kind == 0   ? fs::is_directory(m_store)
+                    : kind == 1 ? fs::is_fifo(m_store)
+                                : ReadFile(m_store) == huge);
     }
     fs::remove(m_store);
 
     // Just under the limit the store stays readable: start-up's writes (a missing and an
     // unreadable setting) and later ones that would take it past fail and leave it as it was,
     // and the store holds the file again at once (nothing unwritten reads as stored).
-    const std::string settings = std::string("[HKEY_CURRENT_USER\\") + kKey + "]\n\"Pain\"=dword:4\n\"Subliminals\"=dword:zz\n";
+    const std::string settings =
+        std::string("[HKEY_CURRENT_USER\\") + kKey + "]\n\"Pain\"=dword:4\n\"Subliminals\"=dword:zz\n";
     const std::string nearLimit = settings + ";" + std::string(4194300 - settings.size() - 2, 'p') + "\n";
     WriteFile(m_store, nearLimit);
     EXPECT_FALSE(Start({"/save"}));
@@ -283,7 +316,8 @@ TEST_F(SettingsStoreTest, AStoreThatCannotBeReadIsNeverReplaced) {
         EXPECT_EQ(fits ? size : size - line.size(), fs::file_size(m_store));
     }
     // A key that cannot be written is taken out again: what is held is the file.
-    std::string otherKeys = "[HKEY_CURRENT_USER\\Software]\n[a]\n[HKEY_CURRENT_USER\\Software\\Tarnwick Productions Ltd]\n";
+    std::string otherKeys =
+        "[HKEY_CURRENT_USER\\Software]\n[a]\n[HKEY_CURRENT_USER\\Software\\Tarnwick Productions Ltd]\n";
     otherKeys += std::string(4194290 - otherKeys.size() - 1, ';') + "\n";
     WriteFile(m_store, otherKeys);
     EXPECT_FALSE(theApp.WriteProfileInt("Settings", "Pain", 2));
@@ -337,11 +371,14 @@ TEST_F(SettingsStoreTest, StartUpWritesTheStoreOnceFlushedBeforeItIsRenamed) {
     headless::UseRegistryFile(store.string());
     g_fileCalls.clear();
     EXPECT_FALSE(Start({"/save"}));
-    EXPECT_NE(std::string::npos, ReadFile(store).find(std::string("[HKEY_CURRENT_USER\\") + kKey + "]\n\"Enable sound\"="
-                                                      "dword:00000001\n\"Pain\"=dword:00000003\n\"Subliminals\"=dword:00000001\n"));
+    EXPECT_NE(std::string::npos,
+              ReadFile(store).find(std::string("[HKEY_CURRENT_USER\\") + kKey +
+                                   "]\n\"Enable sound\"="
+                                   "dword:00000001\n\"Pain\"=dword:00000003\n\"Subliminals\"=dword:00000001\n"));
     ASSERT_EQ(3u, g_fileCalls.size()) << ::testing::PrintToString(g_fileCalls);
     const std::string size = " " + std::to_string(fs::file_size(store));
-    EXPECT_EQ("rename registry.reg.tmp.XXXXXX" + size, g_fileCalls[1].substr(0, 24) + "XXXXXX" + g_fileCalls[1].substr(30));
+    EXPECT_EQ("rename registry.reg.tmp.XXXXXX" + size,
+              g_fileCalls[1].substr(0, 24) + "XXXXXX" + g_fileCalls[1].substr(30));
     EXPECT_EQ("fsync fsync", g_fileCalls[0] + " " + g_fileCalls[2]);
 }
 

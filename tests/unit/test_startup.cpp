@@ -46,10 +46,22 @@ TEST(Startup, ArgumentTwoIsASignedDecimalNumberClampedTo32Bits) {
         const char* text;
         LONG value;
     } cases[] = {
-        {"+1234", 1234}, {"1234abc", 1234}, {"\t\n\v\f\r 1234 5", 1234}, {"-5", -5}, {nullptr, 0}, {"", 0},
-        {"abc", 0}, {"+-5", 0}, {"- 5", 0}, {"2147483647", INT_MAX}, {"-2147483648", INT_MIN},
-        {"2147483648", INT_MAX}, {"-2147483649", INT_MIN}, {"99999999999999999999999999999999999999", INT_MAX},
-        {"-99999999999999999999999999999999999999", INT_MIN}, {"0000000000000000000000000000077", 77},
+        {"+1234", 1234},
+        {"1234abc", 1234},
+        {"\t\n\v\f\r 1234 5", 1234},
+        {"-5", -5},
+        {nullptr, 0},
+        {"", 0},
+        {"abc", 0},
+        {"+-5", 0},
+        {"- 5", 0},
+        {"2147483647", INT_MAX},
+        {"-2147483648", INT_MIN},
+        {"2147483648", INT_MAX},
+        {"-2147483649", INT_MIN},
+        {"99999999999999999999999999999999999999", INT_MAX},
+        {"-99999999999999999999999999999999999999", INT_MIN},
+        {"0000000000000000000000000000077", 77},
     };
     for (const auto& c : cases) EXPECT_EQ(c.value, CSaverApp::ParseHandleArgument(c.text)) << (c.text ? c.text : "-");
 
@@ -75,7 +87,10 @@ TEST(Startup, HostWindowRequestIsReadStrictly) {
         bool requested;
         unsigned long id;
     } cases[] = {
-        {{"s"}, nullptr, false, 0}, {{"s"}, "", false, 0}, {{"s"}, "0x99", true, 0x99}, {{"s"}, "0x1fffffff0", true, 0},
+        {{"s"}, nullptr, false, 0},
+        {{"s"}, "", false, 0},
+        {{"s"}, "0x99", true, 0x99},
+        {{"s"}, "0x1fffffff0", true, 0},
         {{"s", "--window-id", "4194317"}, nullptr, true, 4194317},
         {{"s", "-window-id", "0X1fffffff"}, nullptr, true, 0x1fffffff},
         {{"s", huge.c_str(), "--window-id", "12", "--window-id", "13", huge.c_str()}, "0x99", true, 12},

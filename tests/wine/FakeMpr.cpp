@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-extern "C" __declspec(dllexport) DWORD WINAPI PwdChangePasswordA(LPCSTR lpcRegkeyname, HWND hwnd, UINT uiReserved1,
-                                                                 UINT uiReserved2) {
+extern "C" __declspec(dllexport) DWORD WINAPI
+    PwdChangePasswordA(LPCSTR lpcRegkeyname, HWND hwnd, UINT uiReserved1, UINT uiReserved2) {
     if (const char* log = std::getenv("MG_MPR_LOG")) {
         if (FILE* f = std::fopen(log, "a")) {
             std::fprintf(f, "%s %ld %u %u\n", lpcRegkeyname != nullptr ? lpcRegkeyname : "(null)",

@@ -32,8 +32,8 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND hwnd) {
         }
     }
     if (FILE* f = log != nullptr ? std::fopen(log, "a") : nullptr) {
-        std::fprintf(f, "%lu %d %d\n", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(hwnd)), IsWindow(hwnd) ? 1 : 0,
-                     answer ? 1 : 0);
+        std::fprintf(f, "%lu %d %d\n", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(hwnd)),
+                     IsWindow(hwnd) ? 1 : 0, answer ? 1 : 0);
         std::fclose(f);
     }
     return answer;

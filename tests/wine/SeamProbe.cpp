@@ -44,7 +44,9 @@ std::intptr_t RecordingProc(plat::Hwnd hwnd, std::uint32_t msg, std::uintptr_t w
     return plat::DefWindowProc(hwnd, msg, wParam, lParam);
 }
 
-std::uint32_t Pattern(int x, int y) { return static_cast<std::uint32_t>((x * 7) << 16 | (y * 5) << 8 | ((x ^ y) & 0xff)); }
+std::uint32_t Pattern(int x, int y) {
+    return static_cast<std::uint32_t>((x * 7) << 16 | (y * 5) << 8 | ((x ^ y) & 0xff));
+}
 
 void TestWindows() {
     Check(plat::RegisterClass("MgSeamProbe", CS_HREDRAW | CS_VREDRAW, 129, &RecordingProc) &&
@@ -84,8 +86,9 @@ void TestWindows() {
     }
 
     plat::Msg m;
-    Check(plat::PostMessage(hwnd, WM_USER + 1, 5, 6) && plat::PeekMessage(&m, hwnd, WM_USER + 1, WM_USER + 1, PM_REMOVE) &&
-              m.message == WM_USER + 1 && m.wParam == 5 && m.lParam == 6 && m.hwnd == hwnd,
+    Check(plat::PostMessage(hwnd, WM_USER + 1, 5, 6) &&
+              plat::PeekMessage(&m, hwnd, WM_USER + 1, WM_USER + 1, PM_REMOVE) && m.message == WM_USER + 1 &&
+              m.wParam == 5 && m.lParam == 6 && m.hwnd == hwnd,
           "PostMessage / PeekMessage with a filter");
     Check(!plat::PeekMessage(&m, hwnd, WM_USER + 1, WM_USER + 1, PM_REMOVE), "PM_REMOVE took it off the queue");
     bool ticked = false;
@@ -130,7 +133,9 @@ std::intptr_t ProbeDlgProc(plat::Hwnd dlg, std::uint32_t msg, std::uintptr_t, st
     seen->initOk = true;
     seen->userOk = plat::GetWindowUserData(dlg) == seen;
     const plat::Hwnd ok = plat::GetDlgItem(dlg, 1);
-    plat::SetWindowText(ok, "Gr\xC3\xBC\xC3\x9F" "e");  // UTF-8 through the system code page and back
+    plat::SetWindowText(ok,
+                        "Gr\xC3\xBC\xC3\x9F"
+                        "e");  // UTF-8 through the system code page and back
     seen->text = plat::GetWindowText(ok);
     plat::EndDialog(dlg, 42);
     return TRUE;
@@ -139,8 +144,12 @@ std::intptr_t ProbeDlgProc(plat::Hwnd dlg, std::uint32_t msg, std::uintptr_t, st
 void TestDialogs() {
     DlgSeen seen;
     const std::intptr_t r = plat::DialogBoxParam(101, 0, &ProbeDlgProc, &seen);
-    Check(r == 42 && seen.initOk && seen.userOk, "DialogBoxParam runs template 101 until EndDialog(42), user data given");
-    Check(seen.text == "Gr\xC3\xBC\xC3\x9F" "e", "SetWindowText / GetWindowText keep UTF-8 text (" + seen.text + ")");
+    Check(r == 42 && seen.initOk && seen.userOk,
+          "DialogBoxParam runs template 101 until EndDialog(42), user data given");
+    Check(seen.text ==
+              "Gr\xC3\xBC\xC3\x9F"
+              "e",
+          "SetWindowText / GetWindowText keep UTF-8 text (" + seen.text + ")");
     DlgSeen none;
     Check(plat::DialogBoxParam(9999, 0, &ProbeDlgProc, &none) == -1 && !none.initOk, "a missing template gives -1");
     Check(plat::LoadIcon(128) != 0 && plat::LoadIcon(9999) == 0, "LoadIcon 128, none for a missing id");
@@ -164,7 +173,8 @@ void TestResources() {
     }
     std::string legal, title;
     Check(plat::LoadString(59144, &legal) && stored > 256 && legal.size() == stored,
-          "LoadString gives the whole " + std::to_string(stored) + "-character string (" + std::to_string(legal.size()) + ")");
+          "LoadString gives the whole " + std::to_string(stored) + "-character string (" +
+              std::to_string(legal.size()) + ")");
     Check(plat::LoadString(1, &title) && title == "Morgrave Screen Saver" && !plat::LoadString(12345, &title),
           "string 1; a missing string: false");
 }

@@ -22,7 +22,8 @@ BOOL CALLBACK DumpChild(HWND child, LPARAM lParam) {
     char cls[64] = {}, text[4096] = {};
     GetClassNameA(child, cls, sizeof cls);
     // WM_GETTEXT crosses processes (GetWindowText does not read other processes' controls).
-    SendMessageTimeoutA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+    SendMessageTimeoutA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                        nullptr);
     std::string shown;
     for (const char* c = text; *c != '\0'; ++c) shown += *c == '\n' ? std::string("\\n") : std::string(1, *c);
     const LONG style = GetWindowLongA(child, GWL_STYLE);
@@ -55,7 +56,8 @@ int Wait(const char* title, int ms, bool present) {
 BOOL CALLBACK FindSaver(HWND hwnd, LPARAM lParam) {
     char cls[64] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
-    if (std::strncmp(cls, "Afx:", 4) != 0 || !IsWindowVisible(hwnd) || !(GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST))
+    if (std::strncmp(cls, "Afx:", 4) != 0 || !IsWindowVisible(hwnd) ||
+        !(GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST))
         return TRUE;
     *reinterpret_cast<HWND*>(lParam) = hwnd;
     return FALSE;
@@ -70,8 +72,9 @@ int main(int argc, char** argv) {
     if (cmd == "find" && argc == 4) return Wait(argv[2], std::atoi(argv[3]), true);
     if (cmd == "gone" && argc == 4) return Wait(argv[2], std::atoi(argv[3]), false);
     if (cmd == "dialog" && hwnd != nullptr) {
-        std::printf("window style=0x%08lX enabled=%d owner=%s\n", static_cast<unsigned long>(GetWindowLongA(hwnd, GWL_STYLE)),
-                    IsWindowEnabled(hwnd) ? 1 : 0, GetWindow(hwnd, GW_OWNER) != nullptr ? "yes" : "no");
+        std::printf("window style=0x%08lX enabled=%d owner=%s\n",
+                    static_cast<unsigned long>(GetWindowLongA(hwnd, GWL_STYLE)), IsWindowEnabled(hwnd) ? 1 : 0,
+                    GetWindow(hwnd, GW_OWNER) != nullptr ? "yes" : "no");
         EnumChildWindows(hwnd, DumpChild, reinterpret_cast<LPARAM>(hwnd));
         return 0;
     }

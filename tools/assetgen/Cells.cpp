@@ -18,20 +18,16 @@ const Rgb kOutline = Col(10, 7, 6);
 class Sketch {
 public:
     explicit Sketch(const Floor& f) : m_f(f) {}
-    Vec2 At(double a, double b) const
-    {
+    Vec2 At(double a, double b) const {
         return {m_f.origin.x + m_f.across.x * a + m_f.out.x * b, m_f.origin.y + m_f.across.y * a + m_f.out.y * b};
     }
-    void Blob(double a, double b, double ra, double rb, double angle, Rgb c)
-    {
+    void Blob(double a, double b, double ra, double rb, double angle, Rgb c) {
         m_shapes.push_back({Ellipse(a, b, ra + 1.1, rb + 1.1, angle), Ellipse(a, b, ra, rb, angle), {}, {}, 0, c});
     }
-    void Limb(double a0, double b0, double a1, double b1, double hw, Rgb c)
-    {
+    void Limb(double a0, double b0, double a1, double b1, double hw, Rgb c) {
         m_shapes.push_back({{}, {}, At(a0, b0), At(a1, b1), hw, c});
     }
-    void Draw(Canvas& canvas) const
-    {
+    void Draw(Canvas& canvas) const {
         for (const Shape& s : m_shapes) {
             if (s.hw > 0) StrokeSegment(canvas, s.p.x, s.p.y, s.q.x, s.q.y, s.hw + 1.1, kOutline);
             else FillPoly(canvas, s.outer, kOutline);
@@ -42,13 +38,11 @@ public:
         }
     }
     // Details on top, without outline.
-    void Dot(Canvas& canvas, double a, double b, double r, Rgb c) const
-    {
+    void Dot(Canvas& canvas, double a, double b, double r, Rgb c) const {
         Vec2 p = At(a, b);
         FillDisc(canvas, p.x, p.y, r, c);
     }
-    void Line(Canvas& canvas, double a0, double b0, double a1, double b1, double hw, Rgb c) const
-    {
+    void Line(Canvas& canvas, double a0, double b0, double a1, double b1, double hw, Rgb c) const {
         Vec2 p = At(a0, b0), q = At(a1, b1);
         StrokeSegment(canvas, p.x, p.y, q.x, q.y, hw, c);
     }
@@ -60,12 +54,12 @@ private:
         double hw;
         Rgb c;
     };
-    Poly Ellipse(double a, double b, double ra, double rb, double angle) const
-    {
+    Poly Ellipse(double a, double b, double ra, double rb, double angle) const {
         Poly p;
         for (int i = 0; i < 28; ++i) {
             double t = 2 * kPi * i / 28, x = std::cos(t) * ra, y = std::sin(t) * rb;
-            p.push_back(At(a + x * std::cos(angle) - y * std::sin(angle), b + x * std::sin(angle) + y * std::cos(angle)));
+            p.push_back(
+                At(a + x * std::cos(angle) - y * std::sin(angle), b + x * std::sin(angle) + y * std::cos(angle)));
         }
         return p;
     }
@@ -74,14 +68,13 @@ private:
 };
 
 // An iron cuff with a short chain to a ring in the wall or floor.
-void Shackle(Canvas& c, const Sketch& s, double a, double b, double ringA, double ringB)
-{
+void Shackle(Canvas& c, const Sketch& s, double a, double b, double ringA, double ringB) {
     double len = std::hypot(ringA - a, ringB - b);
     int links = std::max(2, static_cast<int>(len / 3.0));
     for (int i = 0; i < links; ++i) {
         double t0 = static_cast<double>(i) / links, t1 = static_cast<double>(i + 1) / links;
-        s.Line(c, a + (ringA - a) * t0, b + (ringB - b) * t0, a + (ringA - a) * t1, b + (ringB - b) * t1, i % 2 ? 0.9 : 1.3,
-               i % 2 ? Col(120, 116, 112) : Col(40, 38, 40));
+        s.Line(c, a + (ringA - a) * t0, b + (ringB - b) * t0, a + (ringA - a) * t1, b + (ringB - b) * t1,
+               i % 2 ? 0.9 : 1.3, i % 2 ? Col(120, 116, 112) : Col(40, 38, 40));
     }
     s.Dot(c, ringA, ringB, 2.0, Col(30, 28, 30));
     s.Dot(c, ringA, ringB, 1.0, Col(110, 104, 100));
@@ -90,8 +83,7 @@ void Shackle(Canvas& c, const Sketch& s, double a, double b, double ringA, doubl
 }
 
 // Top cell: a man hanging in shackles from the back wall, arms spread above his head.
-void Hanging(Canvas& c, const Floor& f)
-{
+void Hanging(Canvas& c, const Floor& f) {
     Sketch s(f);
     const double m = f.width * 0.5;
     const Rgb skin = Col(206, 160, 128), rags = Col(96, 104, 124), hair = Col(52, 36, 24);
@@ -112,8 +104,7 @@ void Hanging(Canvas& c, const Floor& f)
 }
 
 // Right cell: a prisoner leaning back with all his weight on two chains fixed to the floor.
-void Straining(Canvas& c, const Floor& f)
-{
+void Straining(Canvas& c, const Floor& f) {
     Sketch s(f);
     const double m = f.width * 0.5, ring = f.depth - 6;
     const Rgb skin = Col(164, 110, 80), rags = Col(132, 48, 32);
@@ -134,8 +125,7 @@ void Straining(Canvas& c, const Floor& f)
 }
 
 // Middle pit: a flogged man on his knees, arms bound round the whipping post, back striped with blood.
-void Flogged(Canvas& c, const Floor& f)
-{
+void Flogged(Canvas& c, const Floor& f) {
     Sketch s(f);
     const Rgb skin = Col(222, 180, 148), post = Col(128, 84, 46), breeches = Col(60, 64, 80);
     const double k = f.width / 40.0;  // drawn for a pit floor 40 pixels wide
@@ -161,8 +151,7 @@ void Flogged(Canvas& c, const Floor& f)
 }
 
 // Floor pit: a crowd packed in the dark, heads and hands reaching up out of it.
-void Crowd(Canvas& c, const Floor& f)
-{
+void Crowd(Canvas& c, const Floor& f) {
     Sketch s(f);
     Rng rng(3303);
     const Rgb hairs[] = {Col(40, 28, 20), Col(90, 62, 36), Col(30, 26, 26), Col(120, 110, 96), Col(70, 40, 24)};
@@ -192,14 +181,14 @@ void Crowd(Canvas& c, const Floor& f)
         double dx = h.a1 - h.a, dy = h.b1 - h.b, len = std::hypot(dx, dy);
         for (int k = -1; k <= 1; ++k) {
             double ang = std::atan2(dy, dx) + k * 0.5;
-            s.Line(c, h.a1, h.b1, h.a1 + std::cos(ang) * 3.6, h.b1 + std::sin(ang) * 3.6, 0.5, h.skin * (len > 0 ? 0.9 : 1.0));
+            s.Line(c, h.a1, h.b1, h.a1 + std::cos(ang) * 3.6, h.b1 + std::sin(ang) * 3.6, 0.5,
+                   h.skin * (len > 0 ? 0.9 : 1.0));
         }
     }
 }
 
 // Lower cell: a madman crouched in the corner, grinning up into the light, tally marks on the wall.
-void Madman(Canvas& c, const Floor& f)
-{
+void Madman(Canvas& c, const Floor& f) {
     Sketch s(f);
     const double a = 13, b = 11;
     const Rgb skin = Col(200, 204, 156), rags = Col(92, 110, 60), hair = Col(36, 30, 24);
@@ -230,20 +219,19 @@ void Madman(Canvas& c, const Floor& f)
 
 }  // namespace
 
-void DrawOccupants(Canvas& albedo, int door, const Floor& f)
-{
+void DrawOccupants(Canvas& albedo, int door, const Floor& f) {
     switch (door) {
-    case 0: {
-        // The top cell's back wall lies in the picture's dark border: hang him a little forward.
-        Floor g = f;
-        g.origin = {f.origin.x + f.out.x * 2.5, f.origin.y + f.out.y * 2.5};
-        Hanging(albedo, g);
-        break;
-    }
-    case 1: Straining(albedo, f); break;
-    case 2: Flogged(albedo, f); break;
-    case 3: Crowd(albedo, f); break;
-    default: Madman(albedo, f); break;
+        case 0: {
+            // The top cell's back wall lies in the picture's dark border: hang him a little forward.
+            Floor g = f;
+            g.origin = {f.origin.x + f.out.x * 2.5, f.origin.y + f.out.y * 2.5};
+            Hanging(albedo, g);
+            break;
+        }
+        case 1: Straining(albedo, f); break;
+        case 2: Flogged(albedo, f); break;
+        case 3: Crowd(albedo, f); break;
+        default: Madman(albedo, f); break;
     }
 }
 

@@ -14,8 +14,7 @@ enum Region : uint8_t { kRock = 0, kWall = 1, kFloor = 2 };
 // Buttress that juts out of the wall at the lower right and houses the lower cell.
 constexpr double kButX0 = 520.0, kButY0 = 270.0, kButX1 = 640.0, kButY1 = 374.0;
 
-Region Classify(int x, int y)
-{
+Region Classify(int x, int y) {
     double px = x + 0.5, py = y + 0.5;
     double r = std::hypot(px - kCx, py - kCy);
     if (px >= kButX0 && px < kButX1 && py >= kButY0 && py < kButY1 && r < kWallR + 20) return kWall;
@@ -28,8 +27,7 @@ Region Classify(int x, int y)
 }
 
 // Two-pass chamfer distance (in pixels) to the nearest pixel where `inside` is false.
-std::vector<double> Distance(const std::vector<uint8_t>& inside, int w, int h)
-{
+std::vector<double> Distance(const std::vector<uint8_t>& inside, int w, int h) {
     const double big = 1e6, d1 = 1.0, d2 = 1.41421356;
     std::vector<double> d(inside.size());
     for (size_t i = 0; i < d.size(); ++i) d[i] = inside[i] ? big : 0.0;
@@ -54,8 +52,7 @@ std::vector<double> Distance(const std::vector<uint8_t>& inside, int w, int h)
 }
 
 // Concentric rings of flagstones around the centre, a round slab in the middle.
-Rgb FloorAt(double px, double py)
-{
+Rgb FloorAt(double px, double py) {
     double wob = noise::Fbm(px * 0.05, py * 0.05, 2, 11) - 0.5;
     double r = std::hypot(px - kCx, py - kCy) + wob * 5.0;
     double a = std::atan2(py - kCy, px - kCx) + kPi;
@@ -97,8 +94,7 @@ Rgb FloorAt(double px, double py)
 
 // Top of the ring wall and the buttress: a course of big dressed coping stones along the
 // chamber's edge, rough rubble masonry behind it.
-Rgb WallAt(double px, double py, bool buttress)
-{
+Rgb WallAt(double px, double py, bool buttress) {
     double r = std::hypot(px - kCx, py - kCy);
     double v = buttress ? px - kButX0 : r - kFloorR;  // depth into the wall
     const double coping = buttress ? 30.0 : 30.0;
@@ -134,16 +130,14 @@ Rgb WallAt(double px, double py, bool buttress)
     return c;
 }
 
-Rgb RockAt(double px, double py)
-{
+Rgb RockAt(double px, double py) {
     double n = noise::Fbm(px * 0.07, py * 0.07, 4, 71);
     double fine = noise::Fbm(px * 0.5, py * 0.5, 2, 73);
     return Col(40, 36, 34) * (0.5 + 0.7 * n) * (0.8 + 0.4 * fine);
 }
 
 // Old blood: dark red-brown pools with ragged rims, and splashes.
-void Stains(Canvas& albedo)
-{
+void Stains(Canvas& albedo) {
     struct Pool {
         double x, y, r;
     };
@@ -153,8 +147,8 @@ void Stains(Canvas& albedo)
     uint32_t seed = 91;
     for (const Pool& p : pools) {
         ++seed;
-        ForBox(albedo, static_cast<int>(p.x - p.r * 2), static_cast<int>(p.y - p.r * 2), static_cast<int>(p.x + p.r * 2),
-               static_cast<int>(p.y + p.r * 2), [&](int x, int y) {
+        ForBox(albedo, static_cast<int>(p.x - p.r * 2), static_cast<int>(p.y - p.r * 2),
+               static_cast<int>(p.x + p.r * 2), static_cast<int>(p.y + p.r * 2), [&](int x, int y) {
                    double d = std::hypot(x + 0.5 - p.x, y + 0.5 - p.y) / p.r;
                    double n = noise::Fbm(x * 0.09, y * 0.09, 3, seed);
                    double v = 1.0 - d + (n - 0.5) * 1.1;
@@ -162,7 +156,8 @@ void Stains(Canvas& albedo)
                    // Old blood soaks into the stone: dark at the heart, brown at the rim.
                    double a = std::min(1.0, v * 3.0) * 0.8;
                    Rgb& c = albedo.At(x, y);
-                   Rgb stain = c * blood * (1.2 + 0.8 * std::min(1.0, v * 2.0) * noise::Value(x * 0.3, y * 0.3, seed + 50));
+                   Rgb stain =
+                       c * blood * (1.2 + 0.8 * std::min(1.0, v * 2.0) * noise::Value(x * 0.3, y * 0.3, seed + 50));
                    c = Mix(c, stain, a);
                });
         Rng rng(seed);
@@ -176,15 +171,13 @@ void Stains(Canvas& albedo)
 
 }  // namespace
 
-Rgb LightAt(const Light& l, double x, double y)
-{
+Rgb LightAt(const Light& l, double x, double y) {
     double dx = x - l.x, dy = y - l.y;
     double k = l.reach * l.reach / (l.reach * l.reach + dx * dx + dy * dy);
     return l.colour * (k * k);
 }
 
-Layers BuildChamber()
-{
+Layers BuildChamber() {
     Layers L{Canvas(kWidth, kHeight), Canvas(kWidth, kHeight), Canvas(kWidth, kHeight), Mask(kWidth, kHeight),
              Mask(kWidth, kHeight)};
     std::vector<uint8_t> region(static_cast<size_t>(kWidth) * kHeight), floor(region.size()), solid(region.size());
@@ -237,8 +230,7 @@ Layers BuildChamber()
     return L;
 }
 
-Canvas Compose(const Layers& layers, int x0, int y0, int w, int h)
-{
+Canvas Compose(const Layers& layers, int x0, int y0, int w, int h) {
     Canvas out(w, h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {

@@ -23,8 +23,7 @@ const std::vector<CueInfo> kTable = {
 };
 
 // Rise over `a` seconds, hold, fall over `r` seconds before `len`.
-double Ar(double t, double a, double r, double len)
-{
+double Ar(double t, double a, double r, double len) {
     if (t < 0 || t > len) return 0.0;
     double up = t < a ? std::sin(0.5 * kPi * t / a) : 1.0;
     double down = t > len - r ? std::sin(0.5 * kPi * (len - t) / r) : 1.0;
@@ -32,8 +31,7 @@ double Ar(double t, double a, double r, double len)
 }
 
 // A faint stir of air in the chamber so that no cue falls to digital silence.
-Buffer RoomTone(double fs, size_t n, uint64_t seed, double level)
-{
+Buffer RoomTone(double fs, size_t n, uint64_t seed, double level) {
     Rng rng(seed);
     Buffer b = synth::WhiteNoise(n, rng);
     synth::Filter(b, synth::Biquad::LowPass(fs, 220.0, 0.707));
@@ -42,16 +40,17 @@ Buffer RoomTone(double fs, size_t n, uint64_t seed, double level)
     return b;
 }
 
-Buffer Hinge(double fs, double len, double rateLo, double rateHi, bool rising, uint64_t seed)
-{
+Buffer Hinge(double fs, double len, double rateLo, double rateHi, bool rising, uint64_t seed) {
     auto rate = [=](double t) {
         double u = t / len;
         double shape = rising ? std::sin(kPi * std::min(1.0, u * 1.2)) : 1.0 - u;
-        return rateLo + (rateHi - rateLo) * shape + 12.0 * (noise::Value(t * 9.0, 1.5, static_cast<uint32_t>(seed)) - 0.5);
+        return rateLo + (rateHi - rateLo) * shape +
+               12.0 * (noise::Value(t * 9.0, 1.5, static_cast<uint32_t>(seed)) - 0.5);
     };
     auto amp = [=](double t) { return Ar(t, 0.08, 0.25, len) * (0.7 + 0.3 * noise::Value(t * 6.0, 2.5, 7)); };
     Buffer squeal = synth::Creak(fs, len, rate, amp, {520, 1110, 1790, 2650}, seed);
-    Buffer groan = synth::Creak(fs, len, [=](double t) { return rate(t) * 0.45; }, amp, {160, 310, 690}, seed + 1);
+    Buffer groan = synth::Creak(
+        fs, len, [=](double t) { return rate(t) * 0.45; }, amp, {160, 310, 690}, seed + 1);
     Buffer out(squeal.size());
     for (size_t i = 0; i < out.size(); ++i) out[i] = squeal[i] * 0.6 + groan[i] * 0.8;
     return out;
@@ -59,8 +58,7 @@ Buffer Hinge(double fs, double len, double rateLo, double rateHi, bool rising, u
 
 // A heavy oak leaf struck: the planks' own modes between 150 and 800 Hz, a dry knock, and a
 // short boom of the frame under them (kept low in level: small speakers do not play it).
-Buffer Thump(double fs, double scale, uint64_t seed)
-{
+Buffer Thump(double fs, double scale, uint64_t seed) {
     Rng rng(seed);
     std::vector<double> f, d, l;
     const double modes[] = {168, 231, 297, 384, 471, 583, 706, 792};
@@ -78,8 +76,7 @@ Buffer Thump(double fs, double scale, uint64_t seed)
 }
 
 // Repeats of a sound coming back down a passage: each later, duller and quieter.
-Buffer Echoes(const Buffer& dry, double fs, double delay, double feedback, int count, double lowHz)
-{
+Buffer Echoes(const Buffer& dry, double fs, double delay, double feedback, int count, double lowHz) {
     Buffer out = dry, tap = dry;
     for (int k = 1; k <= count; ++k) {
         synth::Filter(tap, synth::Biquad::LowPass(fs, lowHz / k, 0.707));
@@ -88,8 +85,7 @@ Buffer Echoes(const Buffer& dry, double fs, double delay, double feedback, int c
     return out;
 }
 
-Buffer IronRing(double fs, double len, double base, double decay, uint64_t seed)
-{
+Buffer IronRing(double fs, double len, double base, double decay, uint64_t seed) {
     Rng rng(seed);
     std::vector<double> f, d, l;
     const double ratios[] = {1.0, 2.76, 5.40, 8.93, 13.3};
@@ -106,8 +102,7 @@ Buffer IronRing(double fs, double len, double base, double decay, uint64_t seed)
 // One voiced utterance of `len` seconds.
 Buffer Utter(double fs, double len, synth::Curve pitch, char v0, char v1, double breath, double shift, uint64_t seed,
              double attack = 0.12, double release = 0.3, double brightness = 0.8, double tilt = 1.0, double rough = 0.0,
-             double rasp = 0.0)
-{
+             double rasp = 0.0) {
     VoiceSpec s;
     s.pitch = std::move(pitch);
     s.amp = [=](double t) { return Ar(t, attack, release, len); };
@@ -124,16 +119,16 @@ Buffer Utter(double fs, double len, synth::Curve pitch, char v0, char v1, double
     return synth::Voice(fs, len, s);
 }
 
-Buffer Groans(double fs, size_t n)
-{
+Buffer Groans(double fs, size_t n) {
     Buffer b(n, 0.0);
     const double starts[] = {0.2, 1.85, 3.45}, lens[] = {1.45, 1.3, 1.5}, pitches[] = {108, 96, 117};
     const double falls[] = {0.18, 0.3, 0.1}, gains[] = {1.0, 0.85, 1.1};
     const char from[] = {'o', 'a', 'e'};
     for (int i = 0; i < 3; ++i) {
         double p = pitches[i], fall = falls[i], len = lens[i];
-        Buffer g = Utter(fs, len, [=](double t) { return p * (1.05 - fall * t / len) * (1 + 0.012 * std::sin(t * (27 + 6 * i))); },
-                         from[i], 'u', 0.25, 0.95 + 0.04 * i, 50 + i, 0.2, 0.5, 0.75, 0.8, 0.25);
+        Buffer g = Utter(
+            fs, len, [=](double t) { return p * (1.05 - fall * t / len) * (1 + 0.012 * std::sin(t * (27 + 6 * i))); },
+            from[i], 'u', 0.25, 0.95 + 0.04 * i, 50 + i, 0.2, 0.5, 0.75, 0.8, 0.25);
         Mix(b, g, starts[i], fs, gains[i]);
         // A ragged breath in between.
         Buffer br = synth::Burst(fs, 0.45, 0.2, 500, 1800, 60 + i);
@@ -143,17 +138,19 @@ Buffer Groans(double fs, size_t n)
     return synth::Reverb(b, fs, 1.4, 0.3, 1.0);
 }
 
-Buffer DistantScreams(double fs, size_t n)
-{
+Buffer DistantScreams(double fs, size_t n) {
     Buffer b(n, 0.0);
     const double starts[] = {0.3, 2.75}, lens[] = {1.9, 1.6}, peaks[] = {980, 860};
     for (int i = 0; i < 2; ++i) {
         double len = lens[i], top = peaks[i];
-        Buffer s = Utter(fs, len, [=](double t) {
-            double u = std::min(1.0, t / len);
-            double contour = 560 + (top - 560) * std::sin(kPi * std::min(1.0, u * 1.4)) - 160 * u * u;
-            return contour * (1 + 0.035 * std::sin(2 * kPi * (5.2 + i) * t));
-        }, 'a', i ? 'e' : 'a', 0.22, 1.2, 70 + i, 0.08, 0.5, 1.3, 0.55, 0.55, 0.35);
+        Buffer s = Utter(
+            fs, len,
+            [=](double t) {
+                double u = std::min(1.0, t / len);
+                double contour = 560 + (top - 560) * std::sin(kPi * std::min(1.0, u * 1.4)) - 160 * u * u;
+                return contour * (1 + 0.035 * std::sin(2 * kPi * (5.2 + i) * t));
+            },
+            'a', i ? 'e' : 'a', 0.22, 1.2, 70 + i, 0.08, 0.5, 1.3, 0.55, 0.55, 0.35);
         Mix(b, s, starts[i], fs, i ? 0.8 : 1.0);
     }
     // Far away down a stone passage: a thin top, then the passage sends it back twice.
@@ -162,8 +159,7 @@ Buffer DistantScreams(double fs, size_t n)
     return synth::Reverb(b, fs, 2.0, 0.55, 1.5);
 }
 
-Buffer Chains(double fs, size_t n)
-{
+Buffer Chains(double fs, size_t n) {
     Buffer b(n, 0.0);
     Rng rng(763);
     const double shakes[] = {0.15, 1.25, 2.3}, spans[] = {0.8, 0.7, 0.9};
@@ -186,8 +182,7 @@ Buffer Chains(double fs, size_t n)
     return synth::Reverb(b, fs, 1.0, 0.3, 1.0);
 }
 
-Buffer Sobbing(double fs, size_t n)
-{
+Buffer Sobbing(double fs, size_t n) {
     Buffer b(n, 0.0);
     Rng rng(764);
     double t = 0.2;
@@ -195,8 +190,9 @@ Buffer Sobbing(double fs, size_t n)
         int sobs = 3 + group % 2;
         for (int k = 0; k < sobs; ++k) {
             double len = rng.Range(0.13, 0.22), p = rng.Range(300, 360);
-            Buffer s = Utter(fs, len, [=](double x) { return p * (1.0 + 0.25 * std::sin(kPi * x / len)); }, 'u', 'a', 0.5, 1.15,
-                             rng.Next(), 0.03, 0.07, 0.6);
+            Buffer s = Utter(
+                fs, len, [=](double x) { return p * (1.0 + 0.25 * std::sin(kPi * x / len)); }, 'u', 'a', 0.5, 1.15,
+                rng.Next(), 0.03, 0.07, 0.6);
             Mix(b, s, t, fs, 0.9);
             t += len + rng.Range(0.05, 0.1);
         }
@@ -209,8 +205,7 @@ Buffer Sobbing(double fs, size_t n)
     return synth::Reverb(b, fs, 0.9, 0.25, 0.8);
 }
 
-Buffer Whipping(double fs, size_t n)
-{
+Buffer Whipping(double fs, size_t n) {
     Buffer b(n, 0.0);
     // Each lash differs: how long the swing, how hard the crack, how the man cries out.
     const double lashes[] = {0.3, 1.65, 2.95}, swings[] = {0.28, 0.22, 0.33}, cracks[] = {2.2, 2.8, 1.8};
@@ -231,15 +226,15 @@ Buffer Whipping(double fs, size_t n)
         Buffer crack = synth::Burst(fs, 0.08, 0.004 + 0.001 * i, 900 + 300 * i, 8000, 780 + i);
         Mix(b, crack, at + sw, fs, cracks[i]);
         double len = cryLen[i], low = cryLow[i], rise = cryRise[i];
-        Buffer cry = Utter(fs, len, [=](double x) { return low + rise * std::sin(kPi * std::min(1.0, x / (len * 0.65))) - 60 * x; },
-                           cryFrom[i], cryTo[i], 0.3, 1.0 + 0.05 * i, 790 + i, 0.04, 0.3, 0.9, 0.8, 0.3, 0.12);
+        Buffer cry = Utter(
+            fs, len, [=](double x) { return low + rise * std::sin(kPi * std::min(1.0, x / (len * 0.65))) - 60 * x; },
+            cryFrom[i], cryTo[i], 0.3, 1.0 + 0.05 * i, 790 + i, 0.04, 0.3, 0.9, 0.8, 0.3, 0.12);
         Mix(b, cry, at + sw + 0.1, fs, 0.8 + 0.15 * i);
     }
     return synth::Reverb(b, fs, 1.2, 0.3, 1.0);
 }
 
-Buffer MadLaugh(double fs, size_t n)
-{
+Buffer MadLaugh(double fs, size_t n) {
     Buffer b(n, 0.0);
     Rng rng(766);
     double t = 0.06;
@@ -251,8 +246,9 @@ Buffer MadLaugh(double fs, size_t n)
         double bend = rng.Range(0.05, 0.25);
         Buffer h = synth::Burst(fs, 0.05, 0.03, 800, 3500, rng.Next());
         Mix(b, h, t, fs, rng.Range(0.08, 0.16));
-        Buffer ha = Utter(fs, len, [=](double x) { return p * (1.0 + bend * (1.0 - x / len)); }, vowels[k], 'a', 0.2,
-                          rng.Range(0.97, 1.08), rng.Next(), 0.012, 0.045, 1.0, 0.8, 0.3);
+        Buffer ha = Utter(
+            fs, len, [=](double x) { return p * (1.0 + bend * (1.0 - x / len)); }, vowels[k], 'a', 0.2,
+            rng.Range(0.97, 1.08), rng.Next(), 0.012, 0.045, 1.0, 0.8, 0.3);
         Mix(b, ha, t + 0.03, fs, rng.Range(0.75, 1.05));
         t += len + rng.Range(0.035, 0.09);
     }
@@ -262,8 +258,8 @@ Buffer MadLaugh(double fs, size_t n)
     t += 0.33;
     for (int k = 0; k < 4; ++k) {
         double len = rng.Range(0.08, 0.12), p = rng.Range(400, 470);
-        Buffer hee = Utter(fs, len, [=](double x) { return p - 150 * x; }, 'i', 'e', 0.25, 1.05, 7670 + k, 0.01, 0.04, 1.0,
-                           0.8, 0.3);
+        Buffer hee = Utter(
+            fs, len, [=](double x) { return p - 150 * x; }, 'i', 'e', 0.25, 1.05, 7670 + k, 0.01, 0.04, 1.0, 0.8, 0.3);
         Mix(b, hee, t, fs, 0.85 - 0.17 * k);
         t += rng.Range(0.13, 0.19);
     }
@@ -272,49 +268,52 @@ Buffer MadLaugh(double fs, size_t n)
     return synth::Reverb(b, fs, 1.0, 0.3, 0.9);
 }
 
-Buffer PitWail(double fs, size_t n)
-{
+Buffer PitWail(double fs, size_t n) {
     Buffer b(n, 0.0);
-    Buffer w = Utter(fs, 3.7, [](double t) { return (220 + 120 * std::sin(kPi * t / 3.7) - 30 * t / 3.7) * (1 + 0.02 * std::sin(t * 33)); },
-                     'u', 'a', 0.25, 1.05, 767, 0.5, 0.9, 0.8, 0.9, 0.2);
+    Buffer w = Utter(
+        fs, 3.7,
+        [](double t) { return (220 + 120 * std::sin(kPi * t / 3.7) - 30 * t / 3.7) * (1 + 0.02 * std::sin(t * 33)); },
+        'u', 'a', 0.25, 1.05, 767, 0.5, 0.9, 0.8, 0.9, 0.2);
     Mix(b, w, 0.2, fs, 1.0);
-    Buffer low = Utter(fs, 2.2, [](double t) { return 120 - 10 * t; }, 'o', 'u', 0.3, 0.95, 7671, 0.4, 0.8, 0.7);
+    Buffer low = Utter(
+        fs, 2.2, [](double t) { return 120 - 10 * t; }, 'o', 'u', 0.3, 0.95, 7671, 0.4, 0.8, 0.7);
     Mix(b, low, 2.1, fs, 0.5);
     synth::Filter(b, synth::Biquad::LowPass(fs, 3000, 0.707));
     return synth::Reverb(b, fs, 2.2, 0.6, 1.6);
 }
 
-Buffer GroanChorus(double fs, size_t n)
-{
+Buffer GroanChorus(double fs, size_t n) {
     Buffer b(n, 0.0);
     const double pitches[] = {98, 118, 137, 156}, starts[] = {0.15, 0.6, 1.3, 1.9}, lens[] = {4.0, 3.6, 3.0, 2.5};
     const char vowels[] = {'o', 'u', 'a', 'o'};
     for (int i = 0; i < 4; ++i) {
         double p = pitches[i], len = lens[i];
-        Buffer v = Utter(fs, len, [=](double t) { return p * (1.0 - 0.1 * t / len) * (1 + 0.015 * std::sin(t * (20 + i * 3))); },
-                         vowels[i], 'u', 0.3, 0.95 + 0.05 * i, 768 + i, 0.5, 0.9, 0.75, 0.9, 0.2);
+        Buffer v = Utter(
+            fs, len, [=](double t) { return p * (1.0 - 0.1 * t / len) * (1 + 0.015 * std::sin(t * (20 + i * 3))); },
+            vowels[i], 'u', 0.3, 0.95 + 0.05 * i, 768 + i, 0.5, 0.9, 0.75, 0.9, 0.2);
         Mix(b, v, starts[i], fs, 0.7);
     }
     synth::Filter(b, synth::Biquad::LowPass(fs, 3000, 0.707));
     return synth::Reverb(b, fs, 1.9, 0.55, 1.4);
 }
 
-Buffer Shriek(double fs, size_t n)
-{
+Buffer Shriek(double fs, size_t n) {
     Buffer b(n, 0.0);
     const double len = 1.95;
-    Buffer s = Utter(fs, len, [=](double t) {
-        double rise = std::min(1.0, t / 0.18);
-        double p = 480 + 470 * rise - 480 * std::pow(t / len, 1.6);
-        return p * (1 + 0.025 * std::sin(2 * kPi * 6.2 * t));
-    }, 'a', 'e', 0.18, 1.2, 769, 0.04, 0.5, 1.3, 0.55, 0.6, 0.4);
+    Buffer s = Utter(
+        fs, len,
+        [=](double t) {
+            double rise = std::min(1.0, t / 0.18);
+            double p = 480 + 470 * rise - 480 * std::pow(t / len, 1.6);
+            return p * (1 + 0.025 * std::sin(2 * kPi * 6.2 * t));
+        },
+        'a', 'e', 0.18, 1.2, 769, 0.04, 0.5, 1.3, 0.55, 0.6, 0.4);
     Mix(b, s, 0.04, fs, 1.0);
     b = Echoes(b, fs, 0.21, 0.3, 2, 7000);
     return synth::Reverb(b, fs, 1.3, 0.35, 1.0);
 }
 
-Buffer Bolt(double fs, size_t n)
-{
+Buffer Bolt(double fs, size_t n) {
     Buffer b(n, 0.0);
     Mix(b, Thump(fs, 1.0, 774), 0.01, fs, 1.0);
     // The bolt jumps in its staple: two quick clanks of a small iron bar.
@@ -324,18 +323,17 @@ Buffer Bolt(double fs, size_t n)
     return synth::Reverb(b, fs, 1.1, 0.3, 1.0);
 }
 
-Buffer Slam(double fs, size_t n)
-{
+Buffer Slam(double fs, size_t n) {
     Buffer b(n, 0.0);
     Mix(b, Thump(fs, 0.9, 869), 0.01, fs, 1.2);
     Mix(b, synth::Burst(fs, 0.08, 0.008, 700, 6000, 8691), 0.01, fs, 0.7);
     const double rattles[] = {0.07, 0.12, 0.2, 0.26};
-    for (int i = 0; i < 4; ++i) Mix(b, IronRing(fs, 0.3, 560 + 150 * i, 0.05, 8692 + i), rattles[i], fs, 0.35 - 0.05 * i);
+    for (int i = 0; i < 4; ++i)
+        Mix(b, IronRing(fs, 0.3, 560 + 150 * i, 0.05, 8692 + i), rattles[i], fs, 0.35 - 0.05 * i);
     return synth::Reverb(b, fs, 1.6, 0.45, 1.3);
 }
 
-Buffer Drips(double fs, size_t n)
-{
+Buffer Drips(double fs, size_t n) {
     Buffer b(n, 0.0);
     const double times[] = {0.12, 0.58, 0.93, 1.34};
     Rng rng(860);
@@ -357,11 +355,11 @@ Buffer Drips(double fs, size_t n)
     return wet;
 }
 
-Buffer WailAndWhispers(double fs, size_t n)
-{
+Buffer WailAndWhispers(double fs, size_t n) {
     Buffer b(n, 0.0);
-    Buffer wail = Utter(fs, 2.9, [](double t) { return (340 - 70 * t / 2.9) * (1 + 0.03 * std::sin(2 * kPi * 4.5 * t)); }, 'u', 'o',
-                        0.3, 1.15, 864, 0.7, 1.2, 0.5);
+    Buffer wail = Utter(
+        fs, 2.9, [](double t) { return (340 - 70 * t / 2.9) * (1 + 0.03 * std::sin(2 * kPi * 4.5 * t)); }, 'u', 'o',
+        0.3, 1.15, 864, 0.7, 1.2, 0.5);
     synth::Filter(wail, synth::Biquad::LowPass(fs, 1400, 0.707));
     Mix(b, wail, 0.2, fs, 0.8);
     // Whispers: breath alone through moving vowels, in syllables.
@@ -387,8 +385,7 @@ Buffer WailAndWhispers(double fs, size_t n)
     return wet;
 }
 
-Buffer Creaking(const CueInfo& c, double fs, size_t n)
-{
+Buffer Creaking(const CueInfo& c, double fs, size_t n) {
     Buffer b(n, 0.0);
     if (c.id == 871) Mix(b, Hinge(fs, 1.2, 25, 85, true, 871), 0.03, fs, 1.0);
     else Mix(b, Hinge(fs, 0.75, 20, 75, false, 775), 0.02, fs, 1.0);
@@ -399,28 +396,33 @@ Buffer Creaking(const CueInfo& c, double fs, size_t n)
 
 const std::vector<CueInfo>& Table() { return kTable; }
 
-std::vector<int16_t> Render(const CueInfo& c)
-{
+std::vector<int16_t> Render(const CueInfo& c) {
     const double fs = c.rate;
     const size_t n = static_cast<size_t>(std::llround(c.seconds * fs));
     // Integrated loudness: the doors and cells all alike, the vault's own sounds further back.
     Buffer b;
     double loud = -20.0;
     switch (c.id) {
-    case 761: b = Groans(fs, n); break;
-    case 762: b = DistantScreams(fs, n); break;
-    case 763: b = Chains(fs, n); break;
-    case 764: b = Sobbing(fs, n); break;
-    case 765: b = Whipping(fs, n); break;
-    case 766: b = MadLaugh(fs, n); break;
-    case 767: b = PitWail(fs, n); break;
-    case 768: b = GroanChorus(fs, n); break;
-    case 769: b = Shriek(fs, n); break;
-    case 774: b = Bolt(fs, n); break;
-    case 869: b = Slam(fs, n); break;
-    case 860: b = Drips(fs, n); loud = -25.5; break;
-    case 864: b = WailAndWhispers(fs, n); loud = -25.5; break;
-    default: b = Creaking(c, fs, n); break;  // 871, 775
+        case 761: b = Groans(fs, n); break;
+        case 762: b = DistantScreams(fs, n); break;
+        case 763: b = Chains(fs, n); break;
+        case 764: b = Sobbing(fs, n); break;
+        case 765: b = Whipping(fs, n); break;
+        case 766: b = MadLaugh(fs, n); break;
+        case 767: b = PitWail(fs, n); break;
+        case 768: b = GroanChorus(fs, n); break;
+        case 769: b = Shriek(fs, n); break;
+        case 774: b = Bolt(fs, n); break;
+        case 869: b = Slam(fs, n); break;
+        case 860:
+            b = Drips(fs, n);
+            loud = -25.5;
+            break;
+        case 864:
+            b = WailAndWhispers(fs, n);
+            loud = -25.5;
+            break;
+        default: b = Creaking(c, fs, n); break;  // 871, 775
     }
     b.resize(n, 0.0);
     return synth::Finish(b, fs, loud, static_cast<uint64_t>(c.id));

@@ -37,24 +37,21 @@ struct Local {
     double s, t;  // along the doorway, into the chamber
 };
 
-Local ToLocal(const DoorSpec& d, double x, double y)
-{
+Local ToLocal(const DoorSpec& d, double x, double y) {
     double dx = x - d.hx, dy = y - d.hy;
     return {dx * d.ux + dy * d.uy, dx * d.nx + dy * d.ny};
 }
 
 Vec2 ToWorld(const DoorSpec& d, double s, double t) { return {d.hx + s * d.ux + t * d.nx, d.hy + s * d.uy + t * d.ny}; }
 
-Poly LocalPoly(const DoorSpec& d, std::initializer_list<Local> pts)
-{
+Poly LocalPoly(const DoorSpec& d, std::initializer_list<Local> pts) {
     Poly p;
     for (const Local& l : pts) p.push_back(ToWorld(d, l.s, l.t));
     return p;
 }
 
 // 0 at the rectangle's inner edges, 1 from `margin` inside; picture borders need no fade.
-double EdgeFade(const DoorSpec& d, double x, double y, double margin)
-{
+double EdgeFade(const DoorSpec& d, double x, double y, double margin) {
     double f = 1.0;
     if (d.rx > 0) f = std::min(f, noise::Smooth(d.rx, d.rx + margin, x));
     if (d.ry > 0) f = std::min(f, noise::Smooth(d.ry, d.ry + margin, y));
@@ -63,8 +60,7 @@ double EdgeFade(const DoorSpec& d, double x, double y, double margin)
     return f;
 }
 
-Rgb Oak(double along, double across, uint32_t seed)
-{
+Rgb Oak(double along, double across, uint32_t seed) {
     int plank = static_cast<int>(std::floor(across / 7.0));
     double tone = 0.8 + 0.35 * noise::Hash01(plank, 3, seed);
     double grain = 0.75 + 0.5 * noise::Fbm(along * 0.08, across * 0.9 + plank * 13.0, 3, seed + 1);
@@ -74,8 +70,7 @@ Rgb Oak(double along, double across, uint32_t seed)
     return c;
 }
 
-Rgb Iron(double u, double v, uint32_t seed)
-{
+Rgb Iron(double u, double v, uint32_t seed) {
     double n = 0.75 + 0.4 * noise::Fbm(u * 0.3, v * 0.3, 3, seed);
     Rgb c = Col(62, 60, 64) * n;
     double rust = noise::Fbm(u * 0.12, v * 0.12, 3, seed + 5);
@@ -83,8 +78,7 @@ Rgb Iron(double u, double v, uint32_t seed)
     return c;
 }
 
-void DrawWallBay(scene::Layers& L, const DoorSpec& d)
-{
+void DrawWallBay(scene::Layers& L, const DoorSpec& d) {
     const double w = d.width, dep = d.depth;
     // Passage floor behind the door, in the dark until the door opens.
     ShadePolys(L.albedo, {LocalPoly(d, {{0, 0}, {w, 0}, {w, -dep - 2}, {0, -dep - 2}})}, [&](int x, int y) {
@@ -96,7 +90,8 @@ void DrawWallBay(scene::Layers& L, const DoorSpec& d)
         return Col(78, 72, 66) * (n * joint * (0.85 + 0.3 * ((h.id & 255) / 255.0)));
     });
     // A narrow passage under the wall: only a little of the chamber's light gets in.
-    CoverageBox passage = Rasterize({LocalPoly(d, {{0, -d.thick}, {w, -d.thick}, {w, -dep - 2}, {0, -dep - 2}})}, scene::kWidth, scene::kHeight);
+    CoverageBox passage = Rasterize({LocalPoly(d, {{0, -d.thick}, {w, -d.thick}, {w, -dep - 2}, {0, -dep - 2}})},
+                                    scene::kWidth, scene::kHeight);
     for (int y = passage.y0; y < passage.y0 + passage.h; ++y)
         for (int x = passage.x0; x < passage.x0 + passage.w; ++x)
             L.shadow.At(x, y) = std::max(L.shadow.Get(x, y), std::min(1.0, passage.At(x, y)));
@@ -115,13 +110,11 @@ void DrawWallBay(scene::Layers& L, const DoorSpec& d)
         });
     }
     // Threshold stone along the face.
-    ShadePolys(L.albedo, {LocalPoly(d, {{0, 0}, {w, 0}, {w, 4}, {0, 4}})}, [&](int x, int y) {
-        return Col(100, 94, 88) * (0.8 + 0.3 * noise::Fbm(x * 0.5, y * 0.5, 2, 217));
-    });
+    ShadePolys(L.albedo, {LocalPoly(d, {{0, 0}, {w, 0}, {w, 4}, {0, 4}})},
+               [&](int x, int y) { return Col(100, 94, 88) * (0.8 + 0.3 * noise::Fbm(x * 0.5, y * 0.5, 2, 217)); });
 }
 
-void DrawHatchBay(scene::Layers& L, const DoorSpec& d)
-{
+void DrawHatchBay(scene::Layers& L, const DoorSpec& d) {
     const double x0 = d.hx, y0 = d.hy, x1 = d.hx + d.width, y1 = d.hy + d.depth, m = 6.0;
     Poly outer = {{x0 - m, y0 - m}, {x1 + m, y0 - m}, {x1 + m, y1 + m}, {x0 - m, y1 + m}};
     Poly inner = {{x0, y0}, {x0, y1}, {x1, y1}, {x1, y0}};  // reversed: a hole
@@ -148,8 +141,7 @@ void DrawHatchBay(scene::Layers& L, const DoorSpec& d)
 // Fraction of the cell's light source (a bar of light deep in the cell) that point p sees
 // through the doorway past the leaf: the openings and the leaf are projected from p onto the
 // source line, so the penumbrae come out exact and smooth.
-double FanVisibility(const DoorSpec& d, double angle, double px, double py)
-{
+double FanVisibility(const DoorSpec& d, double angle, double px, double py) {
     Local p = ToLocal(d, px, py);
     if (p.t <= 0.0) return 0.0;
     const double w = d.width, dep = d.depth, ts = -dep - 26.0;
@@ -177,8 +169,7 @@ double FanVisibility(const DoorSpec& d, double angle, double px, double py)
     return std::max(0.0, seen) / (src1 - src0);
 }
 
-void DrawWallFrame(scene::Layers& L, const DoorSpec& d, int frame)
-{
+void DrawWallFrame(scene::Layers& L, const DoorSpec& d, int frame) {
     const double open = Openness(d, frame), angle = d.maxAngle * open;
     const double w = d.width, dep = d.depth, th = d.thick;
     // A thread of the cell's light leaks under the door onto the floor in front of it.
@@ -262,8 +253,7 @@ void DrawWallFrame(scene::Layers& L, const DoorSpec& d, int frame)
 // picture), so a lid that lifts is seen to move from its first step on, and shows its edge.
 constexpr double kLean = 0.5;
 
-void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid)
-{
+void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid) {
     const double open = Openness(d, frame), psi = d.maxAngle * open;
     const double x0 = d.hx, y0 = d.hy, w = d.width, dep = d.depth, th = d.thick;
     const double c = std::cos(psi), sn = std::sin(psi);
@@ -273,8 +263,9 @@ void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid
     for (int y = static_cast<int>(y0) - 3; y < static_cast<int>(y0 + dep) + 3; ++y)
         for (int x = static_cast<int>(x0) - 3; x < static_cast<int>(x0 + w) + 3; ++x) {
             double px = x + 0.5, py = y + 0.5;
-            double ex = std::min(std::fabs(px - x0), std::fabs(px - x0 - w)), ey = std::min(std::fabs(py - y0), std::fabs(py - y0 - dep));
-            bool alongX = px > x0 && px < x0 + w, alongY = py > y0 && py < y0 + dep;
+            double ex = std::min(std::fabs(px - x0), std::fabs(px - x0 - w)),
+                   ey = std::min(std::fabs(py - y0), std::fabs(py - y0 - dep));
+            bool alongX = px > x0 && px<x0 + w, alongY = py> y0 && py < y0 + dep;
             double e = std::min(alongY ? ex : 1e9, alongX ? ey : 1e9);
             if (e > 3.0) continue;
             double leak = 0.5 * std::exp(-e / 1.2) * (1.0 - std::min(1.0, open * 3.0));
@@ -285,7 +276,8 @@ void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid
     const double faceNear = lidY(0, underside ? -th : 0), faceFar = lidY(dep, underside ? -th : 0);
     const double edgeFar = lidY(dep, underside ? 0 : -th);
     // The chamber's light on the lid's top face, kept before the pit's own light replaces it.
-    const int bx0 = static_cast<int>(x0), by0 = static_cast<int>(y0), bw = static_cast<int>(w) + 1, bh = static_cast<int>(dep) + 1;
+    const int bx0 = static_cast<int>(x0), by0 = static_cast<int>(y0), bw = static_cast<int>(w) + 1,
+              bh = static_cast<int>(dep) + 1;
     Canvas above = L.light.Crop(bx0, by0, bw, bh);
     if (frame > 0) {
         double covered = std::clamp(std::max(faceFar, edgeFar) - y0, 0.0, dep);
@@ -315,13 +307,15 @@ void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid
                     double bu = (u - in) / (1 - 2 * in), bv = (v - in) / (1 - 2 * in);
                     double lamp = std::hypot(bu - 0.85, bv - 0.2);
                     glow = 0.3 + 0.8 * std::exp(-lamp * lamp * 3.0);
-                    L.emit.At(x, y) = L.emit.At(x, y) + Col(255, 200, 110) * (1.2 * lit * std::exp(-lamp * lamp * 300.0));
+                    L.emit.At(x, y) =
+                        L.emit.At(x, y) + Col(255, 200, 110) * (1.2 * lit * std::exp(-lamp * lamp * 300.0));
                 }
                 L.albedo.At(x, y) = col;
                 L.light.At(x, y) = Col(14, 12, 14) + kCellLight * (1.9 * glow * lit);
             }
         int door = static_cast<int>(&d - kDoors);
-        cells::DrawOccupants(L.albedo, door, {{x0 + in * w, y0 + in * dep}, {1, 0}, {0, 1}, w * (1 - 2 * in), dep * (1 - 2 * in)});
+        cells::DrawOccupants(L.albedo, door,
+                             {{x0 + in * w, y0 + in * dep}, {1, 0}, {0, 1}, w * (1 - 2 * in), dep * (1 - 2 * in)});
         // Light thrown up out of the pit onto the floor around it.
         for (int y = d.ry; y < d.ry + d.rh; ++y)
             for (int x = d.rx; x < d.rx + d.rw; ++x) {
@@ -339,8 +333,11 @@ void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid
     // The lid's far edge (its thickness), then the face that is seen over it.
     const Rgb edgeCol = ironLid ? Col(46, 44, 48) : Col(70, 44, 24);
     if (frame > 0 && std::fabs(edgeFar - faceFar) > 0.3)
-        FillPoly(L.albedo, {{x0, std::min(faceFar, edgeFar)}, {x0 + w, std::min(faceFar, edgeFar)}, {x0 + w, std::max(faceFar, edgeFar)},
-                            {x0, std::max(faceFar, edgeFar)}},
+        FillPoly(L.albedo,
+                 {{x0, std::min(faceFar, edgeFar)},
+                  {x0 + w, std::min(faceFar, edgeFar)},
+                  {x0 + w, std::max(faceFar, edgeFar)},
+                  {x0, std::max(faceFar, edgeFar)}},
                  edgeCol);
     const double top = std::min(faceNear, faceFar), bottom = std::max(faceNear, faceFar);
     Poly lid = {{x0, top}, {x0 + w, top}, {x0 + w, bottom}, {x0, bottom}};
@@ -357,10 +354,12 @@ void DrawHatchFrame(scene::Layers& L, const DoorSpec& d, int frame, bool ironLid
                 bool rivet = ex > 2.5 && ex < 6.0 && std::fmod(lu + lv, 10.0) < 2.2;
                 if (rivet) col = col * 1.5;
                 if (std::fmod(lu, w / 2.0) < 1.2) col = col * 0.5;
-                if (!underside && std::fabs(std::hypot(lu - w * 0.5, lv - dep * 0.62) - 7.0) < 1.5) col = Col(150, 146, 140);
+                if (!underside && std::fabs(std::hypot(lu - w * 0.5, lv - dep * 0.62) - 7.0) < 1.5)
+                    col = Col(150, 146, 140);
                 if (underside) {
                     double brace = std::min(std::fabs(lu / w - lv / dep), std::fabs(lu / w - (1.0 - lv / dep))) * w;
-                    if (brace < 3.0 || ex < 5.0) col = Iron(lu, lv, 259) * (brace < 1.0 || std::fabs(ex - 5.0) < 1.0 ? 0.55 : 1.0);
+                    if (brace < 3.0 || ex < 5.0)
+                        col = Iron(lu, lv, 259) * (brace < 1.0 || std::fabs(ex - 5.0) < 1.0 ? 0.55 : 1.0);
                 }
             } else if (underside) {
                 // Rough planks held by two battens and a brace.
@@ -401,28 +400,21 @@ const DoorSpec& Spec(int door) { return kDoors[door]; }
 
 int ResourceId(int door, int frame) { return kIds[door][frame]; }
 
-double Openness(const DoorSpec& d, int frame)
-{
+double Openness(const DoorSpec& d, int frame) {
     // Mostly even steps, a little easing: every 200 ms step must visibly move.
     double t = static_cast<double>(frame) / (d.frames - 1);
     double eased = 0.5 - 0.5 * std::cos(kPi * t);
     return 0.75 * t + 0.25 * eased;
 }
 
-void DrawBay(scene::Layers& layers, const DoorSpec& d)
-{
-    if (d.kind == Kind::Wall)
-        DrawWallBay(layers, d);
-    else
-        DrawHatchBay(layers, d);
+void DrawBay(scene::Layers& layers, const DoorSpec& d) {
+    if (d.kind == Kind::Wall) DrawWallBay(layers, d);
+    else DrawHatchBay(layers, d);
 }
 
-void DrawFrame(scene::Layers& layers, const DoorSpec& d, int frame)
-{
-    if (d.kind == Kind::Wall)
-        DrawWallFrame(layers, d, frame);
-    else
-        DrawHatchFrame(layers, d, frame, &d == &kDoors[2]);
+void DrawFrame(scene::Layers& layers, const DoorSpec& d, int frame) {
+    if (d.kind == Kind::Wall) DrawWallFrame(layers, d, frame);
+    else DrawHatchFrame(layers, d, frame, &d == &kDoors[2]);
 }
 
 }  // namespace doors

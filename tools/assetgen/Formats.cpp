@@ -5,26 +5,22 @@
 
 namespace {
 
-void Put16(std::vector<uint8_t>& b, uint32_t v)
-{
+void Put16(std::vector<uint8_t>& b, uint32_t v) {
     b.push_back(static_cast<uint8_t>(v));
     b.push_back(static_cast<uint8_t>(v >> 8));
 }
 
-void Put32(std::vector<uint8_t>& b, uint32_t v)
-{
+void Put32(std::vector<uint8_t>& b, uint32_t v) {
     Put16(b, v & 0xffff);
     Put16(b, v >> 16);
 }
 
-void PutTag(std::vector<uint8_t>& b, const char* tag)
-{
+void PutTag(std::vector<uint8_t>& b, const char* tag) {
     for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(tag[i]));
 }
 
 // BITMAPINFOHEADER; height is the stored height (doubled for icon and cursor images).
-void PutInfoHeader(std::vector<uint8_t>& b, int width, int height, int bpp, uint32_t sizeImage)
-{
+void PutInfoHeader(std::vector<uint8_t>& b, int width, int height, int bpp, uint32_t sizeImage) {
     Put32(b, 40);
     Put32(b, static_cast<uint32_t>(width));
     Put32(b, static_cast<uint32_t>(height));
@@ -38,8 +34,7 @@ void PutInfoHeader(std::vector<uint8_t>& b, int width, int height, int bpp, uint
     Put32(b, 0);
 }
 
-void PutColourTable(std::vector<uint8_t>& b, const std::vector<uint32_t>& colours, size_t entries)
-{
+void PutColourTable(std::vector<uint8_t>& b, const std::vector<uint32_t>& colours, size_t entries) {
     for (size_t i = 0; i < entries; ++i) {
         uint32_t c = i < colours.size() ? colours[i] : 0;
         b.push_back(static_cast<uint8_t>(c));
@@ -52,8 +47,7 @@ void PutColourTable(std::vector<uint8_t>& b, const std::vector<uint32_t>& colour
 int Stride(int width, int bpp) { return ((width * bpp + 31) / 32) * 4; }
 
 // Bottom-up 4-bit XOR rows followed by the 1-bit AND rows of one icon image.
-std::vector<uint8_t> IconImage(const IndexedImage& img, const std::vector<uint8_t>& andMask)
-{
+std::vector<uint8_t> IconImage(const IndexedImage& img, const std::vector<uint8_t>& andMask) {
     std::vector<uint8_t> b;
     int xorStride = Stride(img.width, 4), andStride = Stride(img.width, 1);
     uint32_t size = static_cast<uint32_t>((xorStride + andStride) * img.height);
@@ -70,7 +64,8 @@ std::vector<uint8_t> IconImage(const IndexedImage& img, const std::vector<uint8_
     for (int y = img.height - 1; y >= 0; --y) {
         std::vector<uint8_t> row(static_cast<size_t>(andStride), 0);
         for (int x = 0; x < img.width; ++x)
-            if (andMask[static_cast<size_t>(y) * img.width + x]) row[static_cast<size_t>(x / 8)] |= static_cast<uint8_t>(0x80 >> (x % 8));
+            if (andMask[static_cast<size_t>(y) * img.width + x])
+                row[static_cast<size_t>(x / 8)] |= static_cast<uint8_t>(0x80 >> (x % 8));
         b.insert(b.end(), row.begin(), row.end());
     }
     return b;
@@ -78,8 +73,7 @@ std::vector<uint8_t> IconImage(const IndexedImage& img, const std::vector<uint8_
 
 }  // namespace
 
-std::vector<uint8_t> EncodeBmp8(const IndexedImage& img, bool zeroImageSize)
-{
+std::vector<uint8_t> EncodeBmp8(const IndexedImage& img, bool zeroImageSize) {
     int stride = Stride(img.width, 8);
     uint32_t pixelBytes = static_cast<uint32_t>(stride * img.height);
     uint32_t offset = 14 + 40 + 256 * 4;
@@ -99,8 +93,8 @@ std::vector<uint8_t> EncodeBmp8(const IndexedImage& img, bool zeroImageSize)
     return b;
 }
 
-std::vector<uint8_t> EncodeIco4(const std::vector<IndexedImage>& images, const std::vector<std::vector<uint8_t>>& andMasks)
-{
+std::vector<uint8_t> EncodeIco4(const std::vector<IndexedImage>& images,
+                                const std::vector<std::vector<uint8_t>>& andMasks) {
     std::vector<uint8_t> b;
     Put16(b, 0);
     Put16(b, 1);  // icon
@@ -123,8 +117,7 @@ std::vector<uint8_t> EncodeIco4(const std::vector<IndexedImage>& images, const s
     return b;
 }
 
-std::vector<uint8_t> EncodeBlankCursor()
-{
+std::vector<uint8_t> EncodeBlankCursor() {
     std::vector<uint8_t> img;
     PutInfoHeader(img, 32, 64, 1, 256);
     PutColourTable(img, {0x000000, 0xffffff}, 2);
@@ -146,8 +139,7 @@ std::vector<uint8_t> EncodeBlankCursor()
     return b;
 }
 
-std::vector<uint8_t> EncodeWav16(const std::vector<int16_t>& samples, uint32_t rate)
-{
+std::vector<uint8_t> EncodeWav16(const std::vector<int16_t>& samples, uint32_t rate) {
     uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
     std::vector<uint8_t> b;
     PutTag(b, "RIFF");
@@ -167,8 +159,7 @@ std::vector<uint8_t> EncodeWav16(const std::vector<int16_t>& samples, uint32_t r
     return b;
 }
 
-bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes)
-{
+bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();

@@ -15,7 +15,8 @@ struct IndexedImage {
 // Encoders return the whole file; WriteFile stores bytes and reports failure.
 std::vector<uint8_t> EncodeBmp8(const IndexedImage& img, bool zeroImageSize);
 // Icon file of several 16-colour pictures (4 bits per pixel) with their AND masks (1 = transparent).
-std::vector<uint8_t> EncodeIco4(const std::vector<IndexedImage>& images, const std::vector<std::vector<uint8_t>>& andMasks);
+std::vector<uint8_t> EncodeIco4(const std::vector<IndexedImage>& images,
+                                const std::vector<std::vector<uint8_t>>& andMasks);
 // A wholly transparent 32x32 cursor: AND mask all ones, XOR mask all zeros, hot spot (0, 0).
 std::vector<uint8_t> EncodeBlankCursor();
 std::vector<uint8_t> EncodeWav16(const std::vector<int16_t>& samples, uint32_t rate);

@@ -15,26 +15,13 @@ const uint32_t kColours[16] = {0x000000, 0x2a2626, 0x55504c, 0x8a847c, 0xc8c0b4,
 
 // At 16x16 every pixel counts, so the small picture is set by hand: colour index in hex, '.' clear.
 const char* const kSmall[16] = {
-    "....33333333....",
-    "..332222222233..",
-    ".32256666665223.",
-    ".32566666666523.",
-    "3256000000006523",
-    "32560A0BB0A06523",
-    "32560A0BB0A06523",
-    "32560A0BB0A06523",
-    "3256000000006523",
-    "3256666666666523",
-    "32CCCCCCCCCCCC23",
-    "3256666666646523",
-    "3256656666566523",
-    "32CCCCCCCCCCCC23",
-    "3256656666566523",
-    "3256656666566523",
+    "....33333333....", "..332222222233..", ".32256666665223.", ".32566666666523.",
+    "3256000000006523", "32560A0BB0A06523", "32560A0BB0A06523", "32560A0BB0A06523",
+    "3256000000006523", "3256666666666523", "32CCCCCCCCCCCC23", "3256666666646523",
+    "3256656666566523", "32CCCCCCCCCCCC23", "3256656666566523", "3256656666566523",
 };
 
-uint8_t NearestColour(uint32_t rgb)
-{
+uint8_t NearestColour(uint32_t rgb) {
     int best = 0;
     long bestD = -1;
     for (int i = 0; i < 16; ++i) {
@@ -51,8 +38,7 @@ uint8_t NearestColour(uint32_t rgb)
 }
 
 // Arch outline: a rectangle with a round top, in a box of side s.
-Poly Arch(double s, double inset)
-{
+Poly Arch(double s, double inset) {
     Poly p;
     double l = s * 0.12 + inset, r = s * 0.88 - inset, bottom = s, cx = s * 0.5, cy = s * 0.42;
     double rad = (r - l) * 0.5;
@@ -69,8 +55,7 @@ Poly Arch(double s, double inset)
 
 std::vector<uint32_t> Colours() { return {kColours, kColours + 16}; }
 
-IndexedImage Draw(int size, std::vector<uint8_t>& andMask)
-{
+IndexedImage Draw(int size, std::vector<uint8_t>& andMask) {
     if (size == 16) {
         IndexedImage img;
         img.width = img.height = 16;
@@ -110,11 +95,23 @@ IndexedImage Draw(int size, std::vector<uint8_t>& andMask)
         StrokeSegment(c, x, s * 0.2, x, s, s * 0.012, Unpack(0x3c2414));
     }
     // Iron bands.
-    for (double y : {0.52, 0.86}) FillPoly(c, {{s * 0.12 + frame, s * y}, {s * 0.88 - frame, s * y}, {s * 0.88 - frame, s * (y + 0.07)}, {s * 0.12 + frame, s * (y + 0.07)}}, Unpack(0x303640));
+    for (double y : {0.52, 0.86})
+        FillPoly(c,
+                 {{s * 0.12 + frame, s * y},
+                  {s * 0.88 - frame, s * y},
+                  {s * 0.88 - frame, s * (y + 0.07)},
+                  {s * 0.12 + frame, s * (y + 0.07)}},
+                 Unpack(0x303640));
     // Barred window with the glow of the cell behind it.
-    double wx0 = s * (small ? 0.3 : 0.33), wx1 = s * (small ? 0.7 : 0.67), wy0 = s * (small ? 0.19 : 0.22), wy1 = s * (small ? 0.47 : 0.44);
+    double wx0 = s * (small ? 0.3 : 0.33), wx1 = s * (small ? 0.7 : 0.67), wy0 = s * (small ? 0.19 : 0.22),
+           wy1 = s * (small ? 0.47 : 0.44);
     FillPoly(c, {{wx0, wy0}, {wx1, wy0}, {wx1, wy1}, {wx0, wy1}}, Unpack(0xe86a1c));
-    FillPoly(c, {{wx0 + s * 0.06, wy0 + s * 0.04}, {wx1 - s * 0.06, wy0 + s * 0.04}, {wx1 - s * 0.06, wy1 - s * 0.05}, {wx0 + s * 0.06, wy1 - s * 0.05}}, Unpack(0xffd060));
+    FillPoly(c,
+             {{wx0 + s * 0.06, wy0 + s * 0.04},
+              {wx1 - s * 0.06, wy0 + s * 0.04},
+              {wx1 - s * 0.06, wy1 - s * 0.05},
+              {wx0 + s * 0.06, wy1 - s * 0.05}},
+             Unpack(0xffd060));
     int bars = small ? 2 : 3;
     for (int i = 0; i < bars; ++i) {
         double x = wx0 + (wx1 - wx0) * (i + 1) / (bars + 1);

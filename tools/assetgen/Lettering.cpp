@@ -17,28 +17,42 @@ struct Glyph {
 };
 
 const Glyph kGlyphs[] = {
-    {'M', 104, {{0, 100, 0, 0, 24, 0, 52, 52, 80, 0, 104, 0, 104, 100, 82, 100, 82, 40, 57, 84, 47, 84, 22, 40, 22, 100}}, {}},
-    {'O', 94, {{24, 0, 70, 0, 94, 24, 94, 76, 70, 100, 24, 100, 0, 76, 0, 24}}, {{31, 17, 63, 17, 72, 29, 72, 71, 63, 83, 31, 83, 22, 71, 22, 29}}},
-    {'R', 92, {{0, 0, 66, 0, 88, 17, 88, 41, 70, 56, 94, 100, 68, 100, 47, 58, 22, 58, 22, 100, 0, 100}}, {{22, 16, 60, 16, 66, 22, 66, 36, 60, 42, 22, 42}}},
-    {'G', 92, {{24, 0, 70, 0, 92, 22, 92, 32, 70, 32, 63, 17, 31, 17, 22, 29, 22, 71, 31, 83, 62, 83, 70, 72, 70, 64, 50, 64, 50, 48, 92, 48, 92, 78, 70, 100, 24, 100, 0, 76, 0, 24}}, {}},
+    {'M',
+     104,
+     {{0, 100, 0, 0, 24, 0, 52, 52, 80, 0, 104, 0, 104, 100, 82, 100, 82, 40, 57, 84, 47, 84, 22, 40, 22, 100}},
+     {}},
+    {'O',
+     94,
+     {{24, 0, 70, 0, 94, 24, 94, 76, 70, 100, 24, 100, 0, 76, 0, 24}},
+     {{31, 17, 63, 17, 72, 29, 72, 71, 63, 83, 31, 83, 22, 71, 22, 29}}},
+    {'R',
+     92,
+     {{0, 0, 66, 0, 88, 17, 88, 41, 70, 56, 94, 100, 68, 100, 47, 58, 22, 58, 22, 100, 0, 100}},
+     {{22, 16, 60, 16, 66, 22, 66, 36, 60, 42, 22, 42}}},
+    {'G',
+     92,
+     {{24, 0,  70, 0,  92, 22, 92, 32, 70, 32, 63, 17, 31, 17, 22,  29, 22,  71, 31, 83, 62,
+       83, 70, 72, 70, 64, 50, 64, 50, 48, 92, 48, 92, 78, 70, 100, 24, 100, 0,  76, 0,  24}},
+     {}},
     {'A', 98, {{37, 0, 61, 0, 98, 100, 74, 100, 66, 77, 32, 77, 24, 100, 0, 100}}, {{38, 61, 60, 61, 49, 28}}},
     {'V', 96, {{0, 0, 24, 0, 48, 74, 72, 0, 96, 0, 59, 100, 37, 100}}, {}},
     {'E', 78, {{0, 0, 78, 0, 78, 18, 22, 18, 22, 41, 64, 41, 64, 58, 22, 58, 22, 82, 78, 82, 78, 100, 0, 100}}, {}},
-    {'P', 86, {{0, 0, 64, 0, 86, 18, 86, 44, 64, 62, 22, 62, 22, 100, 0, 100}}, {{22, 16, 58, 16, 64, 22, 64, 40, 58, 46, 22, 46}}},
+    {'P',
+     86,
+     {{0, 0, 64, 0, 86, 18, 86, 44, 64, 62, 22, 62, 22, 100, 0, 100}},
+     {{22, 16, 58, 16, 64, 22, 64, 40, 58, 46, 22, 46}}},
     {'L', 74, {{0, 0, 22, 0, 22, 82, 74, 82, 74, 100, 0, 100}}, {}},
     {'Y', 96, {{0, 0, 25, 0, 48, 42, 71, 0, 96, 0, 59, 61, 59, 100, 37, 100, 37, 61}}, {}},
 };
 constexpr double kSpacing = 9.0, kSpace = 44.0;
 
-const Glyph* Find(char ch)
-{
+const Glyph* Find(char ch) {
     for (const Glyph& g : kGlyphs)
         if (g.ch == ch) return &g;
     return nullptr;
 }
 
-double SignedArea(const Poly& p)
-{
+double SignedArea(const Poly& p) {
     double a = 0;
     for (size_t i = 0; i < p.size(); ++i) {
         const Vec2 &u = p[i], &v = p[(i + 1) % p.size()];
@@ -47,8 +61,7 @@ double SignedArea(const Poly& p)
     return a * 0.5;
 }
 
-Poly Make(const std::vector<double>& flat, double x, double y, double sx, double sy, bool hole)
-{
+Poly Make(const std::vector<double>& flat, double x, double y, double sx, double sy, bool hole) {
     Poly p;
     for (size_t i = 0; i + 1 < flat.size(); i += 2) p.push_back({x + flat[i] * sx, y + flat[i + 1] * sy});
     // Solids wind one way and holes the other, so non-zero filling cuts the holes.
@@ -57,8 +70,7 @@ Poly Make(const std::vector<double>& flat, double x, double y, double sx, double
 }
 
 // Distance (pixels, capped) from each pixel to the nearest pixel whose `in` differs from its own.
-std::vector<double> EdgeDistance(const std::vector<uint8_t>& in, int w, int h, int cap)
-{
+std::vector<double> EdgeDistance(const std::vector<uint8_t>& in, int w, int h, int cap) {
     std::vector<double> d(in.size(), cap);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
@@ -67,7 +79,9 @@ std::vector<double> EdgeDistance(const std::vector<uint8_t>& in, int w, int h, i
             for (int j = -cap; j <= cap; ++j)
                 for (int i = -cap; i <= cap; ++i) {
                     int xx = x + i, yy = y + j;
-                    bool other = (xx < 0 || yy < 0 || xx >= w || yy >= h) ? self != 0 : in[static_cast<size_t>(yy) * w + xx] != self;
+                    bool other = (xx < 0 || yy < 0 || xx >= w || yy >= h)
+                                     ? self != 0
+                                     : in[static_cast<size_t>(yy) * w + xx] != self;
                     if (other) best = std::min(best, std::sqrt(static_cast<double>(i * i + j * j)));
                 }
             d[static_cast<size_t>(y) * w + x] = best;
@@ -77,8 +91,7 @@ std::vector<double> EdgeDistance(const std::vector<uint8_t>& in, int w, int h, i
 
 }  // namespace
 
-double TextWidth(const std::string& text, double capHeight, double widthScale)
-{
+double TextWidth(const std::string& text, double capHeight, double widthScale) {
     double s = capHeight / 100.0 * widthScale, w = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         const Glyph* g = Find(text[i]);
@@ -88,8 +101,8 @@ double TextWidth(const std::string& text, double capHeight, double widthScale)
     return w;
 }
 
-double Layout(const std::string& text, double x, double y, double capHeight, double widthScale, std::vector<Poly>& out)
-{
+double Layout(const std::string& text, double x, double y, double capHeight, double widthScale,
+              std::vector<Poly>& out) {
     double sy = capHeight / 100.0, sx = sy * widthScale, start = x;
     for (char ch : text) {
         const Glyph* g = Find(ch);
@@ -102,8 +115,7 @@ double Layout(const std::string& text, double x, double y, double capHeight, dou
     return x - start - kSpacing * sx;
 }
 
-Canvas Title(int width, int height, std::vector<uint8_t>& isKey)
-{
+Canvas Title(int width, int height, std::vector<uint8_t>& isKey) {
     const std::string name = "MORGRAVE";
     // As tall as the picture allows, narrowed if need be so that the outline and the shadow
     // stay clear of the edges.
@@ -176,8 +188,7 @@ Canvas Title(int width, int height, std::vector<uint8_t>& isKey)
     return c;
 }
 
-Canvas Flash(int width, int height, Rgb grey)
-{
+Canvas Flash(int width, int height, Rgb grey) {
     std::vector<Poly> shapes;
     const double cap1 = 118.0, cap2 = 84.0, gap = 34.0;
     double w1 = TextWidth("PLAY", cap1, 1.0), w2 = TextWidth("MORGRAVE", cap2, 0.84);

@@ -7,10 +7,10 @@ class Rng {
 public:
     explicit Rng(uint64_t seed) : m_state(seed) {}
     uint64_t Next();
-    double Uniform();                  // [0, 1)
+    double Uniform();                    // [0, 1)
     double Range(double lo, double hi);  // [lo, hi)
-    int Int(int n);                    // [0, n)
-    double Gauss();                    // sum of uniforms, roughly normal, mean 0, sd 1
+    int Int(int n);                      // [0, n)
+    double Gauss();                      // sum of uniforms, roughly normal, mean 0, sd 1
 
 private:
     uint64_t m_state;
@@ -18,10 +18,10 @@ private:
 
 namespace noise {
 uint32_t Hash(int32_t x, int32_t y, uint32_t seed);
-double Hash01(int32_t x, int32_t y, uint32_t seed);        // [0, 1)
-double Value(double x, double y, uint32_t seed);           // smooth value noise in [0, 1)
+double Hash01(int32_t x, int32_t y, uint32_t seed);          // [0, 1)
+double Value(double x, double y, uint32_t seed);             // smooth value noise in [0, 1)
 double Fbm(double x, double y, int octaves, uint32_t seed);  // fractal sum in about [0, 1)
-double Smooth(double e0, double e1, double x);             // smoothstep
+double Smooth(double e0, double e1, double x);               // smoothstep
 double Clamp01(double v);
 }  // namespace noise
 

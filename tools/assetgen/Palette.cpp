@@ -18,8 +18,7 @@ struct Box {
     double sse = 0.0;
 };
 
-double BoxSse(const std::vector<Bin>& bins, const std::vector<int>& ids)
-{
+double BoxSse(const std::vector<Bin>& bins, const std::vector<int>& ids) {
     double n = 0, sr = 0, sg = 0, sb = 0, s2 = 0;
     for (int i : ids) {
         const Bin& b = bins[static_cast<size_t>(i)];
@@ -34,8 +33,7 @@ double BoxSse(const std::vector<Bin>& bins, const std::vector<int>& ids)
 }
 
 // Splits the box at the weighted median of its widest channel.
-void Split(const std::vector<Bin>& bins, const Box& box, Box& a, Box& b)
-{
+void Split(const std::vector<Bin>& bins, const Box& box, Box& a, Box& b) {
     double lo[3] = {1e9, 1e9, 1e9}, hi[3] = {-1e9, -1e9, -1e9};
     for (int i : box.bins) {
         const Bin& q = bins[static_cast<size_t>(i)];
@@ -69,28 +67,25 @@ void Split(const std::vector<Bin>& bins, const Box& box, Box& a, Box& b)
     b.sse = BoxSse(bins, b.bins);
 }
 
-double Dist2(double r, double g, double b, uint32_t c)
-{
+double Dist2(double r, double g, double b, uint32_t c) {
     double dr = r - ((c >> 16) & 255), dg = g - ((c >> 8) & 255), db = b - (c & 255);
     return dr * dr + dg * dg + db * db;
 }
 
 // 8x8 ordered-dither thresholds.
-constexpr int kBayer[8][8] = {
-    {0, 32, 8, 40, 2, 34, 10, 42},   {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
-    {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},   {51, 19, 59, 27, 49, 17, 57, 25},
-    {15, 47, 7, 39, 13, 45, 5, 37},   {63, 31, 55, 23, 61, 29, 53, 21}};
+constexpr int kBayer[8][8] = {{0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26},
+                              {12, 44, 4, 36, 14, 46, 6, 38}, {60, 28, 52, 20, 62, 30, 54, 22},
+                              {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
+                              {15, 47, 7, 39, 13, 45, 5, 37}, {63, 31, 55, 23, 61, 29, 53, 21}};
 
-uint32_t RoundColour(double r, double g, double b)
-{
+uint32_t RoundColour(double r, double g, double b) {
     auto q = [](double v) { return static_cast<uint32_t>(std::clamp(std::floor(v + 0.5), 0.0, 255.0)); };
     return (q(r) << 16) | (q(g) << 8) | q(b);
 }
 
 }  // namespace
 
-Palette Palette::Build(const std::vector<uint32_t>& samples, const std::vector<uint32_t>& reserved, int total)
-{
+Palette Palette::Build(const std::vector<uint32_t>& samples, const std::vector<uint32_t>& reserved, int total) {
     // Histogram on 6 bits per channel, keeping the mean colour of each bin.
     std::map<uint32_t, std::array<double, 4>> hist;
     for (uint32_t c : samples) {
@@ -163,8 +158,7 @@ Palette Palette::Build(const std::vector<uint32_t>& samples, const std::vector<u
     return pal;
 }
 
-uint8_t Palette::Nearest(uint32_t rgb, int excluded) const
-{
+uint8_t Palette::Nearest(uint32_t rgb, int excluded) const {
     std::vector<int16_t>& cache = m_cache[excluded < 0 ? 0 : 1];
     if (cache.empty()) cache.assign(1u << 24, -1);
     int16_t& slot = cache[rgb & 0xffffff];
@@ -184,8 +178,7 @@ uint8_t Palette::Nearest(uint32_t rgb, int excluded) const
     return static_cast<uint8_t>(best);
 }
 
-IndexedImage Palette::Quantize(const Canvas& c, int ox, int oy, bool dither, int excluded) const
-{
+IndexedImage Palette::Quantize(const Canvas& c, int ox, int oy, bool dither, int excluded) const {
     const double amplitude = 6.0 / 255.0;
     IndexedImage img;
     img.width = c.Width();

@@ -15,8 +15,7 @@ const uint32_t kKey = 0xff00ff;
 const Rgb kFlashGrey = Col(150, 150, 150);
 
 // Copies the box of every layer that a door frame may change back from the clean chamber.
-void Restore(scene::Layers& dst, const scene::Layers& src, const doors::DoorSpec& d)
-{
+void Restore(scene::Layers& dst, const scene::Layers& src, const doors::DoorSpec& d) {
     for (int y = d.ry; y < d.ry + d.rh; ++y)
         for (int x = d.rx; x < d.rx + d.rw; ++x) {
             dst.albedo.At(x, y) = src.albedo.At(x, y);
@@ -26,8 +25,7 @@ void Restore(scene::Layers& dst, const scene::Layers& src, const doors::DoorSpec
 }
 
 // Area-averaging reduction of the chamber to the preview's size, with a touch of extra contrast.
-Canvas Preview(const Canvas& full, int w, int h)
-{
+Canvas Preview(const Canvas& full, int w, int h) {
     const double scale = 480.0 / h;
     const double srcW = w * scale, x0 = scene::kCx - srcW / 2.0;
     Canvas out(w, h);
@@ -52,16 +50,14 @@ Canvas Preview(const Canvas& full, int w, int h)
     return out;
 }
 
-void AddSamples(std::vector<uint32_t>& samples, const Canvas& c)
-{
+void AddSamples(std::vector<uint32_t>& samples, const Canvas& c) {
     std::vector<uint32_t> px = c.ToRgb32();
     samples.insert(samples.end(), px.begin(), px.end());
 }
 
 }  // namespace
 
-PictureSet BuildPictures()
-{
+PictureSet BuildPictures() {
     const scene::Layers base = scene::BuildChamber();
 
     scene::Layers shut = base;
@@ -109,7 +105,8 @@ PictureSet BuildPictures()
     for (int d = 0; d < doors::Count(); ++d) {
         const doors::DoorSpec& spec = doors::Spec(d);
         set.doors.emplace_back();
-        for (const Canvas& c : frames[static_cast<size_t>(d)]) set.doors.back().push_back(pal.Quantize(c, spec.rx, spec.ry, true));
+        for (const Canvas& c : frames[static_cast<size_t>(d)])
+            set.doors.back().push_back(pal.Quantize(c, spec.rx, spec.ry, true));
     }
     set.preview = pal.Quantize(preview, 0, 0, true);
     set.flash = pal.Quantize(flash, 0, 0, false);

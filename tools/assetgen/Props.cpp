@@ -11,8 +11,7 @@ namespace {
 const Rgb kFire = Col(255, 148, 56);
 
 // Shade cast by a shape that stands on the floor, pushed away from the central fire.
-void CastShadow(Layers& L, std::vector<Poly> shape, double dx, double dy, double strength)
-{
+void CastShadow(Layers& L, std::vector<Poly> shape, double dx, double dy, double strength) {
     for (Poly& p : shape)
         for (Vec2& v : p) {
             v.x += dx;
@@ -27,8 +26,7 @@ void CastShadow(Layers& L, std::vector<Poly> shape, double dx, double dy, double
 }
 
 // Soft disc of shade under round things.
-void ShadowDisc(Layers& L, double cx, double cy, double r, double strength)
-{
+void ShadowDisc(Layers& L, double cx, double cy, double r, double strength) {
     ForBox(L.albedo, static_cast<int>(cx - r - 8), static_cast<int>(cy - r - 8), static_cast<int>(cx + r + 8),
            static_cast<int>(cy + r + 8), [&](int x, int y) {
                double d = std::hypot(x + 0.5 - cx, y + 0.5 - cy);
@@ -38,11 +36,10 @@ void ShadowDisc(Layers& L, double cx, double cy, double r, double strength)
 }
 
 // Flames seen from above: a flickering glow, hot at the core.
-void Flame(Layers& L, double cx, double cy, double size, uint32_t seed)
-{
+void Flame(Layers& L, double cx, double cy, double size, uint32_t seed) {
     int r = static_cast<int>(size * 4.0);
-    ForBox(L.emit, static_cast<int>(cx) - r, static_cast<int>(cy) - r, static_cast<int>(cx) + r, static_cast<int>(cy) + r,
-           [&](int x, int y) {
+    ForBox(L.emit, static_cast<int>(cx) - r, static_cast<int>(cy) - r, static_cast<int>(cx) + r,
+           static_cast<int>(cy) + r, [&](int x, int y) {
                double px = x + 0.5, py = y + 0.5;
                double n = noise::Fbm(px * 0.25, py * 0.25, 3, seed);
                double d = std::hypot(px - cx, py - cy) / size * (0.75 + 0.5 * n);
@@ -52,8 +49,7 @@ void Flame(Layers& L, double cx, double cy, double size, uint32_t seed)
            });
 }
 
-void Brazier(Layers& L, std::vector<Light>& lights, double cx, double cy, double r, double power, bool stoneRing)
-{
+void Brazier(Layers& L, std::vector<Light>& lights, double cx, double cy, double r, double power, bool stoneRing) {
     if (stoneRing) {
         Rng rng(static_cast<uint64_t>(cx * 7 + cy));
         const int stones = 11;
@@ -93,8 +89,7 @@ void Brazier(Layers& L, std::vector<Light>& lights, double cx, double cy, double
     lights.push_back({cx, cy, kFire * (1.6 * power), r * 4.5});
 }
 
-void Torch(Layers& L, std::vector<Light>& lights, double angleDeg, uint32_t seed)
-{
+void Torch(Layers& L, std::vector<Light>& lights, double angleDeg, uint32_t seed) {
     double a = angleDeg * kPi / 180.0;
     double ca = std::cos(a), sa = std::sin(a);
     double wx = kCx + ca * (kFloorR + 9), wy = kCy + sa * (kFloorR + 9);
@@ -113,13 +108,14 @@ void Torch(Layers& L, std::vector<Light>& lights, double angleDeg, uint32_t seed
     FillDisc(L.albedo, hx, hy, 3.8, Col(46, 28, 16));
     // The flame leans away from the wall: a tongue of orange round a white-yellow core.
     int r = 22;
-    ForBox(L.emit, static_cast<int>(hx) - r, static_cast<int>(hy) - r, static_cast<int>(hx) + r, static_cast<int>(hy) + r,
-           [&](int x, int y) {
+    ForBox(L.emit, static_cast<int>(hx) - r, static_cast<int>(hy) - r, static_cast<int>(hx) + r,
+           static_cast<int>(hy) + r, [&](int x, int y) {
                double dx = x + 0.5 - hx, dy = y + 0.5 - hy;
                double along = -(dx * ca + dy * sa), across = -dx * sa + dy * ca;  // along: towards the centre
                double n = noise::Fbm((x + 0.5) * 0.3, (y + 0.5) * 0.3, 3, seed);
                double len = along > 0 ? 15.0 + 7.0 * n : 4.5;
-               double d = std::hypot(along / len, across / ((3.5 + 2.0 * n) * (1.0 - 0.5 * noise::Smooth(0.0, 14.0, along))));
+               double d =
+                   std::hypot(along / len, across / ((3.5 + 2.0 * n) * (1.0 - 0.5 * noise::Smooth(0.0, 14.0, along))));
                double body = std::exp(-d * d * 2.5), core = std::exp(-d * d * 12.0);
                L.emit.At(x, y) = L.emit.At(x, y) + Col(255, 96, 16) * (1.7 * body) + Col(255, 226, 150) * (1.1 * core);
            });
@@ -128,19 +124,17 @@ void Torch(Layers& L, std::vector<Light>& lights, double angleDeg, uint32_t seed
 }
 
 // Soot on the coping behind a torch.
-void Soot(Layers& L, double angleDeg)
-{
+void Soot(Layers& L, double angleDeg) {
     double a = angleDeg * kPi / 180.0;
     double wx = kCx + std::cos(a) * (kFloorR + 9), wy = kCy + std::sin(a) * (kFloorR + 9);
-    ForBox(L.albedo, static_cast<int>(wx - 16), static_cast<int>(wy - 16), static_cast<int>(wx + 16), static_cast<int>(wy + 16),
-           [&](int x, int y) {
+    ForBox(L.albedo, static_cast<int>(wx - 16), static_cast<int>(wy - 16), static_cast<int>(wx + 16),
+           static_cast<int>(wy + 16), [&](int x, int y) {
                double d = std::hypot(x + 0.5 - wx, y + 0.5 - wy);
                L.albedo.At(x, y) = L.albedo.At(x, y) * (1.0 - 0.5 * noise::Smooth(15.0, 5.0, d));
            });
 }
 
-void Rack(Layers& L, double cx, double cy)
-{
+void Rack(Layers& L, double cx, double cy) {
     const double halfW = 17, halfH = 60;
     auto wood = [&](double tone) {
         return [tone](int x, int y) {
@@ -183,8 +177,7 @@ void Rack(Layers& L, double cx, double cy)
     }
 }
 
-void Wheel(Layers& L, double cx, double cy, double r)
-{
+void Wheel(Layers& L, double cx, double cy, double r) {
     ShadowDisc(L, cx + 4, cy + 5, r, 0.55);
     auto wood = [](int x, int y) { return Col(98, 64, 38) * (0.7 + 0.5 * noise::Fbm(x * 0.6, y * 0.6, 3, 341)); };
     std::vector<Poly> rim = {CirclePoly(cx, cy, r, 64)};
@@ -205,8 +198,7 @@ void Wheel(Layers& L, double cx, double cy, double r)
     FillDisc(L.albedo, cx - 1, cy - 1, 2.5, Col(96, 92, 90));
 }
 
-void Maiden(Layers& L, double cx, double cy, double angle)
-{
+void Maiden(Layers& L, double cx, double cy, double angle) {
     // Coffin outline: broad at the shoulders, narrow at the feet; one door stands open on the
     // spikes inside, the other is shut under a cast face.
     auto rot = [&](double u, double v) {
@@ -216,7 +208,8 @@ void Maiden(Layers& L, double cx, double cy, double angle)
     Poly shut = {rot(-34, 0), rot(-22, 0), rot(32, 0), rot(32, 6), rot(20, 12), rot(-22, 15)};
     Poly door = {rot(-22, -15), rot(20, -12), rot(22, -24), rot(-18, -32)};
     CastShadow(L, {body, door}, 5, 6, 0.65);
-    ShadePolys(L.albedo, {body}, [&](int x, int y) { return Col(46, 10, 8) * (0.7 + 0.5 * noise::Fbm(x * 0.5, y * 0.5, 2, 353)); });
+    ShadePolys(L.albedo, {body},
+               [&](int x, int y) { return Col(46, 10, 8) * (0.7 + 0.5 * noise::Fbm(x * 0.5, y * 0.5, 2, 353)); });
     for (int i = 0; i < 6; ++i)
         for (int j = 0; j < 2; ++j) {
             Vec2 p = rot(-18 + i * 7.5, -4 - j * 5.5);
@@ -241,8 +234,7 @@ void Maiden(Layers& L, double cx, double cy, double angle)
 }
 
 // A chain lying from the wall across the floor: links alternating face-on and edge-on.
-void Chain(Layers& L, Vec2 a, Vec2 b, double sag, bool shackle)
-{
+void Chain(Layers& L, Vec2 a, Vec2 b, double sag, bool shackle) {
     double len = std::hypot(b.x - a.x, b.y - a.y);
     int links = static_cast<int>(len / 4.2);
     double nx = -(b.y - a.y) / len, ny = (b.x - a.x) / len;
@@ -267,8 +259,7 @@ void Chain(Layers& L, Vec2 a, Vec2 b, double sag, bool shackle)
     }
 }
 
-void Bone(Layers& L, double x0, double y0, double x1, double y1)
-{
+void Bone(Layers& L, double x0, double y0, double x1, double y1) {
     const Rgb boneCol = Col(196, 184, 156);
     StrokeSegment(L.albedo, x0, y0, x1, y1, 1.4, boneCol);
     for (Vec2 e : {Vec2{x0, y0}, Vec2{x1, y1}}) {
@@ -279,8 +270,7 @@ void Bone(Layers& L, double x0, double y0, double x1, double y1)
     }
 }
 
-void Skull(Layers& L, double cx, double cy)
-{
+void Skull(Layers& L, double cx, double cy) {
     ShadowDisc(L, cx + 2, cy + 3, 5, 0.5);
     FillEllipse(L.albedo, cx, cy, 6.0, 7.0, Col(206, 194, 166));
     FillEllipse(L.albedo, cx - 2.3, cy + 1.0, 1.6, 1.9, Col(20, 14, 12));
@@ -288,23 +278,26 @@ void Skull(Layers& L, double cx, double cy)
     FillEllipse(L.albedo, cx, cy + 4.2, 0.9, 1.1, Col(30, 20, 18));
 }
 
-void Chair(Layers& L, double cx, double cy, double angle)
-{
+void Chair(Layers& L, double cx, double cy, double angle) {
     double ca = std::cos(angle), sa = std::sin(angle);
     auto rot = [&](double u, double v) { return Vec2{cx + u * ca - v * sa, cy + u * sa + v * ca}; };
     // A chair from above: a dark seat bristling with spikes between two arm rests, a high back;
     // each part rimmed dark so the chair's shape reads.
     Poly seat = RectPoly(cx, cy, 12, 12, angle);
     Poly back = RectPoly(rot(0, -16).x, rot(0, -16).y, 19, 4.5, angle);
-    Poly arms[2] = {RectPoly(rot(-15.5, 0).x, rot(-15.5, 0).y, 3.5, 12, angle), RectPoly(rot(15.5, 0).x, rot(15.5, 0).y, 3.5, 12, angle)};
+    Poly arms[2] = {RectPoly(rot(-15.5, 0).x, rot(-15.5, 0).y, 3.5, 12, angle),
+                    RectPoly(rot(15.5, 0).x, rot(15.5, 0).y, 3.5, 12, angle)};
     CastShadow(L, {seat, back, arms[0], arms[1]}, 5, 6, 0.6);
-    ShadePolys(L.albedo, {seat}, [](int x, int y) { return Col(58, 38, 24) * (0.7 + 0.5 * noise::Fbm(x * 0.7, y * 0.1, 3, 361)); });
+    ShadePolys(L.albedo, {seat},
+               [](int x, int y) { return Col(58, 38, 24) * (0.7 + 0.5 * noise::Fbm(x * 0.7, y * 0.1, 3, 361)); });
     auto wood = [](int x, int y) { return Col(136, 92, 52) * (0.8 + 0.3 * noise::Value(x * 0.8, y * 0.8, 363)); };
     for (const Poly& p : {back, arms[0], arms[1]}) {
         Poly rim = p;
         Vec2 mid{0, 0};
         for (const Vec2& v : p) mid = {mid.x + v.x / p.size(), mid.y + v.y / p.size()};
-        for (Vec2& v : rim) v = {mid.x + (v.x - mid.x) * 1.0 + (v.x > mid.x ? 1.2 : -1.2), mid.y + (v.y - mid.y) + (v.y > mid.y ? 1.2 : -1.2)};
+        for (Vec2& v : rim)
+            v = {mid.x + (v.x - mid.x) * 1.0 + (v.x > mid.x ? 1.2 : -1.2),
+                 mid.y + (v.y - mid.y) + (v.y > mid.y ? 1.2 : -1.2)};
         FillPoly(L.albedo, rim, Col(14, 10, 8));
         ShadePolys(L.albedo, {p}, wood);
     }
@@ -326,8 +319,7 @@ void Chair(Layers& L, double cx, double cy, double angle)
     }
 }
 
-void Bucket(Layers& L, double cx, double cy)
-{
+void Bucket(Layers& L, double cx, double cy) {
     ShadowDisc(L, cx + 3, cy + 3, 9, 0.55);
     FillDisc(L.albedo, cx, cy, 9.5, Col(92, 62, 36));
     FillDisc(L.albedo, cx, cy, 8.0, Col(60, 60, 62));
@@ -336,20 +328,21 @@ void Bucket(Layers& L, double cx, double cy)
     FillDisc(L.albedo, cx - 1.5, cy - 1.5, 1.5, Col(110, 40, 30), 0.6);
 }
 
-void Drain(Layers& L, double cx, double cy)
-{
+void Drain(Layers& L, double cx, double cy) {
     FillDisc(L.albedo, cx, cy, 10, Col(60, 56, 54));
     FillDisc(L.albedo, cx, cy, 8, Col(10, 8, 8));
-    for (int i = -3; i <= 3; ++i) StrokeSegment(L.albedo, cx + i * 2.2, cy - 7.5, cx + i * 2.2, cy + 7.5, 0.7, Col(70, 66, 64));
+    for (int i = -3; i <= 3; ++i)
+        StrokeSegment(L.albedo, cx + i * 2.2, cy - 7.5, cx + i * 2.2, cy + 7.5, 0.7, Col(70, 66, 64));
 }
 
 // A gibbet cage lying on the floor: a man-shaped basket of iron hoops and bars, a skull in its
 // head, the ring it once hung from.
-void Cage(Layers& L, double cx, double cy, double r)
-{
+void Cage(Layers& L, double cx, double cy, double r) {
     const double ang = 1.1, ca = std::cos(ang), sa = std::sin(ang);
     auto rot = [&](double u, double v) { return Vec2{cx + u * ca - v * sa, cy + u * sa + v * ca}; };
-    auto halfWidth = [&](double u) { return u < -r * 0.9 ? 5.5 : (u < -r * 0.55 ? 8.5 : 8.5 - 3.0 * (u + r * 0.55) / (r * 1.55)); };
+    auto halfWidth = [&](double u) {
+        return u < -r * 0.9 ? 5.5 : (u < -r * 0.55 ? 8.5 : 8.5 - 3.0 * (u + r * 0.55) / (r * 1.55));
+    };
     Poly outline;
     for (int i = 0; i <= 12; ++i) {
         double u = -r * 1.3 + 2.6 * r * i / 12.0;
@@ -386,13 +379,13 @@ void Cage(Layers& L, double cx, double cy, double r)
 }
 
 // A bench of instruments: pincers, a knife, a saw and a brand.
-void ToolTable(Layers& L, double cx, double cy, double angle)
-{
+void ToolTable(Layers& L, double cx, double cy, double angle) {
     double ca = std::cos(angle), sa = std::sin(angle);
     auto rot = [&](double u, double v) { return Vec2{cx + u * ca - v * sa, cy + u * sa + v * ca}; };
     Poly top = RectPoly(cx, cy, 22, 12, angle);
     CastShadow(L, {top}, 5, 6, 0.6);
-    ShadePolys(L.albedo, {top}, [](int x, int y) { return Col(92, 62, 38) * (0.7 + 0.45 * noise::Fbm(x * 0.9, y * 0.12, 3, 371)); });
+    ShadePolys(L.albedo, {top},
+               [](int x, int y) { return Col(92, 62, 38) * (0.7 + 0.45 * noise::Fbm(x * 0.9, y * 0.12, 3, 371)); });
     const Rgb steel = Col(150, 148, 150), dark = Col(40, 36, 36);
     auto line = [&](double u0, double v0, double u1, double v1, double hw, Rgb c) {
         Vec2 a = rot(u0, v0), b = rot(u1, v1);
@@ -400,17 +393,16 @@ void ToolTable(Layers& L, double cx, double cy, double angle)
     };
     line(-17, -7, -7, 1, 0.8, steel);  // pincers
     line(-17, -3, -7, -7, 0.8, steel);
-    line(-4, -7, 6, -7, 1.0, steel);   // knife
+    line(-4, -7, 6, -7, 1.0, steel);  // knife
     line(6, -7, 10, -7, 1.3, dark);
-    line(-4, 4, 10, 4, 2.0, steel);    // saw blade
+    line(-4, 4, 10, 4, 2.0, steel);  // saw blade
     line(10, 4, 15, 4, 1.6, dark);
-    line(13, -8, 18, 7, 1.0, dark);    // branding iron
+    line(13, -8, 18, 7, 1.0, dark);  // branding iron
     Vec2 brand = rot(18.5, 8.5);
     FillDisc(L.albedo, brand.x, brand.y, 2.0, Col(70, 40, 30));
 }
 
-void Rat(Layers& L, double cx, double cy, double angle)
-{
+void Rat(Layers& L, double cx, double cy, double angle) {
     double ca = std::cos(angle), sa = std::sin(angle);
     auto rot = [&](double u, double v) { return Vec2{cx + u * ca - v * sa, cy + u * sa + v * ca}; };
     Vec2 t0 = rot(-4, 0), t1 = rot(-9, 1.5), t2 = rot(-13, -0.5);
@@ -422,8 +414,7 @@ void Rat(Layers& L, double cx, double cy, double angle)
 }
 
 // Loose straw scattered where prisoners were kept.
-void Straw(Layers& L, double cx, double cy, double r, uint64_t seed)
-{
+void Straw(Layers& L, double cx, double cy, double r, uint64_t seed) {
     Rng rng(seed);
     for (int i = 0; i < 90; ++i) {
         double a = rng.Range(0, 2 * kPi), d = r * std::sqrt(rng.Uniform());
@@ -437,8 +428,7 @@ void Straw(Layers& L, double cx, double cy, double r, uint64_t seed)
 }  // namespace
 
 // A dark rim round everything drawn since `before`, so each piece stands out from the floor.
-void Outline(Layers& L, const Canvas& before)
-{
+void Outline(Layers& L, const Canvas& before) {
     const int w = L.albedo.Width(), h = L.albedo.Height();
     std::vector<uint8_t> drawn(static_cast<size_t>(w) * h, 0);
     for (int y = 0; y < h; ++y)
@@ -456,8 +446,7 @@ void Outline(Layers& L, const Canvas& before)
         }
 }
 
-void DrawProps(Layers& L, std::vector<Light>& lights)
-{
+void DrawProps(Layers& L, std::vector<Light>& lights) {
     const Canvas before = L.albedo;
     Drain(L, 338, 330);
     Rack(L, 172, 262);

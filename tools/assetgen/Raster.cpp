@@ -14,8 +14,7 @@ struct Crossing {
 };
 
 // Coverage of the contours over the box, one value per pixel, non-zero winding.
-void Coverage(const std::vector<Poly>& contours, int bx0, int by0, int bw, int bh, std::vector<double>& cov)
-{
+void Coverage(const std::vector<Poly>& contours, int bx0, int by0, int bw, int bh, std::vector<double>& cov) {
     cov.assign(static_cast<size_t>(bw) * bh, 0.0);
     std::vector<Crossing> xs;
     const double w = 1.0 / (kSub * kSub);
@@ -50,8 +49,7 @@ void Coverage(const std::vector<Poly>& contours, int bx0, int by0, int bw, int b
     }
 }
 
-bool Bounds(const std::vector<Poly>& contours, int& x0, int& y0, int& x1, int& y1)
-{
+bool Bounds(const std::vector<Poly>& contours, int& x0, int& y0, int& x1, int& y1) {
     double minx = 1e18, miny = 1e18, maxx = -1e18, maxy = -1e18;
     for (const Poly& p : contours)
         for (const Vec2& v : p) {
@@ -70,8 +68,7 @@ bool Bounds(const std::vector<Poly>& contours, int& x0, int& y0, int& x1, int& y
 
 }  // namespace
 
-void RasterizeInto(Mask& mask, const std::vector<Poly>& contours, double ox, double oy)
-{
+void RasterizeInto(Mask& mask, const std::vector<Poly>& contours, double ox, double oy) {
     std::vector<Poly> shifted = contours;
     for (Poly& p : shifted)
         for (Vec2& v : p) {
@@ -94,8 +91,7 @@ void RasterizeInto(Mask& mask, const std::vector<Poly>& contours, double ox, dou
         }
 }
 
-void FillPolys(Canvas& c, const std::vector<Poly>& contours, Rgb colour, double alpha)
-{
+void FillPolys(Canvas& c, const std::vector<Poly>& contours, Rgb colour, double alpha) {
     int x0, y0, x1, y1;
     if (!Bounds(contours, x0, y0, x1, y1)) return;
     x0 = std::max(x0, 0);
@@ -114,13 +110,11 @@ void FillPolys(Canvas& c, const std::vector<Poly>& contours, Rgb colour, double 
 
 void FillPoly(Canvas& c, const Poly& poly, Rgb colour, double alpha) { FillPolys(c, {poly}, colour, alpha); }
 
-void FillDisc(Canvas& c, double cx, double cy, double r, Rgb colour, double alpha)
-{
+void FillDisc(Canvas& c, double cx, double cy, double r, Rgb colour, double alpha) {
     FillEllipse(c, cx, cy, r, r, colour, alpha);
 }
 
-void FillEllipse(Canvas& c, double cx, double cy, double rx, double ry, Rgb colour, double alpha)
-{
+void FillEllipse(Canvas& c, double cx, double cy, double rx, double ry, Rgb colour, double alpha) {
     int x0 = static_cast<int>(std::floor(cx - rx - 1)), x1 = static_cast<int>(std::ceil(cx + rx + 1));
     int y0 = static_cast<int>(std::floor(cy - ry - 1)), y1 = static_cast<int>(std::ceil(cy + ry + 1));
     double rm = std::min(rx, ry);
@@ -132,8 +126,7 @@ void FillEllipse(Canvas& c, double cx, double cy, double rx, double ry, Rgb colo
     });
 }
 
-double SegmentDistance(double px, double py, double ax, double ay, double bx, double by)
-{
+double SegmentDistance(double px, double py, double ax, double ay, double bx, double by) {
     double dx = bx - ax, dy = by - ay;
     double len2 = dx * dx + dy * dy;
     double t = len2 > 0.0 ? ((px - ax) * dx + (py - ay) * dy) / len2 : 0.0;
@@ -142,8 +135,7 @@ double SegmentDistance(double px, double py, double ax, double ay, double bx, do
     return std::sqrt(qx * qx + qy * qy);
 }
 
-void StrokeSegment(Canvas& c, double ax, double ay, double bx, double by, double hw, Rgb colour, double alpha)
-{
+void StrokeSegment(Canvas& c, double ax, double ay, double bx, double by, double hw, Rgb colour, double alpha) {
     int x0 = static_cast<int>(std::floor(std::min(ax, bx) - hw - 1));
     int x1 = static_cast<int>(std::ceil(std::max(ax, bx) + hw + 1));
     int y0 = static_cast<int>(std::floor(std::min(ay, by) - hw - 1));
@@ -155,8 +147,7 @@ void StrokeSegment(Canvas& c, double ax, double ay, double bx, double by, double
     });
 }
 
-Poly RectPoly(double cx, double cy, double hw, double hh, double angle)
-{
+Poly RectPoly(double cx, double cy, double hw, double hh, double angle) {
     double ca = std::cos(angle), sa = std::sin(angle);
     Poly p;
     const double sx[4] = {-hw, hw, hw, -hw}, sy[4] = {-hh, -hh, hh, hh};
@@ -164,8 +155,7 @@ Poly RectPoly(double cx, double cy, double hw, double hh, double angle)
     return p;
 }
 
-Poly CirclePoly(double cx, double cy, double r, int segments)
-{
+Poly CirclePoly(double cx, double cy, double r, int segments) {
     Poly p;
     for (int i = 0; i < segments; ++i) {
         double a = 2.0 * 3.14159265358979323846 * i / segments;
@@ -174,8 +164,7 @@ Poly CirclePoly(double cx, double cy, double r, int segments)
     return p;
 }
 
-CoverageBox Rasterize(const std::vector<Poly>& contours, int clipW, int clipH)
-{
+CoverageBox Rasterize(const std::vector<Poly>& contours, int clipW, int clipH) {
     CoverageBox box;
     int x0, y0, x1, y1;
     if (!Bounds(contours, x0, y0, x1, y1)) return box;

@@ -17,8 +17,7 @@ public:
     Mask(int width, int height) : m_nWidth(width), m_nHeight(height), m_v(static_cast<size_t>(width) * height, 0.0) {}
     int Width() const { return m_nWidth; }
     int Height() const { return m_nHeight; }
-    double Get(int x, int y) const
-    {
+    double Get(int x, int y) const {
         return (x < 0 || y < 0 || x >= m_nWidth || y >= m_nHeight) ? 0.0 : m_v[static_cast<size_t>(y) * m_nWidth + x];
     }
     double& At(int x, int y) { return m_v[static_cast<size_t>(y) * m_nWidth + x]; }
@@ -44,8 +43,7 @@ double SegmentDistance(double px, double py, double ax, double ay, double bx, do
 
 // Calls f(x, y) for every pixel of the clipped box [x0, x1) x [y0, y1).
 template <class F>
-void ForBox(const Canvas& c, int x0, int y0, int x1, int y1, F f)
-{
+void ForBox(const Canvas& c, int x0, int y0, int x1, int y1, F f) {
     if (x0 < 0) x0 = 0;
     if (y0 < 0) y0 = 0;
     if (x1 > c.Width()) x1 = c.Width();
@@ -64,8 +62,7 @@ CoverageBox Rasterize(const std::vector<Poly>& contours, int clipW, int clipH);
 
 // Fills the contours with a colour chosen per pixel: colourAt(x, y) -> Rgb.
 template <class F>
-void ShadePolys(Canvas& c, const std::vector<Poly>& contours, F colourAt, double alpha = 1.0)
-{
+void ShadePolys(Canvas& c, const std::vector<Poly>& contours, F colourAt, double alpha = 1.0) {
     CoverageBox box = Rasterize(contours, c.Width(), c.Height());
     for (int y = box.y0; y < box.y0 + box.h; ++y)
         for (int x = box.x0; x < box.x0 + box.w; ++x) {

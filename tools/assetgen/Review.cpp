@@ -13,13 +13,11 @@ struct Sheet {
     int w, h;
     std::vector<uint32_t> px;
     Sheet(int width, int height, uint32_t fill) : w(width), h(height), px(static_cast<size_t>(width) * height, fill) {}
-    void Put(int x, int y, uint32_t c)
-    {
+    void Put(int x, int y, uint32_t c) {
         if (x >= 0 && y >= 0 && x < w && y < h) px[static_cast<size_t>(y) * w + x] = c;
     }
     // Draws an indexed picture scaled by `zoom`; with `keyIndex` >= 0 those pixels are skipped.
-    void Draw(const IndexedImage& img, int x, int y, int zoom = 1, int keyIndex = -1)
-    {
+    void Draw(const IndexedImage& img, int x, int y, int zoom = 1, int keyIndex = -1) {
         for (int j = 0; j < img.height * zoom; ++j)
             for (int i = 0; i < img.width * zoom; ++i) {
                 uint8_t v = img.pixels[static_cast<size_t>(j / zoom) * img.width + i / zoom];
@@ -29,8 +27,7 @@ struct Sheet {
     }
 };
 
-bool WritePpm(const std::string& path, const Sheet& s)
-{
+bool WritePpm(const std::string& path, const Sheet& s) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     std::fprintf(f, "P6\n%d %d\n255\n", s.w, s.h);
@@ -46,8 +43,7 @@ bool WritePpm(const std::string& path, const Sheet& s)
 
 }  // namespace
 
-bool WriteReviewSheets(const PictureSet& set, const std::string& dir)
-{
+bool WriteReviewSheets(const PictureSet& set, const std::string& dir) {
     bool ok = true;
     const uint32_t gap = 0x303048;
     {
@@ -93,7 +89,8 @@ bool WriteReviewSheets(const PictureSet& set, const std::string& dir)
             for (int j = 0; j < size * 8; ++j)
                 for (int i = 0; i < size * 8; ++i) {
                     size_t k = static_cast<size_t>(j / 8) * size + i / 8;
-                    s.Put(x0 + i, j, mask[k] ? (((i / 16 + j / 16) & 1) ? 0x909090 : 0xb0b0b0) : icon.colours[icon.pixels[k]]);
+                    s.Put(x0 + i, j,
+                          mask[k] ? (((i / 16 + j / 16) & 1) ? 0x909090 : 0xb0b0b0) : icon.colours[icon.pixels[k]]);
                 }
         }
         ok = WritePpm(dir + "/preview_icons.ppm", s) && ok;

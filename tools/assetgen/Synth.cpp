@@ -10,8 +10,7 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 
 // Height of the formant envelope at frequency f.
-double FormantGain(double f, const Vowel& v, double brightness)
-{
+double FormantGain(double f, const Vowel& v, double brightness) {
     // The fourth formant sits near 3.5 kHz whatever the vowel: the edge of a strained voice.
     const double centres[4] = {v.f1, v.f2, v.f3, 3500.0 * v.f3 / 2440.0}, widths[4] = {80, 110, 160, 260};
     const double levels[4] = {1.0, 0.55, 0.3, 0.12};
@@ -25,14 +24,12 @@ double FormantGain(double f, const Vowel& v, double brightness)
 
 }  // namespace
 
-void FadeTail(Buffer& b, double fs, double seconds)
-{
+void FadeTail(Buffer& b, double fs, double seconds) {
     size_t n = std::min(b.size(), static_cast<size_t>(seconds * fs));
     for (size_t k = 0; k < n; ++k) b[b.size() - 1 - k] *= 0.5 - 0.5 * std::cos(kPi * k / std::max<size_t>(1, n));
 }
 
-Biquad Biquad::LowPass(double fs, double f, double q)
-{
+Biquad Biquad::LowPass(double fs, double f, double q) {
     double w = 2 * kPi * f / fs, c = std::cos(w), a = std::sin(w) / (2 * q);
     Biquad b;
     double a0 = 1 + a;
@@ -44,8 +41,7 @@ Biquad Biquad::LowPass(double fs, double f, double q)
     return b;
 }
 
-Biquad Biquad::HighPass(double fs, double f, double q)
-{
+Biquad Biquad::HighPass(double fs, double f, double q) {
     double w = 2 * kPi * f / fs, c = std::cos(w), a = std::sin(w) / (2 * q);
     Biquad b;
     double a0 = 1 + a;
@@ -57,8 +53,7 @@ Biquad Biquad::HighPass(double fs, double f, double q)
     return b;
 }
 
-Biquad Biquad::BandPass(double fs, double f, double q)
-{
+Biquad Biquad::BandPass(double fs, double f, double q) {
     double w = 2 * kPi * f / fs, c = std::cos(w), a = std::sin(w) / (2 * q);
     Biquad b;
     double a0 = 1 + a;
@@ -70,8 +65,7 @@ Biquad Biquad::BandPass(double fs, double f, double q)
     return b;
 }
 
-Biquad Biquad::KShelf(double fs)
-{
+Biquad Biquad::KShelf(double fs) {
     const double f0 = 1681.974450955533, gainDb = 3.999843853973347, q = 0.7071752369554196;
     double k = std::tan(kPi * f0 / fs), vh = std::pow(10.0, gainDb / 20.0), vb = std::pow(vh, 0.4996667741545416);
     double a0 = 1.0 + k / q + k * k;
@@ -84,8 +78,7 @@ Biquad Biquad::KShelf(double fs)
     return b;
 }
 
-Biquad Biquad::KHighPass(double fs)
-{
+Biquad Biquad::KHighPass(double fs) {
     const double f0 = 38.13547087602444, q = 0.5003270373238773;
     double k = std::tan(kPi * f0 / fs), a0 = 1.0 + k / q + k * k;
     Biquad b;
@@ -97,8 +90,7 @@ Biquad Biquad::KHighPass(double fs)
     return b;
 }
 
-void Biquad::Retune(const Biquad& c)
-{
+void Biquad::Retune(const Biquad& c) {
     m_b0 = c.m_b0;
     m_b1 = c.m_b1;
     m_b2 = c.m_b2;
@@ -106,8 +98,7 @@ void Biquad::Retune(const Biquad& c)
     m_a2 = c.m_a2;
 }
 
-double Biquad::Process(double x)
-{
+double Biquad::Process(double x) {
     double y = m_b0 * x + m_b1 * m_x1 + m_b2 * m_x2 - m_a1 * m_y1 - m_a2 * m_y2;
     m_x2 = m_x1;
     m_x1 = x;
@@ -116,24 +107,21 @@ double Biquad::Process(double x)
     return y;
 }
 
-Vowel VowelOf(char v)
-{
+Vowel VowelOf(char v) {
     switch (v) {
-    case 'a': return {730, 1090, 2440};
-    case 'e': return {530, 1840, 2480};
-    case 'i': return {300, 2250, 3000};
-    case 'o': return {570, 840, 2410};
-    default: return {320, 870, 2240};  // 'u'
+        case 'a': return {730, 1090, 2440};
+        case 'e': return {530, 1840, 2480};
+        case 'i': return {300, 2250, 3000};
+        case 'o': return {570, 840, 2410};
+        default: return {320, 870, 2240};  // 'u'
     }
 }
 
-Vowel Blend(Vowel a, Vowel b, double t)
-{
+Vowel Blend(Vowel a, Vowel b, double t) {
     return {a.f1 + (b.f1 - a.f1) * t, a.f2 + (b.f2 - a.f2) * t, a.f3 + (b.f3 - a.f3) * t};
 }
 
-Buffer Voice(double fs, double seconds, const VoiceSpec& spec)
-{
+Buffer Voice(double fs, double seconds, const VoiceSpec& spec) {
     size_t n = static_cast<size_t>(seconds * fs);
     Buffer out(n, 0.0);
     Rng rng(spec.seed);
@@ -155,10 +143,12 @@ Buffer Voice(double fs, double seconds, const VoiceSpec& spec)
             v = spec.vowel(t);
             Vowel s = {v.f1 * spec.shift, v.f2 * spec.shift, v.f3 * spec.shift};
             amp = spec.amp(t);
-            f0 = spec.pitch(t) * (1.0 + spec.jitter * (noise::Value(t * 30.0, 0.5, static_cast<uint32_t>(spec.seed)) - 0.5) * 2.0);
+            f0 = spec.pitch(t) *
+                 (1.0 + spec.jitter * (noise::Value(t * 30.0, 0.5, static_cast<uint32_t>(spec.seed)) - 0.5) * 2.0);
             for (int k = 1; k <= maxH; ++k) {
                 double f = k * f0;
-                gains[static_cast<size_t>(k)] = f < top ? FormantGain(f, s, spec.brightness) / std::pow(k, spec.tilt) : 0.0;
+                gains[static_cast<size_t>(k)] =
+                    f < top ? FormantGain(f, s, spec.brightness) / std::pow(k, spec.tilt) : 0.0;
             }
             double fs3[3] = {s.f1, s.f2, s.f3};
             for (int j = 0; j < 3; ++j) bp[j].Retune(Biquad::BandPass(fs, fs3[j], 6.0));
@@ -192,16 +182,14 @@ Buffer Voice(double fs, double seconds, const VoiceSpec& spec)
 
 Buffer Silence(double fs, double seconds) { return Buffer(static_cast<size_t>(std::llround(seconds * fs)), 0.0); }
 
-Buffer WhiteNoise(size_t n, Rng& rng)
-{
+Buffer WhiteNoise(size_t n, Rng& rng) {
     Buffer b(n);
     for (double& x : b) x = rng.Uniform() * 2.0 - 1.0;
     return b;
 }
 
 Buffer Modal(double fs, double seconds, const std::vector<double>& freqs, const std::vector<double>& decays,
-             const std::vector<double>& levels)
-{
+             const std::vector<double>& levels) {
     Buffer b(static_cast<size_t>(seconds * fs), 0.0);
     for (size_t m = 0; m < freqs.size(); ++m) {
         if (freqs[m] >= fs * 0.48) continue;
@@ -221,8 +209,7 @@ Buffer Modal(double fs, double seconds, const std::vector<double>& freqs, const 
 }
 
 Buffer Creak(double fs, double seconds, const Curve& rate, const Curve& amp, const std::vector<double>& resonances,
-             uint64_t seed)
-{
+             uint64_t seed) {
     size_t n = static_cast<size_t>(seconds * fs);
     Buffer pulses(n, 0.0);
     Rng rng(seed);
@@ -248,7 +235,8 @@ Buffer Creak(double fs, double seconds, const Curve& rate, const Curve& amp, con
         for (size_t i = 0; i < n; ++i) {
             if (i % 64 == 0) {
                 // The timber's resonances shift as the load on the hinge changes.
-                double drift = 1.0 + 0.12 * (noise::Value(i / fs * 2.5, k + 0.5, static_cast<uint32_t>(seed) + 9) - 0.5);
+                double drift =
+                    1.0 + 0.12 * (noise::Value(i / fs * 2.5, k + 0.5, static_cast<uint32_t>(seed) + 9) - 0.5);
                 Biquad c = Biquad::BandPass(fs, resonances[k] * drift, q);
                 f.Retune(c);
                 g.Retune(c);
@@ -260,8 +248,7 @@ Buffer Creak(double fs, double seconds, const Curve& rate, const Curve& amp, con
     return out;
 }
 
-Buffer Burst(double fs, double seconds, double decay, double lowHz, double highHz, uint64_t seed)
-{
+Buffer Burst(double fs, double seconds, double decay, double lowHz, double highHz, uint64_t seed) {
     Rng rng(seed);
     Buffer b = WhiteNoise(static_cast<size_t>(seconds * fs), rng);
     Filter(b, Biquad::HighPass(fs, lowHz, 0.707));
@@ -272,24 +259,20 @@ Buffer Burst(double fs, double seconds, double decay, double lowHz, double highH
     return b;
 }
 
-void Mix(Buffer& dst, const Buffer& src, double atSeconds, double fs, double gain)
-{
+void Mix(Buffer& dst, const Buffer& src, double atSeconds, double fs, double gain) {
     size_t off = static_cast<size_t>(std::max(0.0, atSeconds) * fs);
     for (size_t i = 0; i < src.size() && off + i < dst.size(); ++i) dst[off + i] += src[i] * gain;
 }
 
-void Filter(Buffer& b, Biquad f)
-{
+void Filter(Buffer& b, Biquad f) {
     for (double& x : b) x = f.Process(x);
 }
 
-void Envelope(Buffer& b, double fs, const Curve& gain)
-{
+void Envelope(Buffer& b, double fs, const Curve& gain) {
     for (size_t i = 0; i < b.size(); ++i) b[i] *= gain(i / fs);
 }
 
-Buffer Reverb(const Buffer& dry, double fs, double t60, double wet, double size)
-{
+Buffer Reverb(const Buffer& dry, double fs, double t60, double wet, double size) {
     const double combMs[4] = {29.7, 37.1, 41.1, 43.7}, apMs[2] = {5.0, 1.7};
     Buffer sum(dry.size(), 0.0);
     for (double ms : combMs) {
@@ -323,12 +306,12 @@ Buffer Reverb(const Buffer& dry, double fs, double t60, double wet, double size)
     return out;
 }
 
-double Loudness(const Buffer& b, double fs)
-{
+double Loudness(const Buffer& b, double fs) {
     Buffer k = b;
     Filter(k, Biquad::KShelf(fs));
     Filter(k, Biquad::KHighPass(fs));
-    const size_t block = static_cast<size_t>(std::llround(0.4 * fs)), step = static_cast<size_t>(std::llround(0.1 * fs));
+    const size_t block = static_cast<size_t>(std::llround(0.4 * fs)),
+                 step = static_cast<size_t>(std::llround(0.1 * fs));
     std::vector<double> power;  // mean square of each block
     for (size_t at = 0; at + block <= k.size(); at += step) {
         double s = 0.0;
@@ -350,8 +333,7 @@ double Loudness(const Buffer& b, double fs)
     return lufs(gatedMean(std::max(-70.0, relative)));
 }
 
-std::vector<int16_t> Finish(Buffer b, double fs, double lufs, uint64_t seed)
-{
+std::vector<int16_t> Finish(Buffer b, double fs, double lufs, uint64_t seed) {
     Filter(b, Biquad::HighPass(fs, 30.0, 0.707));
     const double ceiling = std::pow(10.0, -1.5 / 20.0), knee = 0.5;
     auto limit = [&](double x) {

@@ -43,9 +43,9 @@ struct VoiceSpec {
     Curve pitch, amp;
     std::function<Vowel(double)> vowel;
     double breath = 0.15, shift = 1.0, brightness = 1.0, jitter = 0.01;
-    double tilt = 1.0;  // harmonic k has strength 1 / k^tilt before the formants: about 1 for a voice
-    double rough = 0.0;  // 0..1: irregular fast flutter of the folds (a strained, rasping voice)
-    double rasp = 0.0;   // hiss of a strained throat in the 3-6 kHz band, relative to the voice
+    double tilt = 1.0;    // harmonic k has strength 1 / k^tilt before the formants: about 1 for a voice
+    double rough = 0.0;   // 0..1: irregular fast flutter of the folds (a strained, rasping voice)
+    double rasp = 0.0;    // hiss of a strained throat in the 3-6 kHz band, relative to the voice
     double top = 6000.0;  // highest harmonic, Hz
     uint64_t seed = 1;
 };

@@ -13,8 +13,7 @@
 
 namespace {
 
-int Usage()
-{
+int Usage() {
     std::fprintf(stderr,
                  "usage: assetgen [--out DIR] [--review DIR] [--no-sound]\n"
                  "  --out DIR     write DIR/art/*.bmp, *.ico, *.cur and DIR/sound/*.wav\n"
@@ -22,15 +21,13 @@ int Usage()
     return 2;
 }
 
-bool Save(const std::string& path, const std::vector<uint8_t>& bytes)
-{
+bool Save(const std::string& path, const std::vector<uint8_t>& bytes) {
     if (WriteFile(path, bytes)) return true;
     std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
     return false;
 }
 
-bool WriteArt(const PictureSet& set, const std::string& dir)
-{
+bool WriteArt(const PictureSet& set, const std::string& dir) {
     bool ok = Save(dir + "/673.bmp", EncodeBmp8(set.background, true));
     ok = Save(dir + "/670.bmp", EncodeBmp8(set.title, false)) && ok;
     ok = Save(dir + "/858.bmp", EncodeBmp8(set.flash, false)) && ok;
@@ -38,7 +35,8 @@ bool WriteArt(const PictureSet& set, const std::string& dir)
     for (int d = 0; d < doors::Count(); ++d)
         for (int f = 0; f < doors::Spec(d).frames; ++f)
             ok = Save(dir + "/" + std::to_string(doors::ResourceId(d, f)) + ".bmp",
-                      EncodeBmp8(set.doors[static_cast<size_t>(d)][static_cast<size_t>(f)], false)) && ok;
+                      EncodeBmp8(set.doors[static_cast<size_t>(d)][static_cast<size_t>(f)], false)) &&
+                 ok;
     std::vector<IndexedImage> pics;
     std::vector<std::vector<uint8_t>> masks(2);
     pics.push_back(icons::Draw(32, masks[0]));
@@ -50,8 +48,7 @@ bool WriteArt(const PictureSet& set, const std::string& dir)
     return ok;
 }
 
-bool WriteSounds(const std::string& dir)
-{
+bool WriteSounds(const std::string& dir) {
     bool ok = true;
     for (const cues::CueInfo& c : cues::Table())
         ok = Save(dir + "/" + std::to_string(c.id) + ".wav", EncodeWav16(cues::Render(c), c.rate)) && ok;
@@ -60,8 +57,7 @@ bool WriteSounds(const std::string& dir)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::string out, review;
     bool sound = true;
     for (int i = 1; i < argc; ++i) {

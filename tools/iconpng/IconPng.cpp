@@ -57,7 +57,8 @@ std::vector<std::uint8_t> EncodePng(int width, int height, const std::vector<std
         z.push_back(static_cast<std::uint8_t>(n >> 8));
         z.push_back(static_cast<std::uint8_t>(~n));
         z.push_back(static_cast<std::uint8_t>(~n >> 8));
-        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(at), raw.begin() + static_cast<std::ptrdiff_t>(at + n));
+        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
+                 raw.begin() + static_cast<std::ptrdiff_t>(at + n));
         if (raw.empty()) break;
     }
     PutBe32(&z, (b << 16) | a);

@@ -181,7 +181,8 @@ std::vector<std::uint8_t> CGifWriter::Encode() const {
         out.push_back(static_cast<std::uint8_t>(c & 0xff));
     }
     // Loop for ever.
-    const std::uint8_t loop[] = {0x21, 0xFF, 0x0B, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 0x03, 0x01, 0, 0, 0};
+    const std::uint8_t loop[] = {0x21, 0xFF, 0x0B, 'N', 'E',  'T',  'S', 'C', 'A', 'P',
+                                 'E',  '2',  '.',  '0', 0x03, 0x01, 0,   0,   0};
     out.insert(out.end(), std::begin(loop), std::end(loop));
     for (const Frame& f : m_frames) {
         // Graphic control: keep the previous frame under this one (disposal 1), the delay.

@@ -10,12 +10,12 @@ struct RecordOptions {
     int height = 768;
     std::int64_t clockSeconds = 0;  // the simulated clock's start
     int ticks = 200;
-    int sound = 1;       // "Enable sound"
-    int pain = 3;        // "Pain"
-    int subliminals = 1; // "Subliminals"
+    int sound = 1;        // "Enable sound"
+    int pain = 3;         // "Pain"
+    int subliminals = 1;  // "Subliminals"
     std::string gifPath;
     std::string logPath;
-    int scale = 1;       // frames shrunk by this whole factor in the GIF
+    int scale = 1;  // frames shrunk by this whole factor in the GIF
     bool help = false;
 };
 

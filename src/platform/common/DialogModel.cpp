@@ -15,7 +15,6 @@ namespace plat {
 
 namespace {
 
-
 std::uintptr_t MakeWParam(std::uint32_t lo, std::uint32_t hi) {
     return static_cast<std::uintptr_t>((lo & 0xFFFFu) | ((hi & 0xFFFFu) << 16));
 }
@@ -31,7 +30,10 @@ ControlKind KindOf(const std::string& cls, std::uint32_t style) {
         switch (type) {
             case 0x0: return ControlKind::PushButton;
             case 0x1: return ControlKind::DefPushButton;
-            case 0x2: case 0x3: case 0x5: case 0x6: return ControlKind::CheckBox;
+            case 0x2:
+            case 0x3:
+            case 0x5:
+            case 0x6: return ControlKind::CheckBox;
             case 0x7: return ControlKind::GroupBox;
             default: return ControlKind::Other;
         }
@@ -136,9 +138,7 @@ bool DialogModel::ControlMessage(Hwnd h, std::uint32_t msg, std::uintptr_t wPara
     std::intptr_t r = 0;
     bool changed = false;
     switch (msg) {
-        case BM_GETCHECK:
-            r = c->kind == ControlKind::CheckBox ? c->check : 0;
-            break;
+        case BM_GETCHECK: r = c->kind == ControlKind::CheckBox ? c->check : 0; break;
         case BM_SETCHECK:
             if (c->kind == ControlKind::CheckBox) {
                 // A two-state box shows any non-zero state as checked, and reports it so.
@@ -184,11 +184,8 @@ bool DialogModel::ControlMessage(Hwnd h, std::uint32_t msg, std::uintptr_t wPara
             changed = true;
             r = 1;
             break;
-        case WM_GETTEXTLENGTH:
-            r = static_cast<std::intptr_t>(c->text.size());
-            break;
-        default:
-            return false;
+        case WM_GETTEXTLENGTH: r = static_cast<std::intptr_t>(c->text.size()); break;
+        default: return false;
     }
     if (changed && onChanged) onChanged(*c);
     if (out != nullptr) *out = r;
@@ -203,7 +200,8 @@ std::intptr_t DialogModel::Send(std::uint32_t msg, std::uintptr_t wParam, std::i
         Send(WM_CLOSE, 0, 0);
     } else if (msg == WM_CLOSE) {
         DialogControl* cancel = FindId(IDCANCEL);
-        Send(WM_COMMAND, MakeWParam(IDCANCEL, BN_CLICKED), cancel != nullptr ? static_cast<std::intptr_t>(cancel->hwnd) : 0);
+        Send(WM_COMMAND, MakeWParam(IDCANCEL, BN_CLICKED),
+             cancel != nullptr ? static_cast<std::intptr_t>(cancel->hwnd) : 0);
     }
     return 0;
 }
@@ -232,7 +230,8 @@ bool DialogModel::PressEnter() {
 bool DialogModel::PressEscape() {
     if (!CanTakeInput()) return false;
     DialogControl* cancel = FindId(IDCANCEL);
-    Send(WM_COMMAND, MakeWParam(IDCANCEL, BN_CLICKED), cancel != nullptr ? static_cast<std::intptr_t>(cancel->hwnd) : 0);
+    Send(WM_COMMAND, MakeWParam(IDCANCEL, BN_CLICKED),
+         cancel != nullptr ? static_cast<std::intptr_t>(cancel->hwnd) : 0);
     return true;
 }
 

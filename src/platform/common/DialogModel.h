@@ -23,10 +23,10 @@ struct DialogControl {
     std::uint32_t style = 0;
     std::int32_t x = 0, y = 0, cx = 0, cy = 0;  // dialog units
     bool enabled = true;
-    int check = 0;                       // check boxes: 0 or 1
-    int rangeMin = 0, rangeMax = 100;    // trackbar: Win32's initial range
+    int check = 0;                     // check boxes: 0 or 1
+    int rangeMin = 0, rangeMax = 100;  // trackbar: Win32's initial range
     int pos = 0;
-    int pageSize = 20;                   // trackbar: a fifth of the range, as Win32 sets it
+    int pageSize = 20;  // trackbar: a fifth of the range, as Win32 sets it
 };
 
 struct MenuEntry {
@@ -49,8 +49,8 @@ public:
     std::int32_t x = 0, y = 0, cx = 0, cy = 0;  // dialog units
     std::string fontName;
     int fontPoints = 8;
-    std::vector<DialogControl> controls;      // template order = tab order
-    std::vector<MenuEntry> systemMenu;         // Move and Close, then what AppendMenu added
+    std::vector<DialogControl> controls;  // template order = tab order
+    std::vector<MenuEntry> systemMenu;    // Move and Close, then what AppendMenu added
     Hwnd owner = 0;
     DlgProc proc = nullptr;
     bool enabled = true;
@@ -77,10 +77,10 @@ public:
 
     // User actions, each producing the messages that a Win32 dialog would. False when the
     // control is missing or disabled, or the dialog is disabled or has ended.
-    bool Click(int id);                    // button: toggles an auto check box, then BN_CLICKED
-    bool PressEnter();                     // the default button's BN_CLICKED
-    bool PressEscape();                    // WM_COMMAND IDCANCEL
-    bool CloseBox();                       // WM_SYSCOMMAND SC_CLOSE
+    bool Click(int id);                      // button: toggles an auto check box, then BN_CLICKED
+    bool PressEnter();                       // the default button's BN_CLICKED
+    bool PressEscape();                      // WM_COMMAND IDCANCEL
+    bool CloseBox();                         // WM_SYSCOMMAND SC_CLOSE
     bool ChooseMenuItem(std::uintptr_t id);  // a system-menu item: WM_SYSCOMMAND id
     // Trackbar: a key or drag moved the thumb; sets the clamped position and sends WM_HSCROLL
     // with `code` (and the position for thumb codes), then TB_ENDTRACK.

@@ -10,33 +10,33 @@ namespace plat {
 
 // One control of a template, in template order.
 struct DialogItem {
-    std::uint32_t helpId = 0;   // DLGTEMPLATEEX only
+    std::uint32_t helpId = 0;  // DLGTEMPLATEEX only
     std::uint32_t style = 0;
     std::uint32_t exStyle = 0;
     std::int16_t x = 0, y = 0, cx = 0, cy = 0;  // dialog units
-    std::uint32_t id = 0;       // a WORD in DLGTEMPLATE (65535 = no id), a DWORD in DLGTEMPLATEEX
+    std::uint32_t id = 0;                       // a WORD in DLGTEMPLATE (65535 = no id), a DWORD in DLGTEMPLATEEX
     bool classIsOrdinal = false;
     std::uint16_t classOrdinal = 0;  // 0x80..0x85 for the built-in classes
-    std::string className;      // "BUTTON", "EDIT", "STATIC", "LISTBOX", "SCROLLBAR", "COMBOBOX" for
-                                // those ordinals, else the stored name (windres stores capitals)
+    std::string className;           // "BUTTON", "EDIT", "STATIC", "LISTBOX", "SCROLLBAR", "COMBOBOX" for
+                                     // those ordinals, else the stored name (windres stores capitals)
     bool textIsOrdinal = false;
     std::uint16_t textOrdinal = 0;  // e.g. the icon id of an icon static
-    std::string text;           // UTF-8; empty when the text is an ordinal
+    std::string text;               // UTF-8; empty when the text is an ordinal
     std::vector<std::uint8_t> creationData;
 };
 
 struct DialogTemplate {
-    bool extended = false;      // DLGTEMPLATEEX
+    bool extended = false;  // DLGTEMPLATEEX
     std::uint32_t helpId = 0;
     std::uint32_t style = 0;
     std::uint32_t exStyle = 0;
     std::int16_t x = 0, y = 0, cx = 0, cy = 0;  // dialog units
     bool menuIsOrdinal = false;
     std::uint16_t menuOrdinal = 0;
-    std::string menu;           // empty, with menuIsOrdinal false: no menu
+    std::string menu;  // empty, with menuIsOrdinal false: no menu
     bool classIsOrdinal = false;
     std::uint16_t classOrdinal = 0;
-    std::string className;      // empty, with classIsOrdinal false: the standard dialog class
+    std::string className;  // empty, with classIsOrdinal false: the standard dialog class
     std::string title;
     std::uint16_t fontPointSize = 0;  // only with DS_SETFONT; 0 otherwise
     std::uint16_t fontWeight = 0;     // DLGTEMPLATEEX only

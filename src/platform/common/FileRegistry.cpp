@@ -189,11 +189,9 @@ void FileRegistry::Parse(const std::string& text) {
         start = next;
         Item item;
         switch (ParseValueLine(logical, &item.value.name, &item.value.type, &item.value.data)) {
-        case LineKind::Value: item.kind = Item::Kind::Value; break;
-        case LineKind::Broken: item.kind = Item::Kind::Broken; break;
-        case LineKind::NotValue:
-            keep(lineStart, valueEnd);
-            continue;
+            case LineKind::Value: item.kind = Item::Kind::Value; break;
+            case LineKind::Broken: item.kind = Item::Kind::Broken; break;
+            case LineKind::NotValue: keep(lineStart, valueEnd); continue;
         }
         flush();
         current->items.push_back(std::move(item));
@@ -259,10 +257,9 @@ FileRegistry::Item* FileRegistry::FindValue(const Path& path, const std::string&
 
 void FileRegistry::EnsurePreamble() {
     if (!m_preamble.empty() || !m_blocks.empty()) return;
-    m_preamble = {
-        "; Settings of the Morgrave screen saver: its keys below HKEY_CURRENT_USER.",
-        "; \"name\"=dword:0000000a is a number (hex), \"name\"=\"text\" a string, \"name\"=hex:01,02 bytes.",
-        ""};
+    m_preamble = {"; Settings of the Morgrave screen saver: its keys below HKEY_CURRENT_USER.",
+                  "; \"name\"=dword:0000000a is a number (hex), \"name\"=\"text\" a string, \"name\"=hex:01,02 bytes.",
+                  ""};
 }
 
 bool FileRegistry::IsBlankBlock(const Block& block) {

@@ -88,11 +88,11 @@ private:
         Value value;         // Value: name, type, data; Broken: name only
     };
     struct Block {
-        bool opaque = false;  // not a key of ours: kept verbatim, never interpreted
-        bool fresh = false;   // created since parsing
-        bool implied = false; // an empty key a later key's header implies: no longer written
-        std::string header;   // original header line
-        Path path;            // below HKEY_CURRENT_USER
+        bool opaque = false;   // not a key of ours: kept verbatim, never interpreted
+        bool fresh = false;    // created since parsing
+        bool implied = false;  // an empty key a later key's header implies: no longer written
+        std::string header;    // original header line
+        Path path;             // below HKEY_CURRENT_USER
         std::vector<Item> items;
     };
 

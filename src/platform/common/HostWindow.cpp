@@ -36,7 +36,8 @@ unsigned long ParseWindowId(const char* text) {
 HostWindowRequest ReadHostWindowRequest(int argc, const char* const* argv, const char* environmentValue) {
     HostWindowRequest request;
     for (int i = 2; argv != nullptr && i < argc; ++i) {
-        if (argv[i] != nullptr && (std::strcmp(argv[i], "-window-id") == 0 || std::strcmp(argv[i], "--window-id") == 0)) {
+        if (argv[i] != nullptr &&
+            (std::strcmp(argv[i], "-window-id") == 0 || std::strcmp(argv[i], "--window-id") == 0)) {
             request.requested = true;
             request.id = i + 1 < argc ? ParseWindowId(argv[i + 1]) : 0;
             return request;

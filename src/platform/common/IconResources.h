@@ -17,7 +17,7 @@ using ResFinder = std::function<ResData(ResType type, std::uint16_t id)>;
 struct IconImage {
     std::uint16_t imageId = 0;
     std::int32_t width = 0;
-    std::int32_t height = 0;     // the picture's height (the header holds twice this)
+    std::int32_t height = 0;  // the picture's height (the header holds twice this)
     std::uint16_t bitCount = 0;
     ResData bytes;
 };
@@ -32,7 +32,7 @@ struct CursorImage {
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::uint16_t bitCount = 0;
-    ResData bytes;               // the RT_CURSOR data after the hot spot, from BITMAPINFOHEADER on
+    ResData bytes;  // the RT_CURSOR data after the hot spot, from BITMAPINFOHEADER on
     std::vector<std::uint8_t> andMask;
     std::vector<std::uint8_t> xorMask;
 };

@@ -7,7 +7,6 @@
 
 namespace plat::regtext {
 
-
 static char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
@@ -178,7 +177,6 @@ static bool IsPlainString(const std::vector<std::uint8_t>& data) {
     }
     return true;
 }
-
 
 // One value line: its name and, when readable, its type and data.
 LineKind ParseValueLine(const std::string& line, std::string* name, std::uint32_t* type,

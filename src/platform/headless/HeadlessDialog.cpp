@@ -66,7 +66,9 @@ plat::Rect WindowRectOf(const RunningDialog& r) {
                       r.origin.y + client.bottom + 2 * kBorder + kCaption};
 }
 
-plat::Point ClientOrigin(const RunningDialog& r) { return plat::Point{r.origin.x + kBorder, r.origin.y + kBorder + kCaption}; }
+plat::Point ClientOrigin(const RunningDialog& r) {
+    return plat::Point{r.origin.x + kBorder, r.origin.y + kBorder + kCaption};
+}
 
 plat::Rect ControlPixels(const plat::DialogControl& c) {
     const std::int32_t l = plat::DluToPixelsX(c.x, kBaseX), t = plat::DluToPixelsY(c.y, kBaseY);
@@ -116,8 +118,8 @@ bool GetControl(plat::Hwnd dlg, int id, ControlState* out) {
     return WithDialog(dlg, [&](plat::DialogModel& m) {
         const plat::DialogControl* c = m.FindId(id);
         if (c == nullptr || out == nullptr) return false;
-        *out = ControlState{c->className, c->text, c->style, c->enabled, c->check,
-                            c->rangeMin, c->rangeMax, c->pos, c->iconId, ControlPixels(*c)};
+        *out = ControlState{c->className, c->text,     c->style, c->enabled, c->check,
+                            c->rangeMin,  c->rangeMax, c->pos,   c->iconId,  ControlPixels(*c)};
         return true;
     });
 }
@@ -134,7 +136,8 @@ std::vector<int> ControlIds(plat::Hwnd dlg) {
 std::vector<MenuItem> SystemMenu(plat::Hwnd dlg) {
     std::vector<MenuItem> items;
     WithDialog(dlg, [&](plat::DialogModel& m) {
-        for (const plat::MenuEntry& e : m.systemMenu) items.push_back(MenuItem{e.text, e.id, (e.flags & MF_SEPARATOR) != 0});
+        for (const plat::MenuEntry& e : m.systemMenu)
+            items.push_back(MenuItem{e.text, e.id, (e.flags & MF_SEPARATOR) != 0});
         return true;
     });
     return items;
@@ -183,7 +186,9 @@ bool DragSlider(plat::Hwnd dlg, int id, int pos) {
         for (int p = c->pos; p != target;) {
             p += step;
             c->pos = p;
-            m.Send(WM_HSCROLL, static_cast<std::uintptr_t>((TB_THUMBTRACK & 0xFFFFu) | ((static_cast<std::uint32_t>(p) & 0xFFFFu) << 16)),
+            m.Send(WM_HSCROLL,
+                   static_cast<std::uintptr_t>((TB_THUMBTRACK & 0xFFFFu) |
+                                               ((static_cast<std::uint32_t>(p) & 0xFFFFu) << 16)),
                    static_cast<std::intptr_t>(c->hwnd));
             if (m.ended) return true;
         }

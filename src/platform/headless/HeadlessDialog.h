@@ -62,10 +62,10 @@ std::vector<MenuItem> SystemMenu(plat::Hwnd dlg);
 
 // User actions. Each is refused (false) when the dialog is disabled (a nested dialog is up),
 // has ended, or the control is missing or disabled.
-bool Click(plat::Hwnd dlg, int id);             // push button, or toggles an auto check box
-bool PressEnter(plat::Hwnd dlg);                // the default button
-bool PressEscape(plat::Hwnd dlg);               // Cancel
-bool PressCloseBox(plat::Hwnd dlg);             // the title bar's close box (SC_CLOSE)
+bool Click(plat::Hwnd dlg, int id);  // push button, or toggles an auto check box
+bool PressEnter(plat::Hwnd dlg);     // the default button
+bool PressEscape(plat::Hwnd dlg);    // Cancel
+bool PressCloseBox(plat::Hwnd dlg);  // the title bar's close box (SC_CLOSE)
 bool ChooseSystemMenuItem(plat::Hwnd dlg, std::uintptr_t id);
 // Trackbar keys: +1/-1 as the arrow keys, +page/-page, Home and End.
 enum class SliderKey { Left, Right, PageUp, PageDown, Home, End };

@@ -14,7 +14,8 @@ using Key = std::tuple<std::uint16_t, std::string, std::uint16_t>;
 Key MakeKey(plat::ResType type, std::uint16_t id) {
     std::string name;
     if (type.name != nullptr) {
-        for (const char* p = type.name; *p; ++p) name.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(*p))));
+        for (const char* p = type.name; *p; ++p)
+            name.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(*p))));
     }
     return Key{type.name ? 0 : type.ordinal, name, id};
 }

@@ -17,7 +17,6 @@ using namespace plat::codes;
 
 namespace {
 
-
 struct WindowClass {
     std::uint32_t style = 0;
     std::uint16_t cursor = 0;
@@ -208,13 +207,10 @@ bool RegisterClass(const char* className, std::uint32_t classStyle, std::uint16_
     return true;
 }
 
-bool IsClassRegistered(const char* className) {
-    return className != nullptr && D().classes.count(className) != 0;
-}
+bool IsClassRegistered(const char* className) { return className != nullptr && D().classes.count(className) != 0; }
 
 Hwnd CreateWindowEx(std::uint32_t exStyle, const char* className, const char* /*title*/, std::uint32_t style,
-                    std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, Hwnd parent,
-                    void* user) {
+                    std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, Hwnd parent, void* user) {
     Display& d = D();
     if (className == nullptr) return 0;
     auto cls = d.classes.find(className);
@@ -293,8 +289,9 @@ void PresentRects(Hwnd hwnd, const Rect* rects, int count) {
         if (r.left >= r.right || r.top >= r.bottom) continue;
         const std::size_t n = static_cast<std::size_t>(r.right - r.left) * sizeof(std::uint32_t);
         for (std::int32_t yy = r.top; yy < r.bottom; ++yy) {
-            std::memcpy(d.screen.pixels + static_cast<std::ptrdiff_t>(yy + origin.y) * d.screen.pitch + r.left + origin.x,
-                        w->surface.pixels + static_cast<std::ptrdiff_t>(yy) * w->surface.pitch + r.left, n);
+            std::memcpy(
+                d.screen.pixels + static_cast<std::ptrdiff_t>(yy + origin.y) * d.screen.pitch + r.left + origin.x,
+                w->surface.pixels + static_cast<std::ptrdiff_t>(yy) * w->surface.pitch + r.left, n);
         }
     }
 }
@@ -316,9 +313,7 @@ std::intptr_t DefWindowProc(Hwnd hwnd, std::uint32_t msg, std::uintptr_t wParam,
     Window* w = Find(hwnd);
     if (w == nullptr) return 0;
     switch (msg) {
-        case WM_CLOSE:
-            Destroy(hwnd);
-            return 0;
+        case WM_CLOSE: Destroy(hwnd); return 0;
         case WM_PAINT:
             w->needsPaint = false;
             ClearAll(w->invalid);
@@ -329,10 +324,8 @@ std::intptr_t DefWindowProc(Hwnd hwnd, std::uint32_t msg, std::uintptr_t wParam,
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0u) == SC_CLOSE) SendMessage(hwnd, WM_CLOSE, 0, 0);
             return 0;
-        case WM_SETCURSOR:
-            return 1;
-        default:
-            return 0;
+        case WM_SETCURSOR: return 1;
+        default: return 0;
     }
 }
 
@@ -417,8 +410,8 @@ int ShowCursor(bool show) {
 }
 
 int MessageBox(Hwnd owner, const char* text, const char* caption, std::uint32_t type) {
-    D().boxes.push_back(headless::MessageBoxRecord{owner, text != nullptr ? text : "",
-                                                   caption != nullptr ? caption : "", type});
+    D().boxes.push_back(
+        headless::MessageBoxRecord{owner, text != nullptr ? text : "", caption != nullptr ? caption : "", type});
     return IDOK;
 }
 
@@ -455,7 +448,8 @@ void ResetDisplay(std::int32_t width, std::int32_t height, std::int32_t bitsPerP
         plat::Hwnd h = d.order.front();
         Window* w = Find(h);
         while (w != nullptr && Find(w->parent) != nullptr) w = Find(w->parent);
-        if (w != nullptr) Destroy(w->hwnd); else d.order.erase(d.order.begin());
+        if (w != nullptr) Destroy(w->hwnd);
+        else d.order.erase(d.order.begin());
     }
     d.windows.clear();
     d.queue.clear();

@@ -84,12 +84,14 @@ struct PostedMessage {
 
 bool RouterPost(Hwnd h, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
     if (FindDialogRun(h) == nullptr) return false;
-    g_idle_add(+[](gpointer data) -> gboolean {
-        auto* p = static_cast<PostedMessage*>(data);
-        if (FindDialogRun(p->hwnd) != nullptr) RouterSend(p->hwnd, p->msg, p->wParam, p->lParam);
-        delete p;
-        return G_SOURCE_REMOVE;
-    }, new PostedMessage{h, msg, wParam, lParam});
+    g_idle_add(
+        +[](gpointer data) -> gboolean {
+            auto* p = static_cast<PostedMessage*>(data);
+            if (FindDialogRun(p->hwnd) != nullptr) RouterSend(p->hwnd, p->msg, p->wParam, p->lParam);
+            delete p;
+            return G_SOURCE_REMOVE;
+        },
+        new PostedMessage{h, msg, wParam, lParam});
     return true;
 }
 

@@ -21,16 +21,16 @@ struct ControlRef {
 struct GtkDialogRun {
     DialogModel model;
     GtkWidget* window = nullptr;
-    GtkWidget* header = nullptr;  // the title bar with the close box
-    GtkWidget* fixed = nullptr;   // the client area
+    GtkWidget* header = nullptr;      // the title bar with the close box
+    GtkWidget* fixed = nullptr;       // the client area
     std::vector<GtkWidget*> widgets;  // per control: the widget that shows its state
     std::vector<std::unique_ptr<ControlRef>> refs;
     GMainLoop* loop = nullptr;
-    bool syncing = false;        // widget changes made by the host itself, not the user
-    bool dragging = false;       // the trackbar's thumb is being dragged
-    int baseX = 6, baseY = 13;   // the dialog font's base units
+    bool syncing = false;       // widget changes made by the host itself, not the user
+    bool dragging = false;      // the trackbar's thumb is being dragged
+    int baseX = 6, baseY = 13;  // the dialog font's base units
     int clientWidth = 0, clientHeight = 0, captionHeight = 0;
-    Point origin;                // screen position of the window's top-left corner
+    Point origin;  // screen position of the window's top-left corner
 };
 
 // The dialog host's one state object (GTK is started on first use).

@@ -28,10 +28,12 @@ struct DialogModuleImports {
 
 // The seam's dialog functions that need GTK, named once: their signatures are those of
 // platform/Dialog.h; the module's table, the GTK host and the saver's loader all follow this list.
+// clang-format off
 #define MG_DIALOG_MODULE_FUNCTIONS(X)                                                                  \
     X(DialogBoxParam) X(EndDialog) X(GetDlgItem) X(GetDlgCtrlID) X(SetWindowText) X(GetWindowText)      \
     X(GetWindowRect) X(MoveWindowTo) X(GetWorkArea) X(GetOwner) X(EnableWindow) X(IsWindowEnabled)      \
     X(GetSystemMenu) X(AppendMenu)
+// clang-format on
 
 // What the module gives: one pointer per function of the list, under the function's name.
 struct DialogModuleTable {

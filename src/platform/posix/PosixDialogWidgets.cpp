@@ -74,7 +74,8 @@ GdkPixbuf* IconPixbuf(int iconId) {
     for (std::int32_t y = 0; y < h; ++y) {
         guchar* p = rows + static_cast<std::ptrdiff_t>(y) * stride;
         for (std::int32_t x = 0; x < w; ++x) {
-            const std::uint32_t v = argb[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)];
+            const std::uint32_t v =
+                argb[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)];
             p[0] = static_cast<guchar>(v >> 16);
             p[1] = static_cast<guchar>(v >> 8);
             p[2] = static_cast<guchar>(v);
@@ -110,10 +111,18 @@ void OnCheckToggled(GtkToggleButton* button, gpointer data) {
 
 std::uint32_t TrackbarCode(GtkScrollType scroll) {
     switch (scroll) {
-        case GTK_SCROLL_STEP_BACKWARD: case GTK_SCROLL_STEP_LEFT: case GTK_SCROLL_STEP_UP: return TB_LINEUP;
-        case GTK_SCROLL_STEP_FORWARD: case GTK_SCROLL_STEP_RIGHT: case GTK_SCROLL_STEP_DOWN: return TB_LINEDOWN;
-        case GTK_SCROLL_PAGE_BACKWARD: case GTK_SCROLL_PAGE_LEFT: case GTK_SCROLL_PAGE_UP: return TB_PAGEUP;
-        case GTK_SCROLL_PAGE_FORWARD: case GTK_SCROLL_PAGE_RIGHT: case GTK_SCROLL_PAGE_DOWN: return TB_PAGEDOWN;
+        case GTK_SCROLL_STEP_BACKWARD:
+        case GTK_SCROLL_STEP_LEFT:
+        case GTK_SCROLL_STEP_UP: return TB_LINEUP;
+        case GTK_SCROLL_STEP_FORWARD:
+        case GTK_SCROLL_STEP_RIGHT:
+        case GTK_SCROLL_STEP_DOWN: return TB_LINEDOWN;
+        case GTK_SCROLL_PAGE_BACKWARD:
+        case GTK_SCROLL_PAGE_LEFT:
+        case GTK_SCROLL_PAGE_UP: return TB_PAGEUP;
+        case GTK_SCROLL_PAGE_FORWARD:
+        case GTK_SCROLL_PAGE_RIGHT:
+        case GTK_SCROLL_PAGE_DOWN: return TB_PAGEDOWN;
         case GTK_SCROLL_START: return TB_TOP;
         case GTK_SCROLL_END: return TB_BOTTOM;
         default: return TB_THUMBTRACK;
@@ -156,7 +165,7 @@ GtkWidget* MakeLabel(const DialogControl& c, float xalign) {
     gtk_label_set_xalign(GTK_LABEL(label), xalign);
     gtk_label_set_yalign(GTK_LABEL(label), 0.0f);
     gtk_label_set_justify(GTK_LABEL(label), xalign == 0.5f ? GTK_JUSTIFY_CENTER
-                                                          : (xalign == 1.0f ? GTK_JUSTIFY_RIGHT : GTK_JUSTIFY_LEFT));
+                                                           : (xalign == 1.0f ? GTK_JUSTIFY_RIGHT : GTK_JUSTIFY_LEFT));
     gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
     return label;
 }
@@ -194,9 +203,7 @@ GtkWidget* MakeControl(GtkDialogRun& run, std::size_t index, GtkWidget** outer) 
             g_signal_connect(w, "button-release-event", G_CALLBACK(OnScaleReleased), ref);
             break;
         }
-        case ControlKind::GroupBox:
-            w = gtk_frame_new(PlainLabel(c.text).c_str());
-            break;
+        case ControlKind::GroupBox: w = gtk_frame_new(PlainLabel(c.text).c_str()); break;
         case ControlKind::IconStatic: {
             GdkPixbuf* pix = IconPixbuf(c.iconId);
             w = pix != nullptr ? gtk_image_new_from_pixbuf(pix) : gtk_image_new();
@@ -271,8 +278,9 @@ gboolean OnKeyPress(GtkWidget* window, GdkEventKey* event, gpointer data) {
             if (mods != 0) break;
             // As in a Win32 dialog: a focused push button takes Enter, else the default button.
             const int i = ControlIndexOf(run, gtk_window_get_focus(GTK_WINDOW(window)));
-            const bool onButton = i >= 0 && (run.model.controls[static_cast<std::size_t>(i)].kind == ControlKind::PushButton ||
-                                             run.model.controls[static_cast<std::size_t>(i)].kind == ControlKind::DefPushButton);
+            const bool onButton =
+                i >= 0 && (run.model.controls[static_cast<std::size_t>(i)].kind == ControlKind::PushButton ||
+                           run.model.controls[static_cast<std::size_t>(i)].kind == ControlKind::DefPushButton);
             if (onButton) {
                 run.model.Click(run.model.controls[static_cast<std::size_t>(i)].id);
             } else {
@@ -298,11 +306,8 @@ gboolean OnKeyPress(GtkWidget* window, GdkEventKey* event, gpointer data) {
                 return TRUE;
             }
             break;
-        case GDK_KEY_Menu:
-            PopupSystemMenu(run, nullptr);
-            return TRUE;
-        default:
-            break;
+        case GDK_KEY_Menu: PopupSystemMenu(run, nullptr); return TRUE;
+        default: break;
     }
     return FALSE;
 }
@@ -323,7 +328,8 @@ gboolean OnConfigure(GtkWidget* window, GdkEventConfigure*, gpointer data) {
 
 void OnMenuItem(GtkMenuItem* item, gpointer data) {
     auto* run = static_cast<GtkDialogRun*>(data);
-    const auto id = static_cast<std::uintptr_t>(reinterpret_cast<std::uintptr_t>(g_object_get_data(G_OBJECT(item), "mg-command")));
+    const auto id =
+        static_cast<std::uintptr_t>(reinterpret_cast<std::uintptr_t>(g_object_get_data(G_OBJECT(item), "mg-command")));
     run->model.ChooseMenuItem(id);
 }
 
@@ -337,8 +343,9 @@ void PopupSystemMenu(GtkDialogRun& run, const GdkEvent* event) {
     for (const MenuEntry& e : run.model.systemMenu) {
         // Moving belongs to the window manager on this desktop; the title bar drags the dialog.
         if (e.id == SC_MOVE) continue;
-        GtkWidget* item = (e.flags & MF_SEPARATOR) != 0 ? gtk_separator_menu_item_new()
-                                                    : gtk_menu_item_new_with_mnemonic(MnemonicLabel(e.text).c_str());
+        GtkWidget* item = (e.flags & MF_SEPARATOR) != 0
+                              ? gtk_separator_menu_item_new()
+                              : gtk_menu_item_new_with_mnemonic(MnemonicLabel(e.text).c_str());
         if ((e.flags & MF_SEPARATOR) == 0) {
             g_object_set_data(G_OBJECT(item), "mg-command", reinterpret_cast<gpointer>(e.id));
             g_signal_connect(item, "activate", G_CALLBACK(OnMenuItem), &run);
@@ -349,12 +356,15 @@ void PopupSystemMenu(GtkDialogRun& run, const GdkEvent* event) {
     gtk_menu_attach_to_widget(GTK_MENU(menu), run.window, nullptr);
     g_signal_connect(menu, "deactivate", G_CALLBACK(+[](GtkMenuShell* m, gpointer) {
                          // Destroyed after the activated item's handler has run.
-                         g_idle_add(+[](gpointer w) -> gboolean {
-                             gtk_widget_destroy(GTK_WIDGET(w));
-                             g_object_unref(w);
-                             return G_SOURCE_REMOVE;
-                         }, m);
-                     }), nullptr);
+                         g_idle_add(
+                             +[](gpointer w) -> gboolean {
+                                 gtk_widget_destroy(GTK_WIDGET(w));
+                                 g_object_unref(w);
+                                 return G_SOURCE_REMOVE;
+                             },
+                             m);
+                     }),
+                     nullptr);
     if (event != nullptr) {
         gtk_menu_popup_at_pointer(GTK_MENU(menu), event);
     } else {
@@ -371,9 +381,7 @@ void SyncControlWidget(GtkDialogRun& run, const DialogControl& c) {
     run.syncing = true;
     switch (c.kind) {
         case ControlKind::PushButton:
-        case ControlKind::DefPushButton:
-            gtk_button_set_label(GTK_BUTTON(w), MnemonicLabel(c.text).c_str());
-            break;
+        case ControlKind::DefPushButton: gtk_button_set_label(GTK_BUTTON(w), MnemonicLabel(c.text).c_str()); break;
         case ControlKind::CheckBox:
             gtk_button_set_label(GTK_BUTTON(w), MnemonicLabel(c.text).c_str());
             gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(w), c.check != 0);
@@ -388,9 +396,7 @@ void SyncControlWidget(GtkDialogRun& run, const DialogControl& c) {
                 gtk_scale_add_mark(GTK_SCALE(w), v, GTK_POS_BOTTOM, nullptr);
             }
             break;
-        case ControlKind::GroupBox:
-            gtk_frame_set_label(GTK_FRAME(w), PlainLabel(c.text).c_str());
-            break;
+        case ControlKind::GroupBox: gtk_frame_set_label(GTK_FRAME(w), PlainLabel(c.text).c_str()); break;
         case ControlKind::Edit: {
             GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(w));
             const std::string text = EditText(c.text);
@@ -406,12 +412,9 @@ void SyncControlWidget(GtkDialogRun& run, const DialogControl& c) {
             }
             break;
         }
-        case ControlKind::IconStatic:
-            break;
+        case ControlKind::IconStatic: break;
         case ControlKind::Static:
-        case ControlKind::Other:
-            gtk_label_set_text(GTK_LABEL(w), PlainLabel(c.text).c_str());
-            break;
+        case ControlKind::Other: gtk_label_set_text(GTK_LABEL(w), PlainLabel(c.text).c_str()); break;
     }
     gtk_widget_set_sensitive(w, c.enabled ? TRUE : FALSE);
     run.syncing = wasSyncing;
@@ -434,7 +437,8 @@ void BuildDialogWindow(GtkDialogRun& run) {
     gtk_window_set_titlebar(GTK_WINDOW(run.window), run.header);
 
     // Dialog units from the base units of the font standing in for the template's.
-    PangoLayout* layout = gtk_widget_create_pango_layout(run.window, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    PangoLayout* layout =
+        gtk_widget_create_pango_layout(run.window, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     PangoFontDescription* font = pango_font_description_from_string("Sans");
     pango_font_description_set_size(font, (m.fontPoints > 0 ? m.fontPoints : 8) * PANGO_SCALE);
     pango_layout_set_font_description(layout, font);

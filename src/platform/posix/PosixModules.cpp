@@ -173,7 +173,9 @@ int VerifyInHelper(Hwnd hwnd) {
     if (void* dl = LoadOpenFile(kHelperModuleFd)) {
         using VerifyProc = int (*)(Hwnd);
         auto verify = reinterpret_cast<VerifyProc>(dlsym(dl, kVerifyEntry));
-        answer = verify == nullptr ? kNoEntry : verify(static_cast<Hwnd>(std::strtoull(window, nullptr, 10))) != 0 ? kAllow : kRefuse;
+        answer = verify == nullptr                                                    ? kNoEntry
+                 : verify(static_cast<Hwnd>(std::strtoull(window, nullptr, 10))) != 0 ? kAllow
+                                                                                      : kRefuse;
     }
     ssize_t written = ::write(kHelperAnswerFd, &answer, 1);
     (void)written;

@@ -35,7 +35,7 @@ void* AllocPixelMemory(std::size_t bytes) {
     if (end > aligned + size) munmap(reinterpret_cast<void*>(aligned + size), end - (aligned + size));
     void* block = reinterpret_cast<void*>(aligned);
     madvise(block, size, MADV_HUGEPAGE);  // a hint: without huge pages the block still works
-    return block;                          // anonymous memory comes zero-filled
+    return block;                         // anonymous memory comes zero-filled
 }
 
 void FreePixelMemory(void* block, std::size_t bytes) {

@@ -17,7 +17,7 @@ struct SoundState {
     SDL_AudioDeviceID device = 0;
     SDL_AudioSpec spec{};
     std::map<std::uint16_t, std::vector<std::uint8_t>> converted;  // in the device's format
-    const std::vector<std::uint8_t>* playing = nullptr;           // guarded by the device lock
+    const std::vector<std::uint8_t>* playing = nullptr;            // guarded by the device lock
     std::size_t position = 0;
 };
 

@@ -23,7 +23,6 @@ namespace plat {
 
 namespace {
 
-
 void OnSigterm(int) {
     int fd = posix::St().signalPipe[1];
     if (fd >= 0) {
@@ -90,9 +89,9 @@ void RemoveRec(Hwnd hwnd) {
     s.windows.erase(std::remove_if(s.windows.begin(), s.windows.end(),
                                    [hwnd](const std::unique_ptr<posix::WindowRec>& r) { return r->hwnd == hwnd; }),
                     s.windows.end());
-    s.timers.erase(std::remove_if(s.timers.begin(), s.timers.end(),
-                                  [hwnd](const posix::TimerRec& t) { return t.hwnd == hwnd; }),
-                   s.timers.end());
+    s.timers.erase(
+        std::remove_if(s.timers.begin(), s.timers.end(), [hwnd](const posix::TimerRec& t) { return t.hwnd == hwnd; }),
+        s.timers.end());
     s.queue.erase(std::remove_if(s.queue.begin(), s.queue.end(), [hwnd](const Msg& m) { return m.hwnd == hwnd; }),
                   s.queue.end());
 }
@@ -264,13 +263,10 @@ bool RegisterClass(const char* className, std::uint32_t classStyle, std::uint16_
     return true;
 }
 
-bool IsClassRegistered(const char* className) {
-    return className && posix::St().classes.count(className) > 0;
-}
+bool IsClassRegistered(const char* className) { return className && posix::St().classes.count(className) > 0; }
 
 Hwnd CreateWindowEx(std::uint32_t exStyle, const char* className, const char* title, std::uint32_t style,
-                    std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, Hwnd parent,
-                    void* user) {
+                    std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, Hwnd parent, void* user) {
     posix::State& s = posix::St();
     auto cls = className ? s.classes.find(className) : s.classes.end();
     if (cls == s.classes.end() || !posix::EnsureVideo()) return 0;
@@ -318,8 +314,7 @@ Hwnd CreateWindowEx(std::uint32_t exStyle, const char* className, const char* ti
         Uint32 flags = SDL_WINDOW_HIDDEN;
         if (style & WS_POPUP) flags |= SDL_WINDOW_BORDERLESS;
         if (fullScreen) flags |= SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR;
-        rec->sdl = SDL_CreateWindow(title ? title : "", x, y, std::max(rec->width, 1), std::max(rec->height, 1),
-                                    flags);
+        rec->sdl = SDL_CreateWindow(title ? title : "", x, y, std::max(rec->width, 1), std::max(rec->height, 1), flags);
         SDL_SetHint(SDL_HINT_X11_FORCE_OVERRIDE_REDIRECT, "0");
         if (!rec->sdl) return 0;
         rec->hwnd = posix::x11::SdlWindowId(rec->sdl);
@@ -419,7 +414,8 @@ void PresentRects(Hwnd hwnd, const Rect* rects, int count) {
             Rect r;
             if (Intersect(rects[i], rec->width, rec->height, &r)) out.push_back(r);
         }
-        posix::x11::PutRects(rec->hwnd, rec->surface.pixels, rec->surface.pitch, out.data(), static_cast<int>(out.size()));
+        posix::x11::PutRects(rec->hwnd, rec->surface.pixels, rec->surface.pitch, out.data(),
+                             static_cast<int>(out.size()));
         return;
     }
     const std::int32_t w = std::min(rec->width, screen->w), h = std::min(rec->height, screen->h);
@@ -427,7 +423,8 @@ void PresentRects(Hwnd hwnd, const Rect* rects, int count) {
         std::vector<SDL_Rect> out;
         for (int i = 0; i < count; ++i) {
             Rect r;
-            if (Intersect(rects[i], w, h, &r)) out.push_back(SDL_Rect{r.left, r.top, r.right - r.left, r.bottom - r.top});
+            if (Intersect(rects[i], w, h, &r))
+                out.push_back(SDL_Rect{r.left, r.top, r.right - r.left, r.bottom - r.top});
         }
         if (!out.empty()) SDL_UpdateWindowSurfaceRects(rec->sdl, out.data(), static_cast<int>(out.size()));
         return;
@@ -445,8 +442,8 @@ void PresentRects(Hwnd hwnd, const Rect* rects, int count) {
         const int rw = r.right - r.left, rh = r.bottom - r.top;
         if (direct) {
             for (int row = 0; row < rh; ++row)
-                std::memcpy(dst + static_cast<std::size_t>(row) * screen->pitch, src + static_cast<std::size_t>(row) * rec->width,
-                            static_cast<std::size_t>(rw) * 4);
+                std::memcpy(dst + static_cast<std::size_t>(row) * screen->pitch,
+                            src + static_cast<std::size_t>(row) * rec->width, static_cast<std::size_t>(rw) * 4);
         } else {
             SDL_ConvertPixels(rw, rh, SDL_PIXELFORMAT_RGB888, src, rec->width * 4, screen->format->format, dst,
                               screen->pitch);
@@ -497,8 +494,8 @@ int MessageBox(Hwnd owner, const char* text, const char* caption, std::uint32_t)
         scheme.colors[SDL_MESSAGEBOX_COLOR_BUTTON_BORDER] = black;
         scheme.colors[SDL_MESSAGEBOX_COLOR_BUTTON_BACKGROUND] = white;
         scheme.colors[SDL_MESSAGEBOX_COLOR_BUTTON_SELECTED] = black;
-        SDL_MessageBoxButtonData button{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
-                                        1, "OK"};
+        SDL_MessageBoxButtonData button{
+            SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 1, "OK"};
         SDL_MessageBoxData data;
         std::memset(&data, 0, sizeof data);
         data.flags = SDL_MESSAGEBOX_INFORMATION;

@@ -15,7 +15,6 @@ namespace plat {
 
 namespace {
 
-
 std::intptr_t MakeLParam(int lo, int hi) {
     return static_cast<std::intptr_t>(static_cast<std::uint32_t>((lo & 0xffff) | ((hi & 0xffff) << 16)));
 }
@@ -29,10 +28,14 @@ std::uint32_t VirtualKey(SDL_Keycode k) {
     switch (k) {
         case SDLK_BACKSPACE: return 0x08;
         case SDLK_TAB: return 0x09;
-        case SDLK_RETURN: case SDLK_KP_ENTER: return 0x0D;
-        case SDLK_LSHIFT: case SDLK_RSHIFT: return 0x10;
-        case SDLK_LCTRL: case SDLK_RCTRL: return 0x11;
-        case SDLK_LALT: case SDLK_RALT: return VK_MENU;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER: return 0x0D;
+        case SDLK_LSHIFT:
+        case SDLK_RSHIFT: return 0x10;
+        case SDLK_LCTRL:
+        case SDLK_RCTRL: return 0x11;
+        case SDLK_LALT:
+        case SDLK_RALT: return VK_MENU;
         case SDLK_PAUSE: return 0x13;
         case SDLK_CAPSLOCK: return 0x14;
         case SDLK_ESCAPE: return 0x1B;
@@ -128,9 +131,7 @@ void Translate(const SDL_Event& ev) {
                     posix::InvalidateAll(rec);
                     break;
                 case SDL_WINDOWEVENT_EXPOSED:
-                case SDL_WINDOWEVENT_SHOWN:
-                    posix::InvalidateAll(rec);
-                    break;
+                case SDL_WINDOWEVENT_SHOWN: posix::InvalidateAll(rec); break;
                 case SDL_WINDOWEVENT_FOCUS_GAINED:
                     posix::Post(rec->hwnd, WM_ACTIVATEAPP, 1, 0);
                     posix::Post(rec->hwnd, WM_NCACTIVATE, 1, 0);
@@ -141,16 +142,12 @@ void Translate(const SDL_Event& ev) {
                     posix::Post(rec->hwnd, WM_ACTIVATE, 0, 0);
                     posix::Post(rec->hwnd, WM_ACTIVATEAPP, 0, 0);
                     break;
-                case SDL_WINDOWEVENT_CLOSE:
-                    posix::Post(rec->hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
-                    break;
-                default:
-                    break;
+                case SDL_WINDOWEVENT_CLOSE: posix::Post(rec->hwnd, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+                default: break;
             }
             return;
         }
-        default:
-            return;  // wheel, button and key releases, text input... produce no message
+        default: return;  // wheel, button and key releases, text input... produce no message
     }
 }
 
@@ -212,9 +209,7 @@ void PumpEvents() {
 
 std::intptr_t DefWindowProc(Hwnd hwnd, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
     switch (msg) {
-        case WM_CLOSE:
-            DestroyWindow(hwnd);
-            return 0;
+        case WM_CLOSE: DestroyWindow(hwnd); return 0;
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0u) == SC_CLOSE) SendMessage(hwnd, WM_CLOSE, 0, 0);
             return 0;
@@ -222,19 +217,15 @@ std::intptr_t DefWindowProc(Hwnd hwnd, std::uint32_t msg, std::uintptr_t wParam,
             if (wParam == VK_F4 && (static_cast<std::uint32_t>(lParam) & (1u << 29)))
                 SendMessage(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
             return 0;
-        case WM_PAINT:
-            BeginPaint(hwnd);
-            return 0;
+        case WM_PAINT: BeginPaint(hwnd); return 0;
         case WM_SETCURSOR:
             if (posix::WindowRec* rec = posix::Find(hwnd)) {
                 auto cls = posix::St().classes.find(rec->className);
                 if (cls != posix::St().classes.end()) posix::SetClassCursor(cls->second.cursorResId);
             }
             return 1;
-        case WM_NCACTIVATE:
-            return 1;
-        default:
-            return 0;
+        case WM_NCACTIVATE: return 1;
+        default: return 0;
     }
 }
 

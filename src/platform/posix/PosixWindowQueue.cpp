@@ -19,7 +19,6 @@ namespace plat {
 
 namespace {
 
-
 bool InRange(std::uint32_t msg, std::uint32_t lo, std::uint32_t hi) {
     return (lo == 0 && hi == 0) || (msg >= lo && msg <= hi);
 }
@@ -151,13 +150,15 @@ bool PostMessage(Hwnd hwnd, std::uint32_t msg, std::uintptr_t wParam, std::intpt
         posix::Post(hwnd, msg, wParam, lParam);
         return true;
     }
-    if (const posix::MessageRouter* r = posix::St().router; r && r->owns(hwnd)) return r->post(hwnd, msg, wParam, lParam);
+    if (const posix::MessageRouter* r = posix::St().router; r && r->owns(hwnd))
+        return r->post(hwnd, msg, wParam, lParam);
     return false;
 }
 
 std::intptr_t SendMessage(Hwnd hwnd, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
     if (posix::WindowRec* rec = posix::Find(hwnd)) return rec->proc(hwnd, msg, wParam, lParam);
-    if (const posix::MessageRouter* r = posix::St().router; r && r->owns(hwnd)) return r->send(hwnd, msg, wParam, lParam);
+    if (const posix::MessageRouter* r = posix::St().router; r && r->owns(hwnd))
+        return r->send(hwnd, msg, wParam, lParam);
     return 0;
 }
 

@@ -25,22 +25,22 @@ struct ClassRec {
 };
 
 struct WindowRec {
-    Hwnd hwnd = 0;               // the X window id (ours)
+    Hwnd hwnd = 0;  // the X window id (ours)
     void* user = nullptr;
     WndProc proc = nullptr;
     std::string className;
     std::uint32_t style = 0;
     std::uint32_t exStyle = 0;
-    Hwnd parent = 0;             // our window or a foreign X window; 0 for a top-level window
+    Hwnd parent = 0;  // our window or a foreign X window; 0 for a top-level window
     SDL_Window* sdl = nullptr;
-    bool ownXWindow = false;     // created through Xlib (a child), destroyed through Xlib
-    bool xGone = false;          // the server destroyed it already (its parent went away)
-    bool screenWindow = false;   // the topmost full-screen window: the display surface is its store
+    bool ownXWindow = false;    // created through Xlib (a child), destroyed through Xlib
+    bool xGone = false;         // the server destroyed it already (its parent went away)
+    bool screenWindow = false;  // the topmost full-screen window: the display surface is its store
     bool grabbed = false;
     bool destroying = false;
     std::int32_t x = 0, y = 0, width = 0, height = 0;
     std::vector<std::uint32_t> store;  // 32-bit backing store, client-sized (unless direct)
-    bool direct = false;                // the store is SDL's window surface itself
+    bool direct = false;               // the store is SDL's window surface itself
     Surface surface;
     bool paintPending = false;
     Rect invalid;
@@ -64,7 +64,7 @@ struct State {
     bool videoTried = false;
     bool videoUp = false;
     HostWindowRequest hostRequest;  // from the command line or the environment (StartProcess)
-    Hwnd hostWindow = 0;  // XScreenSaver's window: the full-screen window is drawn inside it
+    Hwnd hostWindow = 0;            // XScreenSaver's window: the full-screen window is drawn inside it
     std::map<std::string, ClassRec> classes;
     std::vector<std::unique_ptr<WindowRec>> windows;  // creation order
     std::deque<Msg> queue;

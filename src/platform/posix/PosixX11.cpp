@@ -23,7 +23,7 @@ namespace {
 struct XState {
     Display* dpy = nullptr;
     bool tried = false;
-    GC gc = nullptr;                 // for PutRects, made for drawables of gcDepth
+    GC gc = nullptr;  // for PutRects, made for drawables of gcDepth
     int gcDepth = 0;
     std::vector<std::uint32_t> image;  // PutRects' conversion buffer, reused frame to frame
 };
@@ -109,9 +109,8 @@ unsigned long CreateChild(unsigned long parent, int x, int y, int width, int hei
     std::memset(&attr, 0, sizeof attr);
     attr.event_mask = StructureNotifyMask | ExposureMask;
     attr.background_pixmap = None;  // every pixel comes from the paint handler
-    Window w = XCreateWindow(dpy, static_cast<Window>(parent), x, y, width > 0 ? width : 1,
-                             height > 0 ? height : 1, 0, CopyFromParent, InputOutput, CopyFromParent,
-                             CWEventMask | CWBackPixmap, &attr);
+    Window w = XCreateWindow(dpy, static_cast<Window>(parent), x, y, width > 0 ? width : 1, height > 0 ? height : 1, 0,
+                             CopyFromParent, InputOutput, CopyFromParent, CWEventMask | CWBackPixmap, &attr);
     if (!w) return 0;
     // The parent's DestroyNotify tells us that the preview area went away.
     XWindowAttributes pa;
@@ -236,8 +235,8 @@ bool PutRects(unsigned long window, const std::uint32_t* pixels, int pitch, cons
         s.image.resize((static_cast<std::size_t>(img->bytes_per_line) * h + 3) / 4);
         img->data = reinterpret_cast<char*>(s.image.data());
         // 32 bits a pixel in this machine's byte order is written directly, anything else per pixel.
-        const bool native = img->bits_per_pixel == 32 &&
-                            (img->byte_order == LSBFirst) == (std::endian::native == std::endian::little);
+        const bool native =
+            img->bits_per_pixel == 32 && (img->byte_order == LSBFirst) == (std::endian::native == std::endian::little);
         for (int y = 0; y < h; ++y) {
             const std::uint32_t* src = pixels + static_cast<std::size_t>(r.top + y) * pitch + r.left;
             auto* row = reinterpret_cast<std::uint32_t*>(img->data + static_cast<std::size_t>(y) * img->bytes_per_line);
@@ -258,8 +257,6 @@ bool PutRects(unsigned long window, const std::uint32_t* pixels, int pitch, cons
 }
 
 unsigned long BlackPixelValue() { return X().dpy ? BlackPixel(X().dpy, DefaultScreen(X().dpy)) : 0; }
-unsigned long WhitePixelValue() {
-    return X().dpy ? WhitePixel(X().dpy, DefaultScreen(X().dpy)) : 0xffffffUL;
-}
+unsigned long WhitePixelValue() { return X().dpy ? WhitePixel(X().dpy, DefaultScreen(X().dpy)) : 0xffffffUL; }
 
 }  // namespace plat::posix::x11

@@ -29,8 +29,8 @@ long RegOpenKeyEx(HKey parent, const char* sub, std::uint32_t access, HKey* out)
 // Settings store: RegCreateKeyExA, non-volatile.
 long RegCreateKeyEx(HKey parent, const char* sub, std::uint32_t access, HKey* out) {
     HKEY key = nullptr;
-    const LONG r = ::RegCreateKeyExA(K(parent), sub, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key,
-                                     nullptr);
+    const LONG r =
+        ::RegCreateKeyExA(K(parent), sub, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr);
     if (out != nullptr) *out = r == ERROR_SUCCESS ? reinterpret_cast<HKey>(key) : 0;
     return r;
 }

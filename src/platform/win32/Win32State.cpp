@@ -58,8 +58,8 @@ void BlitStore(HDC dc, const PixelStore& store, const Rect* rects, int count) {
         bmi.bmiHeader.biBitCount = 32;
         bmi.bmiHeader.biCompression = BI_RGB;
         const std::uint32_t* rows = src.pixels + static_cast<std::ptrdiff_t>(top) * src.pitch;
-        ::SetDIBitsToDevice(dc, left, top, static_cast<DWORD>(right - left), static_cast<DWORD>(bottom - top), left,
-                            0, 0, static_cast<UINT>(bottom - top), rows, &bmi, DIB_RGB_COLORS);
+        ::SetDIBitsToDevice(dc, left, top, static_cast<DWORD>(right - left), static_cast<DWORD>(bottom - top), left, 0,
+                            0, static_cast<UINT>(bottom - top), rows, &bmi, DIB_RGB_COLORS);
     }
 }
 

@@ -25,7 +25,7 @@ struct PixelStore {
 // One window or dialog made through the seam.
 struct WindowRecord {
     void* user = nullptr;
-    WndProc proc = nullptr;    // framework window procedure (windows)
+    WndProc proc = nullptr;     // framework window procedure (windows)
     DlgProc dlgProc = nullptr;  // framework dialog procedure (dialogs)
     PixelStore store;           // backing store, made on first use
 };

@@ -21,8 +21,8 @@ LRESULT CALLBACK SeamWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     if (msg == WM_CREATE) {
         // The framework reads the seam's creation parameters, not Win32's CREATESTRUCT.
         const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        CreateParams cp{rec->user, cs->dwExStyle, static_cast<std::uint32_t>(cs->style), cs->x, cs->y, cs->cx, cs->cy,
-                        reinterpret_cast<Hwnd>(cs->hwndParent)};
+        CreateParams cp{rec->user, cs->dwExStyle, static_cast<std::uint32_t>(cs->style), cs->x, cs->y,
+                        cs->cx,    cs->cy,        reinterpret_cast<Hwnd>(cs->hwndParent)};
         result = proc(reinterpret_cast<Hwnd>(hwnd), msg, wParam, reinterpret_cast<std::intptr_t>(&cp));
     } else {
         result = proc(reinterpret_cast<Hwnd>(hwnd), msg, wParam, lParam);
@@ -72,8 +72,7 @@ bool IsClassRegistered(const char* className) {
 
 // CWnd::CreateEx: a real window; its record is bound before its first message.
 Hwnd CreateWindowEx(std::uint32_t exStyle, const char* className, const char* title, std::uint32_t style,
-                    std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, Hwnd parent,
-                    void* user) {
+                    std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, Hwnd parent, void* user) {
     if (className == nullptr) return 0;
     auto& st = Win32();
     auto cls = st.classes.find(className);
@@ -290,10 +289,9 @@ int GetMonitors(Rect* area, Rect* monitors, int max) {
     if (monitors == nullptr || max <= 0) return 0;
     MonitorList list{whole, monitors, max, 0};
     HMODULE user32 = ::GetModuleHandleA("user32.dll");
-    auto pfnEnum = user32 != nullptr
-                       ? reinterpret_cast<EnumDisplayMonitorsProc>(
-                             reinterpret_cast<void*>(::GetProcAddress(user32, "EnumDisplayMonitors")))
-                       : nullptr;
+    auto pfnEnum = user32 != nullptr ? reinterpret_cast<EnumDisplayMonitorsProc>(
+                                           reinterpret_cast<void*>(::GetProcAddress(user32, "EnumDisplayMonitors")))
+                                     : nullptr;
     if (pfnEnum != nullptr) pfnEnum(nullptr, nullptr, &CollectMonitor, reinterpret_cast<LPARAM>(&list));
     if (list.count == 0) {
         monitors[0] = Rect{0, 0, whole.right - whole.left, whole.bottom - whole.top};
@@ -326,7 +324,8 @@ Surface* GetDisplaySurface() {
         if (::BitBlt(mem, 0, 0, s.width, s.height, screen, 0, 0, SRCCOPY) != 0) {
             ::GdiFlush();
             const auto* src = static_cast<const std::uint32_t*>(bits);
-            for (std::size_t i = 0, n = static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height); i < n; ++i) {
+            for (std::size_t i = 0, n = static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height); i < n;
+                 ++i) {
                 s.pixels[i] = src[i] & 0x00FFFFFFu;
             }
         }
