@@ -1,4 +1,4 @@
-// The settings dialog on the headless dialog host, and the settings and password modes.
+// Settings, credits and legal dialogs on the headless dialog host, and the settings and password modes.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -8,6 +8,9 @@
 #include <fstream>
 
 #include "app/SaverApp.h"
+#include "platform/Dialog.h"
+#include "platform/Resources.h"
+#include "platform/Window.h"
 #include "platform/headless/HeadlessDialog.h"
 #include "platform/headless/HeadlessDisplay.h"
 #include "platform/headless/HeadlessSystem.h"
@@ -28,6 +31,7 @@ protected:
         headless::ResetModules();
         headless::SetModuleFileName("/usr/lib/morgrave/morgrave");
     }
+    void TearDown() override { headless::ResetDialogs(); }
 
     static headless::ControlState Control(plat::Hwnd dlg, int id) {
         headless::ControlState s;
@@ -48,7 +52,11 @@ protected:
         dlg.m_nEnableSound = sound;
         dlg.m_nSubliminals = subliminals;
         dlg.m_nPain = pain;
+        // As in the settings mode: the dialog is the main window, so the credits and legal
+        // dialogs (no parent) are owned by it.
+        theApp.m_pMainWnd = &dlg;
         const LRESULT r = dlg.DoModal();
+        theApp.m_pMainWnd = nullptr;
         return Outcome{r, dlg.m_nEnableSound, dlg.m_nSubliminals, dlg.m_nPain};
     }
     // Start-up with this command line, as the framework runs it.
@@ -159,6 +167,40 @@ TEST_F(DialogTest, LabelFollowsTheSliderAndEveryWayOutButOkCancels) {
     }
 }
 
+// Credits and legal open from their buttons and system-menu items, owned by the settings dialog,
+// which takes no input meanwhile and is as it was afterwards.
+TEST_F(DialogTest, CreditsAndLegalOpenOverADisabledSettingsDialog) {
+    std::string credits, legal1, legal2;
+    ASSERT_TRUE(plat::LoadString(IDS_CREDITS_TEXT, &credits) && plat::LoadString(IDS_LEGAL_TEXT1, &legal1) &&
+                plat::LoadString(IDS_LEGAL_TEXT2, &legal2));
+    plat::Hwnd settings = 0;
+    std::vector<std::uint16_t> opened;
+    const Outcome out = RunSettings(0, 1, 9, [&](plat::Hwnd dlg, std::uint16_t id) {
+        opened.push_back(id);
+        if (id != IDD_SETTINGS) {
+            EXPECT_EQ(plat::GetOwner(dlg), settings);
+            EXPECT_FALSE(headless::Click(settings, IDOK));  // the owner takes no input meanwhile
+            EXPECT_EQ(Control(dlg, id == IDD_CREDITS ? IDC_CREDITS_TEXT : IDC_LEGAL_TEXT).text,
+                      id == IDD_CREDITS ? credits : legal1 + legal2);
+            return;
+        }
+        settings = dlg;
+        EXPECT_TRUE(headless::Click(dlg, IDC_CREDITS) && headless::ChooseSystemMenuItem(dlg, IDM_CREDITS));
+        EXPECT_TRUE(headless::Click(dlg, IDC_LEGAL) && headless::ChooseSystemMenuItem(dlg, IDM_LEGAL));
+        // The low four bits of a system command are not part of its id.
+        plat::SendMessage(dlg, WM_SYSCOMMAND, IDM_LEGAL | 0x3, 0);
+        EXPECT_TRUE(plat::IsWindowEnabled(dlg) && Control(dlg, IDC_SOUND).check == 0 && Label(dlg) == "Weird");
+        headless::PressEnter(dlg);
+    });
+    EXPECT_EQ(out.pain, 4);
+    EXPECT_EQ(opened,
+              std::vector<std::uint16_t>({IDD_SETTINGS, IDD_CREDITS, IDD_CREDITS, IDD_LEGAL, IDD_LEGAL, IDD_LEGAL}));
+    for (const headless::DialogRun& run : headless::DialogLog()) {
+        EXPECT_TRUE(run.templateId == IDD_SETTINGS ? run.owner == 0
+                                                   : run.ownerDisabledWhileRunning && run.ownerEnabledAfter);
+    }
+}
+
 // The settings mode stores the fields however the dialog ended, and tells the user when the
 // store cannot be written.
 TEST_F(DialogTest, SettingsModeStoresWhateverEndedTheDialog) {
@@ -194,6 +236,24 @@ TEST_F(DialogTest, SettingsModeStoresWhateverEndedTheDialog) {
         << headless::MessageBoxes()[0].text;
     headless::ResetRegistry();
     std::remove(blocker.c_str());
+}
+
+// "/c:HWND" from the display settings: owned by that window when it is one, else unowned.
+TEST_F(DialogTest, SettingsSwitchWithAWindowOwnsTheDialog) {
+    const plat::Hwnd page = headless::CreateForeignWindow(10, 10, 400, 300);
+    const std::string owned = "/c:" + std::to_string(page), upper = "-C:" + std::to_string(page);
+    const std::pair<const char*, plat::Hwnd> cases[] = {
+        {owned.c_str(), page}, {upper.c_str(), page}, {"-C:0", 0}, {"/c:", 0}, {"/c:987654", 0}, {"/c", 0}};
+    for (const auto& [arg, owner] : cases) {
+        SCOPED_TRACE(arg);
+        headless::ResetDialogs();
+        EXPECT_FALSE(RunApp({"morgrave", arg}, [](plat::Hwnd, std::uint16_t) {}));
+        EXPECT_EQ(theApp.m_bConfigure, 1);
+        ASSERT_EQ(headless::DialogLog().size(), 1u);
+        EXPECT_EQ(headless::DialogLog()[0].owner, owner);
+        EXPECT_TRUE(plat::IsWindowEnabled(page));
+    }
+    plat::DestroyWindow(page);
 }
 
 // Each call of the password change as "provider owner reserved1 reserved2;".
