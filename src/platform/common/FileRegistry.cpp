@@ -36,6 +36,7 @@ bool FileRegistry::IsPrefix(const Path& prefix, const Path& path) {
 void FileRegistry::Clear() {
     m_preamble.clear();
     m_blocks.clear();
+    m_source.clear();
     m_textKnown = false;
 }
 
@@ -84,7 +85,8 @@ void AppendRaw(std::string* piece, std::string_view line) {
 
 void FileRegistry::Parse(const std::string& text) {
     Clear();
-    const std::string_view all(text);
+    m_source = text;
+    const std::string_view all(m_source);
     const std::size_t n = all.size();
     const auto lineEnd = [&](std::size_t from) {
         const std::size_t nl = all.find('\n', from);
@@ -92,6 +94,7 @@ void FileRegistry::Parse(const std::string& text) {
     };
 
     Block* current = nullptr;
+    std::vector<std::uint8_t> bytes;  // a value's data, reused from line to line
     // Consecutive lines that are only kept (comments, blank lines, text before the first key,
     // keys of other roots and what follows them) are one piece: all[runBegin, runEnd).
     std::size_t runBegin = std::string_view::npos;
@@ -113,7 +116,7 @@ void FileRegistry::Parse(const std::string& text) {
         } else {
             fresh = current->items.empty() || current->items.back().kind != Item::Kind::Raw;
             if (fresh) current->items.emplace_back();
-            piece = &current->items.back().raw;
+            piece = &current->items.back().text;
         }
         if (fresh) {
             piece->assign(run);
@@ -188,14 +191,19 @@ void FileRegistry::Parse(const std::string& text) {
         }
         start = next;
         Item item;
-        switch (ParseValueLine(logical, &item.value.name, &item.value.type, &item.value.data)) {
+        std::string name;
+        switch (ParseValueLine(logical, &name, &item.type, &bytes)) {
             case LineKind::Value: item.kind = Item::Kind::Value; break;
             case LineKind::Broken: item.kind = Item::Kind::Broken; break;
             case LineKind::NotValue: keep(lineStart, valueEnd); continue;
         }
+        item.text = std::move(name);
+        item.nameSize = item.text.size();
+        if (item.kind == Item::Kind::Value) item.text.append(bytes.begin(), bytes.end());
+        item.lineBegin = lineStart;
+        item.lineSize = valueEnd - lineStart;
         flush();
         current->items.push_back(std::move(item));
-        current->items.back().raw = all.substr(lineStart, valueEnd - lineStart);
     }
     flush();
 }
@@ -218,10 +226,13 @@ std::string FileRegistry::Serialise() const {
             out += '\n';
         }
         for (const Item& item : block.items) {
-            if (item.kind == Item::Kind::Value && item.dirty) {
-                out += FormatValue(item.value.name, item.value.type, item.value.data);
+            if (item.kind == Item::Kind::Raw) {
+                out += item.text;
+            } else if (item.dirty) {
+                const std::string_view data = item.Data();
+                out += FormatValue(std::string(item.Name()), item.type, {data.begin(), data.end()});
             } else {
-                out += item.raw;
+                out.append(m_source, item.lineBegin, item.lineSize);
             }
             out += '\n';
         }
@@ -249,7 +260,7 @@ FileRegistry::Item* FileRegistry::FindValue(const Path& path, const std::string&
     for (Block& block : m_blocks) {
         if (!IsLive(block) || !SamePath(block.path, path)) continue;
         for (Item& item : block.items) {
-            if (item.kind != Item::Kind::Raw && EqualNoCase(item.value.name, name)) return &item;
+            if (item.kind != Item::Kind::Raw && EqualNoCase(item.Name(), name)) return &item;
         }
     }
     return nullptr;
@@ -265,7 +276,7 @@ void FileRegistry::EnsurePreamble() {
 bool FileRegistry::IsBlankBlock(const Block& block) {
     for (const Item& item : block.items) {
         if (item.kind != Item::Kind::Raw) return false;
-        for (char c : item.raw) {
+        for (char c : item.text) {
             if (!IsBlank(c) && c != '\n') return false;
         }
     }
@@ -303,24 +314,26 @@ bool FileRegistry::Store(const Path& path, const std::string& name, std::uint32_
     Item item;
     item.kind = Item::Kind::Value;
     item.dirty = true;
-    item.value.name = name;
-    item.value.type = type;
-    item.value.data.assign(data, data + size);
+    item.type = type;
+    item.text = name;
+    item.nameSize = name.size();
+    if (size != 0) item.text.append(reinterpret_cast<const char*>(data), size);
 
     for (std::size_t b = 0; b < m_blocks.size(); ++b) {
         Block& block = m_blocks[b];
         if (!IsLive(block) || !SamePath(block.path, path)) continue;
         for (std::size_t i = 0; i < block.items.size(); ++i) {
             Item& old = block.items[i];
-            if (old.kind == Item::Kind::Raw || !EqualNoCase(old.value.name, name)) continue;
-            item.value.name = old.value.name;
+            if (old.kind == Item::Kind::Raw || !EqualNoCase(old.Name(), name)) continue;
+            item.text.replace(0, item.nameSize, old.Name());
+            item.nameSize = old.nameSize;
             change->block = b;
             change->item = i;
             change->replaced = true;
             if (old.kind == Item::Kind::Value) {
                 // The same data again keeps the line as it was written (start-up rewrites every
                 // setting on every start; a hand-written spelling survives that).
-                if (old.value.type == type && old.value.data == item.value.data) return false;
+                if (old.type == type && old.Data() == item.Data()) return false;
                 change->old = std::move(old);
                 old = std::move(item);
                 return true;
@@ -328,9 +341,9 @@ bool FileRegistry::Store(const Path& path, const std::string& name, std::uint32_
             // An unreadable line of that name stays in the file as a comment: a hand edit is
             // never silently lost.
             Item note;
-            note.raw = "; unreadable, replaced: " + old.raw;
-            for (std::size_t p = note.raw.find('\n'); p != std::string::npos; p = note.raw.find('\n', p + 1)) {
-                note.raw.insert(p + 1, "; ");
+            note.text = "; unreadable, replaced: " + m_source.substr(old.lineBegin, old.lineSize);
+            for (std::size_t p = note.text.find('\n'); p != std::string::npos; p = note.text.find('\n', p + 1)) {
+                note.text.insert(p + 1, "; ");
             }
             change->old = std::move(old);
             old = std::move(item);
@@ -544,9 +557,9 @@ long FileRegistry::QueryValue(HKey key, const char* name, std::uint32_t* type, v
     Refresh();
     const Item* item = FindValue(path, name != nullptr ? name : "");
     if (item == nullptr || item->kind != Item::Kind::Value) return kErrorFileNotFound;
-    const std::vector<std::uint8_t>& bytes = item->value.data;
+    const std::string_view bytes = item->Data();
     const std::uint32_t needed = static_cast<std::uint32_t>(bytes.size());
-    if (type != nullptr) *type = item->value.type;
+    if (type != nullptr) *type = item->type;
     if (size == nullptr) return kErrorSuccess;
     if (data != nullptr && *size < needed) {
         *size = needed;
@@ -590,8 +603,8 @@ bool FileRegistry::GetValue(const std::string& keyPath, const std::string& name,
     Refresh();
     const Item* item = FindValue(path, name);
     if (item == nullptr || item->kind != Item::Kind::Value) return false;
-    if (type != nullptr) *type = item->value.type;
-    if (data != nullptr) *data = item->value.data;
+    if (type != nullptr) *type = item->type;
+    if (data != nullptr) data->assign(item->Data().begin(), item->Data().end());
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -75,17 +76,18 @@ public:
 private:
     using Path = std::vector<std::string>;
 
-    struct Value {
-        std::string name;
-        std::uint32_t type = 0;
-        std::vector<std::uint8_t> data;
-    };
-    // One logical line of a key's block.
+    // One logical line of a key's block. A store may hold hundreds of thousands of values, so
+    // an item is small: a value's name and data share one string, whose inline buffer holds a
+    // short name with a number without a heap block, and its original line is a range of m_source.
     struct Item {
-        enum class Kind { Raw, Value, Broken } kind = Kind::Raw;
-        std::string raw;     // original text (kept while the value is unchanged)
-        bool dirty = false;  // a Value changed or added since parsing: written in canonical form
-        Value value;         // Value: name, type, data; Broken: name only
+        enum class Kind : std::uint8_t { Raw, Value, Broken } kind = Kind::Raw;
+        bool dirty = false;        // a Value changed or added since parsing: written in canonical form
+        std::uint32_t type = 0;    // Value: its type
+        std::size_t nameSize = 0;  // Value, Broken: text[0, nameSize) is the name; a Value's data follows
+        std::size_t lineBegin = 0, lineSize = 0;  // Value, Broken read from the text: its line in m_source
+        std::string text;                         // Raw: the lines kept verbatim; Value, Broken: name, data
+        std::string_view Name() const { return std::string_view(text).substr(0, nameSize); }
+        std::string_view Data() const { return std::string_view(text).substr(nameSize); }
     };
     struct Block {
         bool opaque = false;   // not a key of ours: kept verbatim, never interpreted
@@ -146,6 +148,7 @@ private:
     // The storage's text the model was last read from or written as (valid while m_textKnown).
     std::string m_text;
     std::string m_scratch;  // the buffer each read fills before it is compared with m_text
+    std::string m_source;   // the text last parsed: the original lines of unchanged values
     bool m_textKnown = false;
     LoadResult m_textResult = LoadResult::Missing;
     std::vector<std::string> m_preamble;
