@@ -577,18 +577,23 @@ long FileRegistry::SetValue(HKey key, const char* name, std::uint32_t type, cons
     const std::string valueName = name != nullptr ? name : "";
     // A line break in a name could not be written back as one line.
     if (HasControl(valueName) || (data == nullptr && size != 0)) return kErrorInvalidParameter;
-    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    // The key may have been removed by hand since it was opened: writing recreates it.
+    return WriteValue(path, valueName, type, static_cast<const std::uint8_t*>(data), size) ? kErrorSuccess
+                                                                                           : kErrorAccessDenied;
+}
+
+bool FileRegistry::WriteValue(const Path& path, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+                              std::uint32_t size) {
     StoredValue change;
     if (m_groupDepth > 0) {
-        if (!EnterGroupWrite()) return kErrorAccessDenied;
-        if (Store(path, valueName, type, bytes, size, &change)) m_groupChanges.push_back(std::move(change));
-        return kErrorSuccess;
+        if (!EnterGroupWrite()) return false;
+        if (Store(path, name, type, data, size, &change)) m_groupChanges.push_back(std::move(change));
+        return true;
     }
     StorageLock lock(m_storage);
-    if (!lock.Held() || !Refresh()) return kErrorAccessDenied;
-    // The key may have been removed by hand since it was opened: writing recreates it.
-    if (!Store(path, valueName, type, bytes, size, &change)) return kErrorSuccess;
-    return CommitOrUnstore(&change) ? kErrorSuccess : kErrorAccessDenied;
+    if (!lock.Held() || !Refresh()) return false;
+    if (!Store(path, name, type, data, size, &change)) return true;
+    return CommitOrUnstore(&change);
 }
 
 long FileRegistry::CloseKey(HKey key) {
@@ -612,17 +617,7 @@ bool FileRegistry::PutValue(const std::string& keyPath, const std::string& name,
                             const std::vector<std::uint8_t>& data) {
     Path path;
     if (!SplitPath(keyPath, &path) || HasControl(name)) return false;
-    StoredValue change;
-    const auto size = static_cast<std::uint32_t>(data.size());
-    if (m_groupDepth > 0) {
-        if (!EnterGroupWrite()) return false;
-        if (Store(path, name, type, data.data(), size, &change)) m_groupChanges.push_back(std::move(change));
-        return true;
-    }
-    StorageLock lock(m_storage);
-    if (!lock.Held() || !Refresh()) return false;
-    if (!Store(path, name, type, data.data(), size, &change)) return true;
-    return CommitOrUnstore(&change);
+    return WriteValue(path, name, type, data.data(), static_cast<std::uint32_t>(data.size()));
 }
 
 }  // namespace plat

@@ -139,6 +139,10 @@ private:
     void Unstore(StoredValue* change);
     // Commit for a change that Unstore can take back: a refused write leaves the model as read.
     bool CommitOrUnstore(StoredValue* change);
+    // Stores a value and writes it: within a group of writes at the group's end, else at once under
+    // the lock against the store as it is then. False when it cannot be written.
+    bool WriteValue(const Path& path, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+                    std::uint32_t size);
 
     static bool SamePath(const Path& a, const Path& b);
     static bool IsPrefix(const Path& prefix, const Path& path);
